@@ -1,0 +1,121 @@
+#include "foundation/config_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+#include "foundation/log.h"
+#include "foundation/safe_file.h"
+#include "foundation/text.h"
+
+void config_file::clear() { entries.clear(); }
+
+void config_file::add(const char* key, const char* value) {
+    entries.emplace_back();
+    config_entry& e = entries.back();
+    copy_text(e.key, key);
+    copy_text(e.value, value);
+}
+
+void config_file::set(const char* key, const char* value) {
+    for (config_entry& e : entries) {
+        if (strcmp(e.key, key) == 0) {
+            copy_text(e.value, value);
+            return;
+        }
+    }
+    add(key, value);
+}
+
+const config_entry* config_file::find(const char* key) const {
+    if (!key) return nullptr;
+    for (const config_entry& e : entries)
+        if (strcmp(e.key, key) == 0) return &e;
+    return nullptr;
+}
+
+int config_file::has(const char* key) const { return find(key) ? 1 : 0; }
+
+int config_file::get_int(const char* key) const {
+    const config_entry* e = find(key);
+    return e ? atoi(e->value) : 0;
+}
+
+const char* config_file::get_string(const char* key) const {
+    const config_entry* e = find(key);
+    return e ? e->value : "";
+}
+
+float config_file::get_float(const char* key) const {
+    const config_entry* e = find(key);
+    return e ? (float)atof(e->value) : 0.0f;
+}
+
+// Splits one token the way strtok with the delimiter "=" would: leading "=" skipped, the key
+// up to the next "=", the value up to the following "=" or the end. Tokens without both a
+// key and a value are skipped.
+static void add_token(config_file& cfg, char* token) {
+    char* p = token;
+    while (*p == '=') p++;
+    if (!*p) return;
+    char* key = p;
+    while (*p && *p != '=') p++;
+    if (!*p) return;
+    *p++ = 0;
+    while (*p == '=') p++;
+    if (!*p) return;
+    char* value = p;
+    while (*p && *p != '=') p++;
+    *p = 0;
+    char k[256], v[256];
+    copy_text(k, key);
+    copy_text(v, value);
+    cfg.add(k, v);
+}
+
+int config_file::load(const char* filename) {
+    log_out("load config [%s]\n", filename);
+    struct stat st;
+    FILE* f = nullptr;
+    if (filename && stat(filename, &st) == 0 && !S_ISDIR(st.st_mode)) f = fopen(filename, "r");
+    if (!f) {
+        log_out("Can't open [%s]\n", filename);
+        return 0;
+    }
+    char token[516];
+    size_t len = 0;
+    for (;;) {
+        int c = fgetc(f);
+        // A carriage return is line-end noise in text files, never data.
+        if (c == EOF || isspace(c)) {
+            if (len > 0) {
+                token[len] = 0;
+                add_token(*this, token);
+                len = 0;
+            }
+            if (c == EOF) break;
+        } else if (len < sizeof token - 1) {
+            token[len++] = (char)c;
+        }
+    }
+    fclose(f);
+    return 1;
+}
+
+bool config_file::save(const char* filename) const {
+    std::string text;
+    for (const config_entry& e : entries) {
+        text += e.key;
+        text += '=';
+        text += e.value;
+        text += '\n';
+    }
+    if (!write_file_atomic(filename, text.data(), text.size())) {
+        log_out("Can't open [%s]\n", filename);
+        return false;
+    }
+    return true;
+}

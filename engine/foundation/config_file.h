@@ -1,0 +1,33 @@
+// config_file: the in-memory form of a definition file, an ordered list of key=value
+// entries. Lookups take the first entry with a key; later duplicates are kept and written
+// back. Keys hold at most 254 characters and values 256 (the reader stores at most 255);
+// longer texts are truncated. Texts returned by get_string belong to the object and stay
+// valid until clear.
+#pragma once
+#include <cstddef>
+#include <deque>
+
+struct config_entry {
+    char key[255];
+    char value[257];
+};
+
+class config_file {
+public:
+    void clear();
+    int load(const char* filename);        // 1, or 0 when the file cannot be opened
+    bool save(const char* filename) const; // all entries in order, written whole or not at all
+    void add(const char* key, const char* value);
+    void set(const char* key, const char* value); // first match gets the value, else appended
+    const config_entry* find(const char* key) const;
+    int has(const char* key) const;
+    int get_int(const char* key) const;
+    const char* get_string(const char* key) const;
+    float get_float(const char* key) const;
+
+    int count() const { return (int)entries.size(); }
+    const config_entry& entry(int i) const { return entries[(size_t)i]; }
+
+private:
+    std::deque<config_entry> entries; // stable addresses: get_string texts survive add
+};

@@ -1,0 +1,205 @@
+#include "foundation/primitives.h"
+
+#include <SDL_gfxPrimitives.h>
+#include <cmath>
+#include <cstdlib>
+
+#include "foundation/log.h"
+#include "foundation/video_mgr.h"
+
+int sin_table[360];
+int cos_table[360];
+
+void fill_trig_tables() {
+    for (int d = 0; d < 360; d++) {
+        double r = d * M_PI / 180.0;
+        sin_table[d] = (int)lround(sin(r) * 100.0);
+        cos_table[d] = (int)lround(cos(r) * 100.0);
+    }
+}
+
+// Colours are pixel values of the screen format; both drawing paths decode them so the
+// same value gives the same colour in either mode.
+static void decode_colour(uint32_t colour, Uint8* r, Uint8* g, Uint8* b, Uint8* a) {
+    if (video.screen) {
+        SDL_GetRGBA(colour, video.screen->format, r, g, b, a);
+    } else {
+        *r = (Uint8)(colour >> 24); *g = (Uint8)(colour >> 16); *b = (Uint8)(colour >> 8);
+        *a = (Uint8)colour;
+    }
+}
+
+void video_mgr::draw_box(int x1, int y1, int x2, int y2, uint32_t colour) {
+    Uint8 r, g, b, a;
+    decode_colour(colour, &r, &g, &b, &a);
+    if (is_gl()) {
+        glColor4ub(r, g, b, a);
+        glBegin(GL_QUADS);
+        glVertex2i(x1, y1);
+        glVertex2i(x1, y2);
+        glVertex2i(x2, y2);
+        glVertex2i(x2, y1);
+        glEnd();
+    } else if (screen) {
+        boxRGBA(screen, (Sint16)x1, (Sint16)y1, (Sint16)x2, (Sint16)y2, r, g, b, a);
+    }
+}
+
+int circle_fan(int cx, int cy, int radius, int segments, int* out) {
+    int n = 0;
+    out[n * 2] = cx; out[n * 2 + 1] = cy; n++;
+    if (segments < 1) segments = 1;
+    int step = 360 / segments;
+    if (step < 1) step = 1;
+    for (int d = 0; d < 360; d += step) {
+        out[n * 2] = cx + cos_table[d] * radius / 100;
+        out[n * 2 + 1] = cy + sin_table[d] * radius / 100;
+        n++;
+    }
+    out[n * 2] = cx + cos_table[0] * radius / 100;
+    out[n * 2 + 1] = cy + sin_table[0] * radius / 100;
+    return n + 1;
+}
+
+void video_mgr::draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour) {
+    Uint8 r, g, b, a;
+    decode_colour(colour, &r, &g, &b, &a);
+    if (!is_gl()) {
+        if (screen) filledCircleRGBA(screen, (Sint16)cx, (Sint16)cy, (Sint16)radius, r, g, b, a);
+        return;
+    }
+    static int v[2 * (360 + 3)];
+    if (segments < 1) segments = 1;
+    if (segments > 360) segments = 360;
+    int n = circle_fan(cx, cy, radius, segments, v);
+    glColor4ub(r, g, b, a);
+    glBegin(GL_TRIANGLE_FAN);
+    for (int i = 0; i < n; i++) glVertex2i(v[i * 2], v[i * 2 + 1]);
+    glEnd();
+}
+
+void video_mgr::set_blending(bool on) { gl_wanted[GLS_BLEND] = on ? 1 : 0; }
+
+// Applies one wanted on/off state when it differs from the one OpenGL has.
+static bool apply_state(video_mgr& v, int index, void (*on)(), void (*off)()) {
+    if (v.gl_wanted[index] == v.gl_current[index]) return false;
+    if (v.gl_wanted[index]) on(); else off();
+    v.gl_current[index] = v.gl_wanted[index];
+    v.gl_state_changes++;
+    return true;
+}
+
+void video_mgr::sync_gl_state() {
+    if (!is_gl()) return;
+    if (gl_wanted[GLS_BLEND] != gl_current[GLS_BLEND]) {
+        if (gl_wanted[GLS_BLEND]) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        } else {
+            glDisable(GL_BLEND);
+        }
+        gl_current[GLS_BLEND] = gl_wanted[GLS_BLEND];
+        gl_state_changes++;
+    }
+    apply_state(*this, GLS_VERTEX_ARRAY, [] { glEnableClientState(GL_VERTEX_ARRAY); },
+                [] { glDisableClientState(GL_VERTEX_ARRAY); });
+    if (!gl_current[GLS_VERTEX_ARRAY]) return;
+    apply_state(*this, GLS_TEXCOORD_ARRAY, [] { glEnableClientState(GL_TEXTURE_COORD_ARRAY); },
+                [] { glDisableClientState(GL_TEXTURE_COORD_ARRAY); });
+    apply_state(*this, GLS_NORMAL_ARRAY, [] { glEnableClientState(GL_NORMAL_ARRAY); },
+                [] { glDisableClientState(GL_NORMAL_ARRAY); });
+}
+
+uint8_t* pixel_address(SDL_Surface* s, int x, int y) {
+    if (!s || !s->pixels || x < 0 || y < 0 || x >= s->w || y >= s->h) return nullptr;
+    return (uint8_t*)s->pixels + y * s->pitch + x * s->format->BytesPerPixel;
+}
+
+void put_pixel(SDL_Surface* s, int x, int y, uint32_t value) {
+    uint8_t* p = pixel_address(s, x, y);
+    if (!p) return;
+    switch (s->format->BytesPerPixel) {
+    case 1: *p = (uint8_t)value; break;
+    case 2: *(uint16_t*)p = (uint16_t)value; break;
+    case 3: p[0] = (uint8_t)value; p[1] = (uint8_t)(value >> 8); p[2] = (uint8_t)(value >> 16); break;
+    case 4: *(uint32_t*)p = value; break;
+    }
+}
+
+static uint32_t read_pixel(const uint8_t* p, int bpp) {
+    switch (bpp) {
+    case 1: return *p;
+    case 2: return *(const uint16_t*)p;
+    case 3: return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16);
+    default: return *(const uint32_t*)p;
+    }
+}
+
+void blend_pixel(SDL_Surface* s, int x, int y, uint32_t colour, int a) {
+    uint8_t* p = pixel_address(s, x, y);
+    if (!p) return;
+    SDL_PixelFormat* f = s->format;
+    int bpp = f->BytesPerPixel;
+    uint32_t old = read_pixel(p, bpp);
+    if (bpp == 1) {
+        Uint8 nr, ng, nb, orr, og, ob;
+        SDL_GetRGB(colour, f, &nr, &ng, &nb);
+        SDL_GetRGB(old, f, &orr, &og, &ob);
+        Uint8 r = (Uint8)(orr + (nr - orr) * a / 255);
+        Uint8 g = (Uint8)(og + (ng - og) * a / 255);
+        Uint8 b = (Uint8)(ob + (nb - ob) * a / 255);
+        put_pixel(s, x, y, SDL_MapRGB(f, r, g, b));
+    } else if (bpp == 2 || bpp == 4) {
+        uint32_t masks[3] = {f->Rmask, f->Gmask, f->Bmask};
+        uint32_t out = 0;
+        for (uint32_t m : masks) {
+            int64_t o = old & m, n = colour & m;
+            int64_t c = o + (((n - o) * a) >> 8);
+            out |= (uint32_t)c & m;
+        }
+        put_pixel(s, x, y, out);
+    } else if (bpp == 3) {
+        for (int i = 0; i < 3; i++) {
+            int o = p[i], n = (int)((colour >> (8 * i)) & 255);
+            p[i] = (uint8_t)(o + (((n - o) * a) >> 8));
+        }
+    }
+}
+
+void draw_line(SDL_Surface* s, int x1, int y1, int x2, int y2, uint32_t colour, int alpha,
+               int flags) {
+    if (!s) return;
+    if (!(flags & LINE_ALPHA)) alpha = 255;
+    bool locked = false;
+    if ((flags & LINE_LOCK) && SDL_MUSTLOCK(s)) {
+        if (SDL_LockSurface(s) < 0) log_err("Can't lock video surface: %s\n", SDL_GetError());
+        else locked = true;
+    }
+    bool x_major = abs(x2 - x1) >= abs(y2 - y1);
+    int major = x_major ? x1 : y1, major_end = x_major ? x2 : y2;
+    int minor_start = x_major ? y1 : x1, minor_end = x_major ? y2 : x2;
+    int span = major_end - major;
+    int step = span >= 0 ? 1 : -1;
+    // Coincident end points have no slope: the single point is drawn.
+    double slope = span != 0 ? (double)(minor_end - minor_start) / (double)span : 0.0;
+    double minor_pos = minor_start;
+    for (int m = major; m != major_end + step; m += step) {
+        int minor = (int)floor(minor_pos + 0.5);
+        int px = x_major ? m : minor, py = x_major ? minor : m;
+        if (flags & LINE_ANTIALIAS) {
+            double frac = minor_pos + 0.5 - minor;
+            int a1 = (int)(frac * alpha);
+            if (x_major) {
+                blend_pixel(s, px, py + 1, colour, a1);
+                blend_pixel(s, px, py - 1, colour, alpha - a1);
+            } else {
+                blend_pixel(s, px + 1, py, colour, a1);
+                blend_pixel(s, px - 1, py, colour, alpha - a1);
+            }
+        }
+        if (alpha < 255) blend_pixel(s, px, py, colour, alpha);
+        else put_pixel(s, px, py, colour);
+        minor_pos += slope * step;
+    }
+    if (locked) SDL_UnlockSurface(s);
+}

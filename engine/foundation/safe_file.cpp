@@ -1,0 +1,29 @@
+#include "foundation/safe_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool write_file_atomic(const char* path, const char* data, size_t size) {
+    if (!path || !*path) return false;
+    std::string tmp = std::string(path) + ".tmp" + std::to_string((long)getpid());
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < size) {
+        ssize_t n = write(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += (size_t)n;
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && rename(tmp.c_str(), path) != 0) ok = false;
+    if (!ok) unlink(tmp.c_str());
+    return ok;
+}

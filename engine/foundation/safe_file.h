@@ -1,0 +1,7 @@
+// Whole-or-nothing file writing: the text goes to a temporary file in the target's folder,
+// which is flushed to disk and then renamed over the target. A write that cannot complete
+// leaves the previous file untouched.
+#pragma once
+#include <cstddef>
+
+bool write_file_atomic(const char* path, const char* data, size_t size);

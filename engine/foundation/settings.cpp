@@ -1,0 +1,4 @@
+#include "foundation/settings.h"
+
+int fps = 60;
+int debug = 0;

@@ -1,0 +1,182 @@
+#include "foundation/video_mgr.h"
+
+#include <GL/glu.h>
+#include <SDL_gfxPrimitives.h>
+#include <cstdlib>
+#include <cstring>
+
+#include "foundation/log.h"
+
+__attribute__((weak)) unsigned video_sdl_init_flags = 0;
+
+PFNGLGENBUFFERSARBPROC p_glGenBuffersARB = nullptr;
+PFNGLBINDBUFFERARBPROC p_glBindBufferARB = nullptr;
+PFNGLBUFFERDATAARBPROC p_glBufferDataARB = nullptr;
+PFNGLDELETEBUFFERSARBPROC p_glDeleteBuffersARB = nullptr;
+
+video_mgr video;
+
+video_mgr::video_mgr()
+    : screen(nullptr), joysticks{}, sdl_ok(1), video_ok(0), joystick_ok(0), audio_ok(0),
+      flags(0), ortho_2d(1), width(640), height(480), bpp(32), fps(60), gl_current{},
+      gl_wanted{}, vbo_supported(0), gl_state_changes(0) {
+    log_out("Initialize SDL.\n");
+    sdl_ok = 1;
+    if (SDL_Init(video_sdl_init_flags) == -1) {
+        log_out("Couldn't initialize SDL: %s.\n", SDL_GetError());
+        sdl_ok = 0;
+    } else {
+        atexit(SDL_Quit);
+    }
+    flags = 0;
+    log_out("SDL Initialized.\n");
+}
+
+int video_mgr::init_audio() {
+    if (!sdl_ok) return -1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == -1) {
+        log_out("Couldn't initialize SDL Audio: %s.\n", SDL_GetError());
+        audio_ok = 0;
+    } else {
+        audio_ok = 1;
+    }
+    return 0;
+}
+
+int video_mgr::init_joysticks(int count) {
+    if (!sdl_ok) return -1;
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == -1) {
+        log_out("Couldn't initialize SDL Joystick: %s.\n", SDL_GetError());
+        joystick_ok = 0;
+    }
+    int n = SDL_NumJoysticks();
+    log_out("%i joysticks were found.\n\n", n);
+    if (n > 0) {
+        joystick_ok = 1;
+        log_out("The names of the joysticks are:\n");
+        for (int i = 0; i < n; i++) {
+            const char* name = SDL_JoystickName(i);
+            log_out("    %s\n", name ? name : "");
+            if (i < count && i < 4) joysticks[i] = SDL_JoystickOpen(i);
+        }
+        SDL_JoystickEventState(SDL_ENABLE);
+    }
+    return 0;
+}
+
+bool extension_in_list(const char* name, const char* extensions) {
+    if (!name || !*name || strchr(name, ' ') || !extensions) return false;
+    size_t len = strlen(name);
+    const char* start = extensions;
+    for (;;) {
+        const char* hit = strstr(start, name);
+        if (!hit) return false;
+        const char* end = hit + len;
+        if ((hit == extensions || hit[-1] == ' ') && (*end == ' ' || *end == 0)) return true;
+        start = end;
+    }
+}
+
+bool check_extension(const char* name) {
+    return extension_in_list(name, (const char*)glGetString(GL_EXTENSIONS));
+}
+
+int video_mgr::set_video_mode(int w, int h, int depth) {
+    if (!sdl_ok) return -1;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == -1)
+        log_out("Couldn't initialize SDL Video: %s.\n", SDL_GetError());
+
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    SDL_VideoInfo none;
+    memset(&none, 0, sizeof none);
+    if (!info) info = &none;
+    log_out("Is it possible to  create hardware surfaces?\n\t");
+    log_out("hw_available=%d\n", (int)info->hw_available);
+    log_out("Is there a window manager available?\n\t");
+    log_out("wm_available=%d\n", (int)info->wm_available);
+    log_out("Are hardware to hardware blits accelerated?\n\t");
+    log_out("blit_hw=%d\n", (int)info->blit_hw);
+    log_out("Are hardware to hardware colorkey blits accelerated?\n\t");
+    log_out("blit_hw_CC=%d\n", (int)info->blit_hw_CC);
+    log_out("Are hardware to hardware alpha bits accelerated?\n\t");
+    log_out("blit_hw_A=%d\n", (int)info->blit_hw_A);
+    log_out("Are software to hardware blits accelerated?\n\t");
+    log_out("blit_sw=%d\n", (int)info->blit_sw);
+    log_out("Are software to hardware colorkey blits accelerated?\n\t");
+    log_out("blit_sw_CC=%d\n", (int)info->blit_sw_CC);
+    log_out("Are software to hardware alpha blits accelerated?\n\t");
+    log_out("blit_sw_A=%d\n", (int)info->blit_sw_A);
+    log_out("Are color fills accelerated?\n\t");
+    log_out("blit_fill=%d\n", (int)info->blit_fill);
+    log_out("\n\n\t\tTotal amount of video_mem: %d\n", (int)info->video_mem);
+
+    video_ok = 1;
+    if (is_gl()) {
+        log_out("Setting GL Atts [%d]\n", (int)(flags & 10));
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (flags & SDL_DOUBLEBUF) ? 1 : 0);
+    }
+    screen = SDL_SetVideoMode(w, h, depth, flags);
+    if (!screen) {
+        log_err("Couldn't set %d x %d x %d video mode: %s\n", w, h, depth, SDL_GetError());
+        video_ok = 0;
+        return -2;
+    }
+    if (!is_gl()) return 0;
+
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    log_out("Max texture size[%d]\n", (int)max_texture);
+    vbo_supported = check_extension("GL_ARB_vertex_buffer_object") ? 1 : 0;
+    if (vbo_supported) {
+        log_out("VBO Support enabled\n");
+        p_glGenBuffersARB = (PFNGLGENBUFFERSARBPROC)SDL_GL_GetProcAddress("glGenBuffersARB");
+        p_glBindBufferARB = (PFNGLBINDBUFFERARBPROC)SDL_GL_GetProcAddress("glBindBufferARB");
+        p_glBufferDataARB = (PFNGLBUFFERDATAARBPROC)SDL_GL_GetProcAddress("glBufferDataARB");
+        p_glDeleteBuffersARB = (PFNGLDELETEBUFFERSARBPROC)SDL_GL_GetProcAddress("glDeleteBuffersARB");
+    }
+    log_out("Using GLDL\n");
+
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glViewport(0, 0, screen->w, screen->h);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (ortho_2d) {
+        log_out("Setting up OpenGL 2D\n");
+        int half = screen->w / 2;
+        glOrtho(0, screen->w, screen->h, 0, -half, half);
+    } else {
+        log_out("Setting up OpenGL 3D\n");
+        gluPerspective(45.0, (double)screen->w / (double)screen->h, (double)0.1f, 500.0);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    return 0;
+}
+
+int video_mgr::show_cursor(int toggle) { return SDL_ShowCursor(toggle); }
+
+void video_mgr::clear() {
+    if (is_gl()) {
+        glClear(ortho_2d ? GL_COLOR_BUFFER_BIT : (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+    } else if (screen) {
+        boxRGBA(screen, 0, 0, (Sint16)screen->w, (Sint16)screen->h, 0, 0, 0, 255);
+    }
+}
+
+void video_mgr::flip() {
+    if (is_gl()) SDL_GL_SwapBuffers();
+    else if (screen) SDL_Flip(screen);
+}
+
+SDL_Surface* video_mgr::create_surface(int w, int h, int depth, int sdl_flags) {
+    return SDL_CreateRGBSurface((Uint32)sdl_flags, w, h, depth, 0x000000FF, 0x0000FF00,
+                                0x00FF0000, 0xFF000000);
+}

@@ -1,0 +1,68 @@
+// video_mgr: the one platform object. It starts SDL when it is constructed (before main),
+// opens audio, joysticks and the video mode, chooses the drawing mode once (OpenGL when
+// flags & 10), sets the 2D projection, clears and presents frames. It also carries the
+// drawing primitives and the OpenGL on/off state cache (primitives.cpp). The global
+// `video` is never copied and tears nothing down: SDL_Quit runs at process exit.
+#pragma once
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <cstdint>
+
+#include "foundation/config_file.h"
+
+// OpenGL state cache indices (current has one spare byte at the end).
+enum gl_state_index { GLS_VERTEX_ARRAY, GLS_TEXCOORD_ARRAY, GLS_NORMAL_ARRAY, GLS_BLEND };
+
+struct video_mgr {
+    SDL_Surface* screen;
+    SDL_Joystick* joysticks[4];
+    int sdl_ok;
+    int video_ok;
+    int joystick_ok;
+    int audio_ok;
+    uint32_t flags;
+    uint8_t ortho_2d;
+    int width, height, bpp;
+    int fps;
+    config_file config;
+    uint8_t gl_current[5];
+    uint8_t gl_wanted[4];
+    uint8_t vbo_supported;
+    int gl_state_changes; // OpenGL enable/disable calls sent by sync_gl_state, for tests
+
+    video_mgr();
+    video_mgr(const video_mgr&) = delete;
+    video_mgr& operator=(const video_mgr&) = delete;
+
+    int init_audio();
+    int init_joysticks(int count);
+    int set_video_mode(int w, int h, int depth);
+    int is_gl() const { return (int)(flags & 10); }
+    int show_cursor(int toggle);
+    void clear();
+    void flip();
+    SDL_Surface* create_surface(int w, int h, int depth, int sdl_flags);
+
+    // Drawing primitives (primitives.cpp).
+    void draw_box(int x1, int y1, int x2, int y2, uint32_t colour);
+    void draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour);
+    void set_blending(bool on);
+    void sync_gl_state();
+};
+
+extern video_mgr video;
+
+// SDL_Init flags the global uses; the editor defines its own (no parachute).
+extern unsigned video_sdl_init_flags;
+
+// Vertex-buffer extension functions, null unless vbo_supported.
+extern PFNGLGENBUFFERSARBPROC p_glGenBuffersARB;
+extern PFNGLBINDBUFFERARBPROC p_glBindBufferARB;
+extern PFNGLBUFFERDATAARBPROC p_glBufferDataARB;
+extern PFNGLDELETEBUFFERSARBPROC p_glDeleteBuffersARB;
+
+// Whole-word search of an OpenGL extension list; empty names and names with a space fail.
+bool extension_in_list(const char* name, const char* extensions);
+// The same against the current context's GL_EXTENSIONS.
+bool check_extension(const char* name);

@@ -1,0 +1,76 @@
+#include "startup.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdlib>
+#include <ctime>
+
+#include "foundation/log.h"
+#include "foundation/settings.h"
+#include "foundation/video_mgr.h"
+#include "sizes.h"
+
+static bool set_if(const config_file& cfg, const char* key, int& out) {
+    if (!cfg.has(key)) return false;
+    int v = cfg.get_int(key);
+    if (v == 0) return false;
+    out = v;
+    return true;
+}
+
+void apply_settings(const config_file& cfg, game_settings& s) {
+    set_if(cfg, "fullscreen", s.fullscreen);
+    s.fps = 60;
+    set_if(cfg, "width", s.width);
+    if (set_if(cfg, "height", s.height)) log_out("Setting size to [%d,%d]\n", s.width, s.height);
+    if (set_if(cfg, "bpp", s.bpp)) log_out("Setting bpp to [%d]\n", s.bpp);
+    if (set_if(cfg, "fps", s.fps)) log_out("Setting fps to [%d]\n", s.fps);
+    if (set_if(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
+}
+
+void apply_hwaccel(const config_file& cfg, game_settings& s) { set_if(cfg, "hwaccel", s.hwaccel); }
+
+uint32_t video_flags(const game_settings& s) {
+    uint32_t f = SDL_HWSURFACE | SDL_DOUBLEBUF;
+    if (s.fullscreen) f |= SDL_FULLSCREEN;
+    if (s.hwaccel) f |= SDL_OPENGL;
+    return f;
+}
+
+int front_end_rate(int rate) {
+    long r = 16L * rate;
+    return r > 200 ? 200 : (int)r;
+}
+
+bool game_startup(game_settings& s) {
+    srand((unsigned)time(nullptr));
+    print_class_sizes();
+
+    config_file cfg;
+    cfg.clear();
+    cfg.load("game/game.ini");
+    apply_settings(cfg, s);
+    fps = s.fps;
+    debug = s.debug;
+
+    video.init_audio();
+    video.init_joysticks(2);
+    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 8192) < 0)
+        log_out("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", Mix_GetError());
+
+    apply_hwaccel(cfg, s);
+    video.flags = video_flags(s);
+    video.set_video_mode(s.width, s.height, s.bpp);
+    if (video.screen)
+        log_out("Resolution: asked for [%d,%d@%d] got [%d,%d@%d]\n", s.width, s.height, s.bpp,
+                video.screen->w, video.screen->h, video.screen->format->BitsPerPixel);
+    if (s.fullscreen) video.show_cursor(0);
+    return video.video_ok != 0;
+}
+
+void game_shutdown_audio() {
+    if (!video.audio_ok) return;
+    Mix_FadeOutChannel(-1, 1000);
+    Mix_FadeOutMusic(1000);
+    SDL_Delay(1000);
+}

@@ -1,0 +1,26 @@
+# Sourced by ./play and ./test: installs the Debian packages the build and tests need when
+# any is missing (apt-get, as root or through sudo), then configures and builds into build/.
+FIGHT_PACKAGES="cmake g++ pkg-config make libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
+  libsdl-mixer1.2-dev libsdl-gfx1.2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+  libpng-dev libvorbis-dev libogg-dev libgtest-dev fonts-dejavu-core fonts-cardo
+  fonts-blankenburg xvfb xauth xdotool imagemagick"
+
+fight_install_packages() {
+  local missing=""
+  for p in $FIGHT_PACKAGES "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  echo "Installing:$missing"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  # shellcheck disable=SC2086
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+}
+
+fight_build() { # build-folder [cmake options...]
+  local dir="$1"; shift
+  cmake -S "$FIGHT_TOP" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}
