@@ -9,6 +9,15 @@
 
 control_mgr Control_Manager;
 
+const char* const control_names[CONTROL_COUNT] = {
+    "up", "down", "left", "right", "punch", "kick", "special1", "special2", "block", "throw"};
+
+// Keys per control in control order: player 0 on the arrows and i k o l u j, player 1 on
+// w s a d and Tab z x c q e.
+static const int default_keys[2][CONTROL_COUNT] = {
+    {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_i, SDLK_k, SDLK_o, SDLK_l, SDLK_u, SDLK_j},
+    {SDLK_w, SDLK_s, SDLK_a, SDLK_d, SDLK_TAB, SDLK_z, SDLK_x, SDLK_c, SDLK_q, SDLK_e}};
+
 const char* key_name(int key) {
     if (key < 0 || key >= SDLK_LAST) return "unknown key";
     return SDL_GetKeyName((SDLKey)key);
@@ -16,6 +25,11 @@ const char* key_name(int key) {
 
 void control_mgr::register_name(const char* name) {
     if (name) names.push_back(name);
+}
+
+void control_mgr::set_defaults() {
+    for (int p = 0; p < 2; p++)
+        for (int i = 0; i < CONTROL_COUNT; i++) set_binding(p, control_names[i], default_keys[p][i]);
 }
 
 void control_mgr::set_binding(int p, const char* name, int key) {

@@ -26,6 +26,8 @@ struct control_mgr {
     std::vector<binding_list> lists; // one binding list per player, from player 0
 
     void register_name(const char* name);
+    // The twenty default bindings, player 0 first, each player in control order.
+    void set_defaults();
     // Binds name to key for player p, adding binding lists up to p when needed.
     void set_binding(int p, const char* name, int key);
     // The key bound to name for player p, or 0 when p has no such binding.
@@ -41,6 +43,10 @@ struct control_mgr {
 };
 
 extern control_mgr Control_Manager;
+
+// The ten control names in their fixed order, as the game registers them.
+enum { CONTROL_COUNT = 10 };
+extern const char* const control_names[CONTROL_COUNT];
 
 // The SDL name of a key code, "unknown key" for codes outside SDL's table.
 const char* key_name(int key);
