@@ -18,6 +18,8 @@ static bool within(int low, int t, int high) {
 }
 
 void keyhistory::import_combos(combo_list* list) {
+    // Combos in progress point into the list they came from; another list ends them.
+    if (list != combos) scratch.clear();
     combos = list;
     log_out("Getting ready to import combos\n");
     if (!list) return;

@@ -109,6 +109,15 @@ TEST_F(combo_rig, import_reports_each_combo_and_raises_maxkeep) {
     EXPECT_EQ(combos[0].max_total, 600);
     EXPECT_FALSE(log.has("Update maxkeep"));
     EXPECT_EQ(kh.debug, 0);
+
+    // Combos in progress survive a re-import of the same list, not a switch to another.
+    kh.start_combo_now(&combos[1]);
+    kh.import_combos(&combos);
+    EXPECT_EQ(kh.scratch.size(), 1u);
+    combo_list other;
+    kh.import_combos(&other);
+    EXPECT_TRUE(kh.scratch.empty());
+    EXPECT_EQ(kh.maxkeep, 600u);
 }
 
 TEST_F(combo_rig, down_right_punch_completes_on_the_punch_frame_within_the_windows) {
