@@ -1,7 +1,11 @@
 #include "sizes.h"
 
 #include "foundation/log.h"
+#include "images/frame.h"
+#include "images/img_mgr.h"
 
 // One line per engine class, in a fixed order; each class adds its line when it exists.
 void print_class_sizes() {
+    log_out("img_mgr size [%d]\n", (int)sizeof(img_mgr));
+    log_out("frame size [%d]\n", (int)sizeof(frame));
 }

@@ -1,0 +1,838 @@
+#include "images/img_mgr.h"
+
+#include <SDL_image.h>
+#include <SDL_rotozoom.h>
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "foundation/log.h"
+#include "foundation/text.h"
+#include "foundation/video_mgr.h"
+
+int img_mgr_count = 0;
+nmanager<img_mgr> Image_Manager;
+
+// ---------------------------------------------------------------------------------------
+// Surface holders and pixel helpers
+
+static surface_mgr* new_holder() {
+    surface_mgr* h = new surface_mgr();
+    h->attach();
+    return h;
+}
+
+// Lets go of one reference; the record itself goes with its last reference. An empty
+// holder (a file that failed to load) is let go quietly: there is nothing to free twice.
+static void drop_holder(surface_mgr*& h) {
+    if (!h) return;
+    if (h->surface || h->refs > 1) h->release();
+    else h->refs--;
+    if (h->refs <= 0) delete h;
+    h = nullptr;
+}
+
+static SDL_Surface* held(const surface_mgr* h) { return h ? h->surface : nullptr; }
+
+// A pixel's colour as the value of its first three bytes (fewer for narrower pixels).
+static inline uint32_t pixel24(const uint8_t* p, int bpp) {
+    return (uint32_t)p[0] | (bpp > 1 ? (uint32_t)p[1] << 8 : 0u) |
+           (bpp > 2 ? (uint32_t)p[2] << 16 : 0u);
+}
+
+static int next_pow2(int v) {
+    int p = 1;
+    while (p < v && p < (1 << 30)) p <<= 1;
+    return p;
+}
+
+// A new surface of the same pixel format as s (palette included), w x h.
+static SDL_Surface* same_format(SDL_Surface* s, int w, int h) {
+    SDL_PixelFormat* f = s->format;
+    SDL_Surface* n = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f->BitsPerPixel, f->Rmask,
+                                          f->Gmask, f->Bmask, f->Amask);
+    if (n && f->palette && n->format->palette)
+        SDL_SetColors(n, f->palette->colors, 0, f->palette->ncolors);
+    if (n && (s->flags & SDL_SRCCOLORKEY)) SDL_SetColorKey(n, SDL_SRCCOLORKEY, f->colorkey);
+    return n;
+}
+
+// Copies the w x h block at (sx, sy) of s to (0, 0) of d, byte for byte (same format).
+static void copy_block(SDL_Surface* s, int sx, int sy, SDL_Surface* d, int w, int h) {
+    int bpp = s->format->BytesPerPixel;
+    SDL_LockSurface(s);
+    SDL_LockSurface(d);
+    for (int y = 0; y < h; y++)
+        memcpy((uint8_t*)d->pixels + y * d->pitch,
+               (const uint8_t*)s->pixels + (sy + y) * s->pitch + sx * bpp, (size_t)(w * bpp));
+    SDL_UnlockSurface(d);
+    SDL_UnlockSurface(s);
+}
+
+// The colour key of s: its own when it has one, otherwise pure green.
+static uint32_t key_of(SDL_Surface* s) {
+    if (s->flags & SDL_SRCCOLORKEY) return s->format->colorkey;
+    return SDL_MapRGB(s->format, 0, 255, 0);
+}
+
+// A display-format copy of s zoomed by (zx, zy) (negative = mirrored) and rotated by angle
+// degrees, with the pure-green colour key. Keyed pixels of s, and the corners a rotation
+// uncovers, come out keyed. s itself is left as it was.
+static SDL_Surface* zoom_keyed(SDL_Surface* s, double angle, double zx, double zy) {
+    SDL_Surface* rgba = video.create_surface(s->w, s->h, 32, 0); // starts transparent
+    if (!rgba) return nullptr;
+    Uint32 flags = s->flags & (SDL_SRCALPHA | SDL_SRCCOLORKEY);
+    Uint8 a = s->format->alpha;
+    Uint32 key = s->format->colorkey;
+    SDL_SetAlpha(s, 0, a);
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY, key_of(s));
+    if (SDL_BlitSurface(s, nullptr, rgba, nullptr) < 0)
+        log_err("BlitSurface error: %s\n", SDL_GetError());
+    SDL_SetColorKey(s, flags & SDL_SRCCOLORKEY, key);
+    SDL_SetAlpha(s, flags & SDL_SRCALPHA, a);
+
+    SDL_Surface* z = rotozoomSurfaceXY(rgba, angle, zx, zy, SMOOTHING_OFF);
+    SDL_FreeSurface(rgba);
+    if (!z) return nullptr;
+    SDL_Surface* out = video.create_surface(z->w, z->h, 32, 0);
+    if (!out) {
+        SDL_FreeSurface(z);
+        return nullptr;
+    }
+    SDL_FillRect(out, nullptr, SDL_MapRGBA(out->format, 0, 255, 0, 255));
+    SDL_SetAlpha(z, SDL_SRCALPHA, 255);
+    if (SDL_BlitSurface(z, nullptr, out, nullptr) < 0)
+        log_err("BlitSurface error: %s\n", SDL_GetError());
+    SDL_FreeSurface(z);
+    SDL_Surface* d = SDL_DisplayFormat(out);
+    SDL_FreeSurface(out);
+    if (d) SDL_SetColorKey(d, SDL_SRCCOLORKEY, SDL_MapRGB(d->format, 0, 255, 0));
+    return d;
+}
+
+// ---------------------------------------------------------------------------------------
+// Lifetime
+
+img_mgr::img_mgr() {
+    img_mgr_count++;
+    log_out("___Creating image [%x] images[%d] estsz[%d]\n", ptr_id(this), img_mgr_count,
+            img_mgr_count * 200);
+}
+
+img_mgr::img_mgr(const img_mgr& o) {
+    log_out("Copy cstr img_mgr [%x]to[%x]\n", ptr_id(&o), ptr_id(this));
+    img_mgr_count++;
+    *this = o;
+}
+
+img_mgr& img_mgr::operator=(const img_mgr& o) {
+    log_out("Image assignment [%x] to [%x]\n", ptr_id(&o), ptr_id(this));
+    if (&o == this) return *this;
+    if (o.surface) {
+        SDL_Surface* s = held(o.surface) ? SDL_DisplayFormat(o.surface->surface) : nullptr;
+        drop_holder(surface);
+        surface = new_holder();
+        surface->set_surface(s);
+    } else {
+        if (o.tex == IMG_NONE) {
+            log_out("ERROR: no image to copy from\n");
+            return *this;
+        }
+        log_out("Would Downloading [%d,%d]/32 surface from hw to sw\n", o.width, o.height);
+        drop_holder(surface);
+    }
+    if (o.mirror_surface != mirror_surface) {
+        drop_holder(mirror_surface);
+        mirror_surface = o.mirror_surface;
+        if (mirror_surface) mirror_surface->attach();
+    }
+    dst_rect = o.dst_rect;
+    src_rect = o.src_rect;
+    left = o.left;
+    top = o.top;
+    right = o.right;
+    bottom = o.bottom;
+    has_bounds = o.has_bounds;
+    inv_tex_w = o.inv_tex_w;
+    inv_tex_h = o.inv_tex_h;
+    tex = o.tex;
+    list = o.list;
+    tex_w = o.tex_w;
+    tex_h = o.tex_h;
+    width = o.width;
+    height = o.height;
+    alpha = o.alpha;
+    no_zcache = o.no_zcache;
+    copy_text(filename, o.filename);
+    mirrored = o.mirrored;
+    sw_ready = o.sw_ready;
+    zcache.clear();
+    return *this;
+}
+
+img_mgr::~img_mgr() {
+    img_mgr_count--;
+    log_out("___NOTICE: deconstring an image[%x] images[%d] mysize[%d]\n", ptr_id(this),
+            img_mgr_count, 200);
+    log_out("___filename [%s]\n", filename);
+    drop_holder(surface);
+    drop_holder(mirror_surface);
+    zcache.clear();
+    if (video.is_gl() && tex != IMG_NONE) {
+        log_out("Would be ");
+        log_out("opengl: Freeing [%d]\n", (int)tex);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading and pixel work
+
+void img_mgr::load(const char* path) {
+    if (!path) path = "";
+    log_out("Loading img_mgr [%s] into [%x]/[%x] gl[%d]\n", path, ptr_id(this), ptr_id(surface),
+            (int)tex);
+    drop_holder(surface);
+    surface = new_holder();
+    sw_ready = 0;
+    zcache.clear();
+
+    SDL_Surface* s = IMG_Load(path);
+    if (!s) {
+        log_out("Couldn't load %s: %s\n", path, SDL_GetError());
+        log_err("Couldn't load %s: %s\n", path, SDL_GetError());
+        return;
+    }
+    if (s->format->BitsPerPixel == 32) {
+        SDL_Surface* d = SDL_DisplayFormat(s);
+        SDL_FreeSurface(s);
+        s = d;
+        if (s) log_out("Resurface to [%d]\n", s->format->BitsPerPixel);
+    }
+    if (s) surface->set_surface(s);
+    if (!surface->surface) {
+        log_out("ERROR: can't load [%s]\n", path);
+        log_err("Couldn't load %s: %s\n", path, SDL_GetError());
+        return;
+    }
+    copy_text(filename, path);
+    if (s->format->palette && video.screen && video.screen->format->palette) {
+        log_out("Paletting image<br>\n");
+        SDL_SetColors(video.screen, s->format->palette->colors, 0, s->format->palette->ncolors);
+    }
+    width = s->w;
+    height = s->h;
+    reset_rects();
+    shave();
+    if (tex != IMG_NONE)
+        log_out("WARNING: I just loaded an image and it says its already HW acceled\n");
+}
+
+void img_mgr::shave() {
+    SDL_Surface* s = held(surface);
+    left = top = right = bottom = 0;
+    if (s) {
+        uint32_t key = SDL_MapRGB(s->format, key_r, key_g, key_b) & 0xFFFFFFu;
+        int bpp = s->format->BytesPerPixel;
+        int minx = s->w, maxx = -1, miny = s->h, maxy = -1;
+        SDL_LockSurface(s);
+        for (int y = 0; y < s->h; y++) {
+            const uint8_t* row = (const uint8_t*)s->pixels + y * s->pitch;
+            for (int x = 0; x < s->w; x++) {
+                if (pixel24(row + x * bpp, bpp) == key) continue;
+                if (x < minx) minx = x;
+                if (x > maxx) maxx = x;
+                if (y < miny) miny = y;
+                maxy = y;
+            }
+        }
+        SDL_UnlockSurface(s);
+        if (maxx >= 0) {
+            left = (uint32_t)minx;
+            right = (uint32_t)maxx + 1;
+            top = (uint32_t)miny;
+            bottom = (uint32_t)maxy + 1;
+        }
+    }
+    int bw = (int)right - (int)left, bh = (int)bottom - (int)top;
+    log_out("Bounds for [%s] are [%d,%d,%d,%d] bsz[%d,%d] isz[%d,%d] gl[%d]\n", filename,
+            (int)left, (int)top, (int)right, (int)bottom, bw, bh, width, height, (int)tex);
+    if (s) {
+        // No visible pixel: the box is empty and so is the surface; the image draws nothing.
+        SDL_Surface* box = (bw > 0 && bh > 0) ? same_format(s, bw, bh) : nullptr;
+        if (bw > 0 && bh > 0 && !box)
+            log_err("Create Shaved Image Surface error: %s\n", SDL_GetError());
+        if (box) copy_block(s, (int)left, (int)top, box, bw, bh);
+        SDL_FreeSurface(s);
+        surface->surface = nullptr;
+        if (box) {
+            SDL_Surface* d = SDL_DisplayFormat(box);
+            if (!d) log_err("Create Screen Formatted Shaved Image Surface error: %s\n", SDL_GetError());
+            surface->set_surface(d);
+            SDL_FreeSurface(box);
+        }
+    }
+    reset_rects();
+    has_bounds = 1;
+}
+
+int img_mgr::set_surface(SDL_Surface* s) {
+    if (!s) return 0;
+    drop_holder(surface);
+    surface = new_holder();
+    surface->set_surface(s);
+    sw_ready = 0;
+    zcache.clear();
+    width = s->w;
+    height = s->h;
+    copy_text(filename, "surfacetaken");
+    reset_rects();
+    left = top = 0;
+    right = (uint32_t)width;
+    bottom = (uint32_t)height;
+    has_bounds = 0;
+    return height;
+}
+
+void img_mgr::set_surface_bounded(SDL_Surface* s, int l, int t, int r, int b) {
+    set_surface(s);
+    has_bounds = 1;
+    left = (uint32_t)l;
+    top = (uint32_t)t;
+    right = (uint32_t)r;
+    bottom = (uint32_t)b;
+}
+
+SDL_Surface* img_mgr::display_copy() {
+    SDL_Surface* s = held(surface);
+    return s ? SDL_DisplayFormat(s) : nullptr;
+}
+
+void img_mgr::swap_color(uint32_t from, uint32_t to) {
+    if (!surface) {
+        log_out("Can't swap color [%s] doesn't have a image\n", filename);
+        return;
+    }
+    SDL_Surface* s = surface->surface;
+    if (!s) {
+        log_out("Can't swap color [%s] doesn't have a surface\n", filename);
+        return;
+    }
+    int bpp = s->format->BytesPerPixel;
+    int n = bpp < 3 ? bpp : 3;
+    from &= 0xFFFFFFu;
+    SDL_LockSurface(s);
+    for (int y = 0; y < s->h; y++) {
+        uint8_t* row = (uint8_t*)s->pixels + y * s->pitch;
+        for (int x = 0; x < s->w; x++) {
+            uint8_t* p = row + x * bpp;
+            if (pixel24(p, bpp) != from) continue;
+            for (int i = 0; i < n; i++) p[i] = (uint8_t)(to >> (8 * i));
+        }
+    }
+    SDL_UnlockSurface(s);
+    zcache.clear();
+}
+
+void img_mgr::set_alpha(uint8_t a) {
+    if (!video.is_gl() && a != alpha) {
+        if (SDL_Surface* s = held(surface)) SDL_SetAlpha(s, SDL_SRCALPHA, a);
+        if (SDL_Surface* m = held(mirror_surface)) SDL_SetAlpha(m, SDL_SRCALPHA, a);
+    }
+    alpha = a;
+}
+
+void img_mgr::flip() {
+    if (!video.is_gl()) {
+        if (!mirror_surface && held(surface)) {
+            tohw(); // both facings are keyed display surfaces, whichever is drawn first
+            SDL_Surface* m = zoom_keyed(surface->surface, 0, -1, 1);
+            if (m) {
+                if (alpha != 255) SDL_SetAlpha(m, SDL_SRCALPHA, alpha);
+                mirror_surface = new_holder();
+                mirror_surface->set_surface(m);
+            }
+        }
+        if (mirror_surface) std::swap(surface, mirror_surface);
+    }
+    mirrored ^= 1;
+}
+
+void img_mgr::download() {
+    if (!video.is_gl() || tex == IMG_NONE) return;
+    if (surface) {
+        log_out("ERROR: Can't d/l from hw to sw because image exists [%x]\n",
+                ptr_id(surface->surface));
+        return;
+    }
+    log_out("Copying [%d,%d]/32 surface from hw to sw\n", width, height);
+    SDL_Surface* s = video.create_surface(width, height, 32, 0);
+    surface = new_holder();
+    if (!s) return;
+    std::vector<uint8_t> pixels((size_t)tex_w * (size_t)tex_h * 4);
+    glBindTexture(GL_TEXTURE_2D, tex);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // The texture may be smaller than the full picture (a shaved box): copy what overlaps.
+    int w = width < tex_w ? width : tex_w, h = height < tex_h ? height : tex_h;
+    SDL_LockSurface(s);
+    for (int y = 0; y < h; y++)
+        memcpy((uint8_t*)s->pixels + y * s->pitch, pixels.data() + (size_t)y * tex_w * 4,
+               (size_t)w * 4);
+    SDL_UnlockSurface(s);
+    surface->set_surface(s);
+}
+
+bool img_mgr::overlaps(int x, int y, img_mgr* other, int ox, int oy, float scale, bool show) {
+    if (!other) return false;
+    struct extent { int x1, x2, y1, y2; };
+    auto place = [scale](const img_mgr* im, int px, int py) {
+        extent e;
+        if (im->mirrored) {
+            e.x1 = px + im->width - (int)im->right;
+            e.x2 = px + im->width - (int)im->left;
+        } else {
+            e.x1 = px + (int)im->left;
+            e.x2 = px + (int)im->right;
+        }
+        e.x1 = (int)(e.x1 * scale);
+        e.x2 = (int)(e.x2 * scale);
+        e.y1 = py + (int)im->top;
+        e.y2 = py + (int)im->bottom;
+        return e;
+    };
+    extent a = place(this, x, y), b = place(other, ox, oy);
+    if (show && video.screen) {
+        video.draw_box(a.x1, a.y1, a.x2, a.y2, SDL_MapRGB(video.screen->format, 255, 0, 0));
+        video.draw_box(b.x1, b.y1, b.x2, b.y2, SDL_MapRGB(video.screen->format, 0, 0, 255));
+    }
+    // A picture with nothing visible (or never loaded) has no box to hit with.
+    if (is_blank() || other->is_blank()) return false;
+    return a.y1 <= b.y2 && b.y1 <= a.y2 && a.x1 <= b.x2 && b.x1 <= a.x2;
+}
+
+// ---------------------------------------------------------------------------------------
+// Upload
+
+void img_mgr::quad_size(int* w, int* h) const {
+    if (has_bounds) {
+        *w = (int)right - (int)left;
+        *h = (int)bottom - (int)top;
+    } else {
+        *w = width;
+        *h = height;
+    }
+}
+
+void img_mgr::reset_rects() {
+    src_rect.x = src_rect.y = 0;
+    src_rect.w = (Uint16)width;
+    src_rect.h = (Uint16)height;
+    dst_rect.x = dst_rect.y = 0;
+    dst_rect.w = (Uint16)width;
+    dst_rect.h = (Uint16)height;
+}
+
+void img_mgr::set_color_key() {
+    SDL_Surface* s = held(surface);
+    if (!s) return;
+    // Rendered text comes paletted with its own background key; it keeps it.
+    if (s->format->palette && (s->flags & SDL_SRCCOLORKEY)) return;
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, 0, 255, 0));
+}
+
+int img_mgr::tohw() {
+    if (has_bounds && is_blank() && surface && !surface->surface) return 0; // nothing to show
+    if (video.is_gl()) {
+        if (tex != IMG_NONE) return 0;
+        if (list) log_out("WARNING: replacing display list [%d]\n", (int)list);
+        if (!surface) {
+            log_out("ERROR: can't upload null image [%s]\n", filename);
+            return -1;
+        }
+        SDL_Surface* s = surface->surface;
+        if (!s) {
+            log_out("ERROR: uploading something that wasn't loaded [%s] [%x]\n", filename,
+                    ptr_id(this));
+            return -1;
+        }
+        if (!s->format) {
+            log_out("ERROR: Can't upload, no format\n");
+            return -1;
+        }
+        set_color_key();
+        tex_w = next_pow2(s->w);
+        tex_h = next_pow2(s->h);
+        inv_tex_w = 1.0f / (float)tex_w;
+        inv_tex_h = 1.0f / (float)tex_h;
+        log_out("IMG_MGR::tohw converting v[%d,%d] p[%d,%d] to [%d,%d]\n", width, height, s->w,
+                s->h, tex_w, tex_h);
+        SDL_Surface* rgba = video.create_surface(tex_w, tex_h, 32, 0);
+        if (!rgba) {
+            log_out("Img::MGR:tohw() FAULT - failure in creating surface [%d,%d]\n", tex_w, tex_h);
+            return -1;
+        }
+        // Copy the colours as they are: translucency comes from `alpha` at draw time.
+        bool had_alpha = (s->flags & SDL_SRCALPHA) != 0;
+        Uint8 surface_alpha = s->format->alpha;
+        if (had_alpha) {
+            set_alpha(255);
+            SDL_SetAlpha(s, 0, surface_alpha);
+        }
+        SDL_Rect sr = {0, 0, (Uint16)tex_w, (Uint16)tex_h}, dr = sr;
+        if (SDL_BlitSurface(s, &sr, rgba, &dr) < 0)
+            log_err("BlitSurface error: %s\n", SDL_GetError());
+        if (had_alpha) {
+            SDL_SetAlpha(s, SDL_SRCALPHA, surface_alpha);
+            set_alpha(surface_alpha);
+        }
+        GLuint t = 0;
+        glGenTextures(1, &t);
+        tex = t;
+        log_out("opengl texture upload: got [%d] for [%s]\n", (int)tex, filename);
+        glBindTexture(GL_TEXTURE_2D, tex);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB5_A1, tex_w, tex_h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     rgba->pixels);
+        SDL_FreeSurface(rgba);
+        drop_holder(surface);
+        if (video.vbo_supported && p_glGenBuffersARB) {
+            GLuint b = 0;
+            p_glGenBuffersARB(1, &b);
+            vbo = b;
+        }
+        int w, h;
+        quad_size(&w, &h);
+        float u = (float)w / (float)tex_w, v = (float)h / (float)tex_h;
+        video.set_blending(false);
+        video.sync_gl_state();
+        list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, tex);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0); glVertex2i(0, 0);
+        glTexCoord2f(u, 0); glVertex2i(w, 0);
+        glTexCoord2f(u, v); glVertex2i(w, h);
+        glTexCoord2f(0, v); glVertex2i(0, h);
+        glEnd();
+        glDisable(GL_TEXTURE_2D);
+        glEndList();
+        return 0;
+    }
+
+    if (!surface) {
+        log_out("ERROR uploading null image\n");
+        return -1;
+    }
+    SDL_Surface* s = surface->surface;
+    if (!s) {
+        log_out("ERROR uploading null surface image\n");
+        return -1;
+    }
+    if (sw_ready) return 0; // converted once already
+    log_out("preflags[%d]&[%d]=[%d]\n", (int)s->flags, 1, (int)(s->flags & 1));
+    log_out("test[%d]\n", (int)(s->flags & 1));
+    if (s->flags & SDL_HWSURFACE) {
+        sw_ready = 1;
+        return 0;
+    }
+    log_out("flags[%d]&[%d]=[%d]\n", (int)s->flags, 1, (int)(s->flags & 1));
+    SDL_PixelFormat* sf = video.screen->format;
+    SDL_Surface* t = SDL_CreateRGBSurface(SDL_HWSURFACE | SDL_ASYNCBLIT, s->w, s->h,
+                                          sf->BitsPerPixel, sf->Rmask, sf->Gmask, sf->Bmask, 0);
+    if (!t) return -1;
+    log_out("temp is [%d]\n", (int)t->flags);
+    // Keyed pixels of the source (green, or rendered text's own key) become green here.
+    SDL_FillRect(t, nullptr, SDL_MapRGB(t->format, 0, 255, 0));
+    Uint32 had_alpha = s->flags & SDL_SRCALPHA;
+    Uint8 surface_alpha = s->format->alpha;
+    SDL_SetAlpha(s, 0, surface_alpha);
+    if (!(s->flags & SDL_SRCCOLORKEY)) SDL_SetColorKey(s, SDL_SRCCOLORKEY, key_of(s));
+    if (SDL_BlitSurface(s, nullptr, t, nullptr) < 0)
+        log_err("BlitSurface error: %s\n", SDL_GetError());
+    SDL_Surface* d = SDL_DisplayFormat(t);
+    SDL_FreeSurface(t);
+    if (!d) return -1;
+    SDL_FreeSurface(s);
+    surface->surface = nullptr;
+    surface->set_surface(d);
+    set_color_key();
+    if (had_alpha) SDL_SetAlpha(d, SDL_SRCALPHA, surface_alpha);
+    sw_ready = 1;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+void img_mgr::draw(int x, int y, SDL_Surface* dst, float sx, float sy, int angle) {
+    if (has_bounds) {
+        if (mirrored) x += (int)((float)(width - (int)right) * sx);
+        else x += (int)((float)left * sx);
+        y += (int)((float)top * sy);
+    }
+    if (dst != video.screen) {
+        log_out("Detected non-screen output for [%s]\n", filename);
+        download();
+    } else if (video.is_gl()) {
+        tohw();
+    }
+    if (!video.is_gl() && held(surface)) tohw();
+    if (is_blank()) {
+        reset_rects();
+        return;
+    }
+    if (video.is_gl()) draw_gl(x, y, sx, sy, angle);
+    else if (dst) draw_sw(x, y, dst, sx, sy, angle);
+    reset_rects();
+}
+
+void img_mgr::draw_gl(int bx, int by, float sx, float sy, int angle) {
+    if (tex == IMG_NONE) {
+        log_out("ERROR displaying non-uploadedGL image [%x]->NULL\n", ptr_id(this));
+        return;
+    }
+    int w, h;
+    quad_size(&w, &h);
+    float xs = mirrored ? -sx : sx;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    int m = mirrored ? (int)(sx * (float)w) : 0;
+    glTranslatef((float)(bx + m), (float)by, 0);
+    if (angle != 0) {
+        // Rotate about the drawn box's centre, mirrored or not.
+        int cx = (int)((float)w * xs * 0.5f);
+        glTranslatef((float)cx, (float)(int)((float)h * sy * 0.5f), 0);
+        glRotatef((float)angle, 0, 0, 1);
+    }
+    if (sx != 1 || sy != 1 || mirrored) glScalef(xs, sy, 1);
+    if (angle != 0) glTranslatef((float)-(w / 2), (float)-(h / 2), 0);
+    if (alpha == 255) glColor3ub(255, 255, 255);
+    else glColor4ub(255, 255, 255, alpha);
+    video.set_blending(true);
+    video.sync_gl_state();
+    glCallList(list);
+    glPopMatrix();
+    if (alpha != 255) glColor4ub(255, 255, 255, 255);
+    video.set_blending(false);
+}
+
+void img_mgr::draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int angle) {
+    if (!surface) {
+        log_out("ERROR displayingtozoom empty image [%x]->NULL [%s]\n", ptr_id(this), filename);
+        return;
+    }
+    SDL_Surface* s = surface->surface;
+    if (!s) return;
+    if (angle < 0) angle += ((-angle + 359) / 360) * 360;
+    angle %= 360;
+
+    SDL_Surface* src = s;
+    bool owned = false, cached = false, patch = false;
+    if (!(sx == 1 && sy == 1 && angle == 0)) {
+        int32_t key = (int32_t)((double)angle * 65536.0 + (double)sx * 256.0 + (double)sy);
+        patch = dst->w < (double)width * sx || dst->h < (double)height * sy;
+        zcache_entry* e = no_zcache ? nullptr : zcache.find(key, mirrored);
+        if (e) {
+            src = e->surface;
+            cached = true;
+            if (alpha != 255) SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
+        } else {
+            if (no_zcache)
+                log_out("WARNING: Live image conversion [%d=%f,%f@%d] for [%x/%s]<br>\n", key, sx,
+                        sy, angle, ptr_id(this), filename);
+            if (patch) {
+                // Only the part that will cover dst is zoomed: the centre of the picture.
+                int sw = (int)((double)width * sx), sh = (int)((double)height * sy);
+                if (dst->w < sw) log_out("scaled width[%d] > dst[%d]\n", sw, dst->w);
+                if (dst->h < sh) log_out("scaled height[%d] > dst[%d]\n", sh, dst->h);
+                int pw = (int)(dst->w / sx), ph = (int)(dst->h / sy);
+                if (pw > s->w) pw = s->w;
+                if (ph > s->h) ph = s->h;
+                if (pw < 1) pw = 1;
+                if (ph < 1) ph = 1;
+                int px = (s->w - pw) / 2, py = (s->h - ph) / 2;
+                log_out("m1[%d] m2[%d]\n", width * height, pw * ph);
+                log_out("Original [%d,%d-%d,%d] sz[%d,%d]\n", bx, by, bx + width, by + height,
+                        width, height);
+                log_out("Scaled [%d,%d-%d,%d] sz[%d,%d]\n", bx, by, bx + sw, by + sh, sw, sh);
+                log_out("grab patch from [%d,%d-%d,%d] sz[%d,%d]\n", px, py, px + pw, py + ph, pw,
+                        ph);
+                SDL_Surface* p = same_format(s, pw, ph);
+                if (p) {
+                    copy_block(s, px, py, p, pw, ph);
+                    src = zoom_keyed(p, angle, (double)dst->w / pw, (double)dst->h / ph);
+                    SDL_FreeSurface(p);
+                } else {
+                    src = nullptr;
+                }
+                if (src) log_out("Zoomed to [%d,%d]\n", src->w, src->h);
+            } else {
+                src = zoom_keyed(s, angle, sx, sy);
+            }
+            if (!src) return;
+            if (alpha != 255) SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
+            if (no_zcache) {
+                owned = true;
+            } else {
+                log_out("saving [%s@%f,%f@%d] in zcache as [%d]\n", filename, sx, sy, angle, key);
+                zcache.add(src, key, mirrored);
+                cached = true;
+                log_out("Zcache for [%x]->[%s] is now [%d]\n", ptr_id(this), filename,
+                        zcache.size());
+            }
+        }
+    }
+    if (patch) {
+        bx = 0;
+        by = 0;
+    } else if (angle != 0) {
+        // A rotated picture is larger: centre it where the unrotated box would lie.
+        bx -= (int)(((double)src->w - (double)s->w * sx) / 2);
+        by -= (int)(((double)src->h - (double)s->h * sy) / 2);
+    }
+    dst_rect.x = (Sint16)bx;
+    dst_rect.y = (Sint16)by;
+    if (SDL_BlitSurface(src, nullptr, dst, &dst_rect) < 0)
+        log_err("BlitSurface error: %s\n", SDL_GetError());
+    if (owned) SDL_FreeSurface(src);
+    else if (cached && alpha != 255) SDL_SetAlpha(src, 0, 255);
+}
+
+void img_mgr::draw_at(int x, int y) { draw(x, y, video.screen, 1, 1, 0); }
+
+void img_mgr::draw_on(int x, int y, SDL_Surface* dst) { draw(x, y, dst, 1, 1, 0); }
+
+void img_mgr::draw_scaled(int x, int y, double sx, double sy) {
+    draw((int)(x * sx), (int)(y * sy), video.screen, (float)sx, (float)sy, 0);
+}
+
+void img_mgr::draw_anchored(int x, int y, SDL_Surface* dst, double s) {
+    draw((int)(s * x), (int)(y + height - s * height), dst, (float)s, (float)s, 0);
+}
+
+void img_mgr::draw_tiled(int x1, int y1, int x2, int y2) {
+    tohw();
+    if (video.is_gl()) {
+        if (tex == IMG_NONE) {
+            log_out("ERROR displaying non-uploadedGL image [%x]->NULL\n", ptr_id(this));
+            return;
+        }
+        float u = (float)((x2 - x1) * 0.008695652173913044);
+        float v = (float)((y2 - y1) * 0.007142857142857143);
+        float u1 = mirrored ? u : 0, u2 = mirrored ? 0 : u;
+        glEnable(GL_TEXTURE_2D);
+        video.set_blending(true);
+        video.sync_gl_state();
+        glBindTexture(GL_TEXTURE_2D, tex);
+        glColor4ub(255, 255, 255, alpha);
+        glBegin(GL_QUADS);
+        glTexCoord2f(u1, 0); glVertex2i(x1, y1);
+        glTexCoord2f(u2, 0); glVertex2i(x2, y1);
+        glTexCoord2f(u2, v); glVertex2i(x2, y2);
+        glTexCoord2f(u1, v); glVertex2i(x1, y2);
+        glEnd();
+        glColor4ub(255, 255, 255, 255);
+        video.set_blending(false);
+        glDisable(GL_TEXTURE_2D);
+        return;
+    }
+    if (!surface) {
+        log_out("ERROR displayingtozoom empty image [%x]->NULL [%s]\n", ptr_id(this), filename);
+        return;
+    }
+    for (int x = x1; x <= x2; x += 115)
+        for (int y = y1; y <= y2; y += 140) draw(x, y, video.screen, 0.8984375f, 1.09375f, 0);
+}
+
+void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double depth) {
+    if (scale == 1) {
+        draw_on(x, y, dst);
+        return;
+    }
+    if (video.is_gl()) {
+        tohw();
+        if (tex == IMG_NONE) {
+            log_out("ERROR displaying non-uploadedGL image [%x]->NULL\n", ptr_id(this));
+            return;
+        }
+        video.set_blending(true);
+        glEnable(GL_TEXTURE_2D);
+        int top_y = (int)(height - scale * height + y) - 1;
+        int w = (int)(scale * dst_rect.w), h = (int)(scale * dst_rect.h);
+        float u1 = (float)src_rect.x / (float)tex_w;
+        float u2 = (float)(src_rect.x + src_rect.w) / (float)tex_w;
+        float v1 = (float)src_rect.y / (float)tex_h;
+        float v2 = (float)(src_rect.y + src_rect.h) / (float)tex_h;
+        video.sync_gl_state();
+        glBindTexture(GL_TEXTURE_2D, tex);
+        glColor4ub(255, 255, 255, alpha);
+        glBegin(GL_QUADS);
+        glTexCoord2f(u1, v1); glVertex3f((float)x, (float)top_y, (float)-depth);
+        glTexCoord2f(u2, v1); glVertex3f((float)(x + w), (float)top_y, (float)-depth);
+        glTexCoord2f(u2, v2); glVertex3f((float)(x + w), (float)(top_y + h), (float)depth);
+        glTexCoord2f(u1, v2); glVertex3f((float)x, (float)(top_y + h), (float)depth);
+        glEnd();
+        glColor4ub(255, 255, 255, 255);
+        video.set_blending(false);
+        glDisable(GL_TEXTURE_2D);
+        reset_rects();
+        return;
+    }
+    if (!surface) {
+        log_out("ERROR displayingtozoom empty image [%x]->NULL [%s]\n", ptr_id(this), filename);
+        return;
+    }
+    if (!held(surface) || !dst || scale <= 0) {
+        reset_rects();
+        return;
+    }
+    tohw();
+    SDL_Surface* s = surface->surface;
+    int32_t key = (int32_t)(scale * 25);
+    zcache_entry* e = no_zcache ? nullptr : zcache.find(key, mirrored);
+    SDL_Surface* z = e ? e->surface : nullptr;
+    if (!z) {
+        z = zoom_keyed(s, 0, scale, scale);
+        if (!z) {
+            reset_rects();
+            return;
+        }
+        if (!no_zcache) zcache.add(z, key, mirrored);
+    }
+    int sr_x = (int)(src_rect.x * scale), sr_y = (int)(src_rect.y * scale);
+    int sr_w = (int)(src_rect.w * scale), sr_h = (int)(src_rect.h * scale);
+    int left_x = (int)(scale * x);
+    int top_y = y + (s->h - z->h);
+    int cw = sr_w, ch = sr_h;
+    if (left_x + cw > dst->w) cw = dst->w - left_x;
+    if (top_y + ch > dst->h) ch = dst->h - top_y;
+    if (depth <= 0) {
+        // No tilt: a plain scaled copy (a band walk would never advance).
+        SDL_Rect from = {(Sint16)sr_x, (Sint16)sr_y, (Uint16)(cw > 0 ? cw : 0), (Uint16)(ch > 0 ? ch : 0)};
+        SDL_Rect to = {(Sint16)left_x, (Sint16)top_y, 0, 0};
+        if (cw > 0 && ch > 0) SDL_BlitSurface(z, &from, dst, &to);
+    } else if (cw > 0) {
+        // Each band of source rows is stretched over more screen rows further down,
+        // and shifted left, which tilts the floor away from the viewer.
+        double r = 1;
+        int i = 0;
+        while (i < ch) {
+            int n = (int)r;
+            if (n < 1) break;
+            SDL_Rect band = {(Sint16)sr_x, (Sint16)(int)(r / depth + sr_y), (Uint16)cw, (Uint16)n};
+            for (int k = 0; k < n && i < ch; k++, i++) {
+                SDL_Rect from = band;
+                SDL_Rect to = {(Sint16)(left_x - i / 2), (Sint16)(top_y + i), 0, 0};
+                if (SDL_BlitSurface(z, &from, dst, &to) < 0)
+                    log_err("BlitSurface error: %s\n", SDL_GetError());
+            }
+            r += depth;
+        }
+    }
+    if (no_zcache) SDL_FreeSurface(z);
+    reset_rects();
+}

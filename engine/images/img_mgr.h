@@ -1,0 +1,82 @@
+// img_mgr: one picture, loaded from a file (or handed over as a ready surface), trimmed to
+// the box of its visible pixels (shaving), optionally re-coloured and mirrored, then made
+// drawable: an OpenGL texture plus a display list, or a display-format surface with the
+// pure-green colour key. Positions given to every draw are the full picture's top-left
+// corner; the stored box is placed at (left, top), or (width - right, top) while mirrored.
+//
+// Ownership: images are normally owned by the registry Image_Manager and found by their
+// exact path; a fighter owns its private re-coloured copies. The image owns its surface
+// holders (shared with copies through their counts) and its zoom cache. Texture and display
+// list are shared by value between copies and are never deleted.
+#pragma once
+#include <SDL.h>
+#include <cstdint>
+
+#include "foundation/manager.h"
+#include "images/zoom_cache.h"
+
+enum : uint32_t { IMG_NONE = 0xFFFFFFFFu }; // `tex` / `vbo` when there is none
+
+struct img_mgr {
+    int32_t refs = 0;
+    surface_mgr* surface = nullptr;      // current facing; released after an OpenGL upload
+    surface_mgr* mirror_surface = nullptr;// other facing, software mode, built by the first flip
+    SDL_Rect dst_rect = {0, 0, 0, 0};
+    SDL_Rect src_rect = {0, 0, 0, 0};
+    uint8_t mirrored = 0;
+    uint8_t key_r = 0, key_g = 255, key_b = 0; // colour treated as empty by shave
+    zoom_cache zcache;               // software conversions per scale, angle and facing
+    uint8_t no_zcache = 0;         // 1 = convert on every draw, never cache
+    char filename[67] = {0};
+    uint32_t tex = IMG_NONE;
+    uint32_t list = 0;
+    uint32_t vbo = IMG_NONE;
+    int tex_w = 0, tex_h = 0;
+    int width = 0, height = 0; // as loaded, before shaving
+    uint32_t left = 0, top = 0, right = 0, bottom = 0; // visible box in full-picture coordinates
+    float inv_tex_w = 0, inv_tex_h = 0;
+    uint8_t has_bounds = 0;
+    uint8_t alpha = 255;
+    uint8_t sw_ready = 0; // software mode: surface already converted and keyed by tohw
+
+    img_mgr();
+    img_mgr(const img_mgr& o);
+    img_mgr& operator=(const img_mgr& o);
+    ~img_mgr();
+
+    // Loading and pixel work.
+    void load(const char* path);
+    int set_surface(SDL_Surface* s); // takes ownership; returns its height, 0 for null
+    void set_surface_bounded(SDL_Surface* s, int l, int t, int r, int b);
+    SDL_Surface* display_copy();     // caller owns the result
+    void swap_color(uint32_t from, uint32_t to);
+    void shave();
+    void set_alpha(uint8_t a);
+    void flip();
+    void download();
+    bool overlaps(int x, int y, img_mgr* other, int ox, int oy, float scale, bool show);
+    int get_width() const { return width; }
+    int get_height() const { return height; }
+    // True when the image has no visible pixel to draw or to hit.
+    bool is_blank() const { return right <= left || bottom <= top; }
+
+    // Upload and drawing.
+    int tohw();
+    void set_color_key();
+    void draw(int x, int y, SDL_Surface* dst, float sx, float sy, int angle);
+    void draw_at(int x, int y);
+    void draw_on(int x, int y, SDL_Surface* dst);
+    void draw_scaled(int x, int y, double sx, double sy);
+    void draw_anchored(int x, int y, SDL_Surface* dst, double s);
+    void draw_tiled(int x1, int y1, int x2, int y2);
+    void draw_floor(int x, int y, SDL_Surface* dst, double scale, double depth);
+
+private:
+    void draw_gl(int bx, int by, float sx, float sy, int angle);
+    void draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int angle);
+    void quad_size(int* w, int* h) const;
+    void reset_rects();
+};
+
+extern int img_mgr_count; // images alive, for the memory estimate (count x 200 bytes)
+extern nmanager<img_mgr> Image_Manager;
