@@ -716,6 +716,7 @@ void img_mgr::draw_anchored(int x, int y, SDL_Surface* dst, double s) {
 
 void img_mgr::draw_tiled(int x1, int y1, int x2, int y2) {
     tohw();
+    if (has_bounds && is_blank()) return; // loaded, but nothing visible
     if (video.is_gl()) {
         if (tex == IMG_NONE) {
             log_out("ERROR displaying non-uploadedGL image [%x]->NULL\n", ptr_id(this));
@@ -753,6 +754,7 @@ void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double de
         draw_on(x, y, dst);
         return;
     }
+    if (has_bounds && is_blank()) return; // loaded, but nothing visible
     if (video.is_gl()) {
         tohw();
         if (tex == IMG_NONE) {
