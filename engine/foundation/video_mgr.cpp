@@ -111,7 +111,9 @@ int video_mgr::set_video_mode(int w, int h, int depth) {
     log_out("\n\n\t\tTotal amount of video_mem: %d\n", (int)info->video_mem);
 
     video_ok = 1;
-    if (is_gl()) {
+    // SDL 1.2 crashes on GL attributes without a video subsystem; the mode call below then
+    // fails and reports instead.
+    if (is_gl() && SDL_WasInit(SDL_INIT_VIDEO)) {
         log_out("Setting GL Atts [%d]\n", (int)(flags & 10));
         SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);

@@ -131,12 +131,15 @@ static void nap_ms(int ms) {
 }
 
 std::string running_program::out() const { return out_fd >= 0 ? slurp_fd(out_fd) : result.out; }
+std::string running_program::err() const { return err_fd >= 0 ? slurp_fd(err_fd) : result.err; }
 
 bool running_program::wait_for(const std::string& text, int timeout_ms) {
     for (int waited = 0;; waited += 20) {
         if (out().find(text) != std::string::npos) return true;
         if (waited >= timeout_ms) return false;
-        if (pid > 0 && waitpid(pid, nullptr, WNOHANG | WNOWAIT) == pid) {
+        siginfo_t info;
+        info.si_pid = 0;
+        if (pid > 0 && waitid(P_PID, (id_t)pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) {
             // Ended: one last look at what it printed.
             return out().find(text) != std::string::npos;
         }

@@ -55,6 +55,7 @@ struct running_program {
     run_result result;
     ~running_program();
     std::string out() const; // what it has printed so far
+    std::string err() const;
     // Waits until standard output holds text (true) or timeout_ms passes (false).
     bool wait_for(const std::string& text, int timeout_ms);
     void signal(int sig);

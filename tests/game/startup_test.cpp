@@ -1,0 +1,68 @@
+// Settings from "game/game.ini" and the pacing rates derived from them.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "startup.h"
+#include "test_support.h"
+
+static game_settings settings_from(const std::string& text, log_capture& log) {
+    scratch_dir d;
+    write_text(d.file("game.ini"), text);
+    config_file cfg;
+    cfg.load(d.file("game.ini").c_str());
+    log.reset();
+    game_settings s;
+    apply_settings(cfg, s);
+    apply_hwaccel(cfg, s);
+    return s;
+}
+
+TEST(Settings, MissingKeysLeaveTheDefaults) {
+    log_capture log;
+    game_settings s = settings_from("", log);
+    EXPECT_EQ(s.width, 640);
+    EXPECT_EQ(s.height, 480);
+    EXPECT_EQ(s.bpp, 32);
+    EXPECT_EQ(s.fps, 60);
+    EXPECT_EQ(s.debug, 0);
+    EXPECT_EQ(log.out, "");
+    EXPECT_EQ(video_flags(s), (uint32_t)(SDL_HWSURFACE | SDL_DOUBLEBUF));
+}
+
+TEST(Settings, EveryAppliedKeyPrintsItsLine) {
+    log_capture log;
+    game_settings s = settings_from("width=800 height=600 bpp=16 fps=10 debug=2 fullscreen=1 hwaccel=1\n", log);
+    EXPECT_EQ(log.out, "Setting size to [800,600]\nSetting bpp to [16]\nSetting fps to [10]\nSetting debug to [2]\n");
+    EXPECT_EQ(s.fps, 10);
+    EXPECT_EQ(video_flags(s), (uint32_t)(SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN | SDL_OPENGL));
+    EXPECT_EQ(video_flags(s), 0x80000000u | 0x40000001u | 2u);
+}
+
+TEST(Settings, ZeroOrTextValuesAreIgnored) {
+    log_capture log;
+    game_settings s = settings_from("fps=0 debug=abc bpp=0 fullscreen=0 hwaccel=0\n", log);
+    EXPECT_EQ(s.fps, 60);
+    EXPECT_EQ(s.debug, 0);
+    EXPECT_EQ(s.bpp, 32);
+    EXPECT_EQ(log.out, "");
+    EXPECT_EQ(video_flags(s), (uint32_t)(SDL_HWSURFACE | SDL_DOUBLEBUF));
+}
+
+TEST(Settings, TheSizeLineNeedsAHeightAndShowsTheWidthInForce) {
+    log_capture log;
+    game_settings s = settings_from("width=800\n", log);
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.height, 480);
+    EXPECT_EQ(log.out, "");
+    s = settings_from("height=600\n", log);
+    EXPECT_EQ(log.out, "Setting size to [640,600]\n");
+}
+
+TEST(Settings, FrontEndScreensRunAtSixteenTimesFpsUpTo200) {
+    EXPECT_EQ(front_end_rate(10), 160);
+    EXPECT_EQ(front_end_rate(12), 192);
+    EXPECT_EQ(front_end_rate(13), 200);
+    EXPECT_EQ(front_end_rate(60), 200);
+    EXPECT_EQ(front_end_rate(1000000000), 200);
+}
