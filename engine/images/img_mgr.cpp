@@ -233,6 +233,10 @@ void img_mgr::shave() {
     left = top = right = bottom = 0;
     if (s) {
         uint32_t key = SDL_MapRGB(s->format, key_r, key_g, key_b) & 0xFFFFFFu;
+        SDL_Palette* pal = s->format->palette;
+        if (pal && (key >= (uint32_t)pal->ncolors || pal->colors[key].r != key_r ||
+                    pal->colors[key].g != key_g || pal->colors[key].b != key_b))
+            key = 0xFFFFFFFFu; // a palette without the exact key colour has nothing empty
         int bpp = s->format->BytesPerPixel;
         int minx = s->w, maxx = -1, miny = s->h, maxy = -1;
         SDL_LockSurface(s);

@@ -66,6 +66,23 @@ TEST_F(ImgSw, TheFourthByteOfAPixelDoesNotMakeTheKeyVisible) {
     EXPECT_EQ(3u, img.bottom);
 }
 
+TEST_F(ImgSw, APalettedPictureIsOnlyTrimmedByTheExactKeyColour) {
+    SDL_Color nearly_green[3] = {{0, 250, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}};
+    for (int with_key = 0; with_key < 2; with_key++) {
+        SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 8, 0, 0, 0, 0);
+        SDL_SetColors(s, nearly_green, 0, with_key ? 3 : 2);
+        SDL_FillRect(s, nullptr, with_key ? 2 : 0);
+        SDL_Rect dot = {1, 1, 1, 1};
+        SDL_FillRect(s, &dot, 1);
+        img_mgr img;
+        img.load(save_picture(s, dir, "indexed.bmp").c_str());
+        EXPECT_EQ(with_key ? 1u : 0u, img.left);
+        EXPECT_EQ(with_key ? 2u : 4u, img.right);
+        EXPECT_EQ(with_key ? 1u : 0u, img.top);
+        EXPECT_EQ(2u, img.bottom);
+    }
+}
+
 TEST_F(ImgSw, APictureWithNothingVisibleLoadsDrawsNothingAndNeverHits) {
     std::string path = save_picture(make_picture(8, 8, KEY), dir, "empty.bmp");
     img_mgr img, other;
