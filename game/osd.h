@@ -1,0 +1,45 @@
+// The on-screen display of a match: for each living fighter a heads-up display in the top
+// corner on the side where it stands (bar shadow, bar frame, small portrait, name, a gold
+// life bar over a red bar that lags behind it, one dot per round won and, with the debug
+// level non-zero, eight lines of statistics), and a combo counter with an exclamation over
+// any object taking a string of hits.
+//
+// Ownership: the preload calls osd_load once and the shutdown osd_release; between them the
+// resources belong to the main function and the match only draws with them. The two name
+// images are re-rendered by every match set-up (osd_set_names) and freed by the next one or
+// by osd_release. Nothing here reads a file or renders text inside a frame.
+#pragma once
+#include <cstdint>
+
+struct img_mgr;
+struct font;
+struct combatant;
+
+struct osd_resources {
+    img_mgr* shadow = nullptr;    // "rsrc/meter/shadow.png", alpha 64
+    img_mgr* frame = nullptr;     // "rsrc/meter/lifebar_grey.png"
+    img_mgr* portrait = nullptr;  // "rsrc/mirelle/mirelle_symbol_small.png", for both fighters
+    img_mgr* names[2] = {nullptr, nullptr}; // name images of fighter A (0) and B (1)
+    uint32_t gold = 0;            // present hp bar and win dots, screen format
+    uint32_t red = 0;             // lagging bar
+    font* heading = nullptr;      // "rsrc/oldengl.ttf" 30 pt solid gold: fighter names
+    font* counter = nullptr;      // "rsrc/oldengl.ttf" 30 pt solid red: combo counter
+    font* stats = nullptr;        // "tahoma.ttf" 12 pt shaded yellow: debug statistics
+};
+
+// The exclamations shown under a combo counter, and the one currently chosen (-1: none).
+extern const char osd_exclamations[16][32];
+extern int osd_exclamation;
+
+// Loads the images and fonts and maps the two bar colours; needs the video mode set.
+void osd_load(osd_resources& r);
+// Frees everything osd_load and osd_set_names made; safe to call twice.
+void osd_release(osd_resources& r);
+// Renders the display names of fighters A and B into the name images (heading font).
+void osd_set_names(osd_resources& r, const char* name_a, const char* name_b);
+
+// One fighter's display; index 0 is fighter A, 1 fighter B. Moves the lagging shown hp
+// half a point towards hp.
+void draw_fighter_display(osd_resources& r, combatant* f, int index);
+// The combo counter of one object; now is this frame's tick count in milliseconds.
+void draw_combo_counter(osd_resources& r, combatant* o, uint32_t now);
