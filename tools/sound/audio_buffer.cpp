@@ -76,7 +76,7 @@ void audio_buffer::trim_tail(float threshold) {
         end--;
     left.resize((size_t)end);
     right.resize((size_t)end);
-    long fade = rate / 200; // 5 ms
+    long fade = rate / 50; // 20 ms
     if (fade > end) fade = end;
     for (long k = 0; k < fade; k++) {
         float g = (float)k / (float)fade; // reaches 0 at the last sample

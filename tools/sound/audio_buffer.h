@@ -24,8 +24,8 @@ struct audio_buffer {
     float rms() const;
     void scale(float gain);
     void normalize(float target_peak);
-    // One-shots: drops the trailing part quieter than threshold and fades the last few
-    // milliseconds so the sound ends at zero.
+    // One-shots: drops the trailing part quieter than threshold and fades the last 20 ms
+    // so the sound ends at zero.
     void trim_tail(float threshold);
 };
 

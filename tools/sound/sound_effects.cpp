@@ -28,7 +28,7 @@ void whoosh(audio_buffer& b, double start, double seconds, double low_hz, double
         double x = t / seconds;
         double hump = std::sin(M_PI * std::pow(x, 0.7));
         filt.run(noise.next(), low_hz + (high_hz - low_hz) * hump, q, b.rate);
-        return (float)(level * hump * onset(t, 0.003) * filt.band);
+        return (float)(level * hump * hump * onset(t, 0.003) * filt.band);
     });
 }
 
@@ -79,7 +79,7 @@ void swing_light(audio_buffer& b) { whoosh(b, 0, 0.2, 700, 3800, 1.6, 1.0f, 11);
 
 void swing_heavy(audio_buffer& b) {
     whoosh(b, 0, 0.38, 250, 1500, 1.3, 1.0f, 12);
-    body(b, 0.02, 0.34, 95, 55, 6, 5, 0.25f);
+    body(b, 0, 0.36, 95, 55, 6, 5, 0.35f);
 }
 
 void hit_light(audio_buffer& b) {
