@@ -1,0 +1,56 @@
+// level: the stage behind the fighters. A stage file names a background set (the list of
+// pictures) and says which picture makes up each part; the parts are stacked one above the
+// other, each either a single picture or a set of parallax layers that slide at different
+// speeds as the camera moves, with an optional floor drawn in perspective. Every frame the
+// match sets the camera (x_offset, y_offset, zoom) and calls draw; animation frames set the
+// shake and the white flash.
+//
+// Ownership: the level owns its pictures (`images`) and one private copy of each part's
+// picture (`parts`); layers and the floor are indices into `images`. Exactly one level is
+// current at a time (`current_level`); whoever creates it (the game, the match, the editor)
+// deletes it.
+#pragma once
+#include <vector>
+
+#include "images/img_mgr.h"
+
+struct level {
+    std::vector<img_mgr*> images;       // the background set's pictures, in "image%d" order
+    std::vector<img_mgr*> parts;        // one copy per part; the part loaded last comes first
+    std::vector<std::vector<int>> layers; // parallel to parts: image indices of its layers
+    int floor;          // index into images of the floor picture, -1 for none
+    int width;          // the background set's "width"
+    int max_height;     // tallest picture (times scale after loading)
+    int total_height;   // sum of the parts' heights
+    int image_count;    // pictures loaded
+    int length;         // the stage file's "length"
+    int onscreen_size;  // the same sum as total_height, kept for the log
+    int scroll;         // screen y of the bottom part's top: screen height - height of image 0
+    int x_offset;       // camera, set by the match every frame
+    int max_width;      // widest picture (times scale after loading)
+    int y_offset;       // camera, set by the match every frame
+    double zoom;        // camera, set by the match every frame; times scale at each draw
+    double scale;       // the stage file's "scale", 1.0 without it
+    int loading;        // 1 while a load runs
+    int reset;          // how far the first pictures reach above the screen height
+    int loop;           // the stage file's "loop", -1 without it; nothing draws by it
+    int shake;          // signed amplitude in pixels; swings back to 0 one step per draw
+    int flash;          // alpha of a white full-screen box; falls by flash_step per draw
+    int flash_step;
+
+    level();
+    ~level();
+    level(const level&) = delete;
+    level& operator=(const level&) = delete;
+
+    // Reads the stage file and its background set and loads every picture. Missing files
+    // and keys leave zeros; indices outside the pictures count as missing.
+    void load(const char* path);
+    // Frees the pictures and parts and puts the camera and effects back at rest.
+    void clear();
+    // Draws the stage with the current camera, then the flash. Reads no file.
+    void draw();
+};
+
+// The stage every drawing routine reads the camera and the effects from; may be null.
+extern level* current_level;
