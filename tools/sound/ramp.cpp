@@ -101,7 +101,9 @@ audio_buffer compose_ramp() {
     tempo tm{124.0};
     long frames = tm.frames(BARS, MUSIC_RATE);
     audio_buffer mix(MUSIC_RATE, frames, true);
-    drums(mix, tm);
+    audio_buffer kit(MUSIC_RATE, frames, true);
+    drums(kit, tm);
+    mix.mix(kit, 0.6f);
     bass(mix, tm);
     harmony(mix, tm);
     apply_reverb(mix, 0.45f, 0.5f, 0.14f);
@@ -111,6 +113,6 @@ audio_buffer compose_ramp() {
         square_lead(lead, {tm.at(n.bar * 4 + n.beat), tm.seconds(n.length * 0.92), (double)n.midi, 0.9f, 0.1f});
     apply_echo(lead, tm.seconds(0.5), 0.3f, 0.3f);
     apply_reverb(lead, 0.5f, 0.5f, 0.18f);
-    mix.mix(lead, 1.0f);
+    mix.mix(lead, 1.4f);
     return mix;
 }

@@ -110,7 +110,9 @@ audio_buffer compose_tech_loop() {
     tempo tm{138.0};
     long frames = tm.frames(BARS, MUSIC_RATE);
     audio_buffer mix(MUSIC_RATE, frames, true);
-    drums(mix, tm);
+    audio_buffer kit(MUSIC_RATE, frames, true);
+    drums(kit, tm);
+    mix.mix(kit, 0.7f);
     acid(mix, tm);
     harmony(mix, tm);
     arpeggio(mix, tm);
@@ -121,6 +123,6 @@ audio_buffer compose_tech_loop() {
         supersaw_lead(lead, {tm.at(n.bar * 4 + n.beat), tm.seconds(n.length * 0.9), (double)n.midi, 0.85f, 0.0f});
     apply_echo(lead, tm.seconds(0.75), 0.35f, 0.35f);
     apply_reverb(lead, 0.5f, 0.5f, 0.2f);
-    mix.mix(lead, 1.0f);
+    mix.mix(lead, 1.8f);
     return mix;
 }
