@@ -1,5 +1,7 @@
 #include "sizes.h"
 
+#include "animation/anim_group.h"
+#include "animation/anim_mgr.h"
 #include "foundation/log.h"
 #include "images/frame.h"
 #include "images/img_mgr.h"
@@ -10,4 +12,7 @@ void print_class_sizes() {
     log_out("lifeform size [%d]\n", (int)sizeof(lifeform));
     log_out("img_mgr size [%d]\n", (int)sizeof(img_mgr));
     log_out("frame size [%d]\n", (int)sizeof(frame));
+    log_out("anim_mgr size [%d]\n", (int)sizeof(anim_mgr));
+    log_out("anim_group size [%d]\n", (int)sizeof(anim_group));
+    log_out("animation size [%d]\n", (int)sizeof(animation));
 }
