@@ -144,23 +144,23 @@ void paint_leg(SDL_Surface* surf, const skeleton& s, const sizes& z, const look&
             t(l.boots), l.outline, z.ow);
 }
 
-void paint_skirt(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l, float roll) {
-    // Waist band to a hem that follows the thighs.
+void paint_skirt(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l) {
+    // A short flared skirt from the waist band to mid-thigh, widening with the legs' spread.
     pt dn = {s.pelvis.x - s.waist.x, s.pelvis.y - s.waist.y};
     float len = std::max(1.0f, std::hypot(dn.x, dn.y));
     pt d = {dn.x / len, dn.y / len}, side = {-d.y, d.x};
-    pt w0 = add(s.waist, scale(side, z.waist_r + 2)), w1 = add(s.waist, scale(side, -(z.waist_r + 2)));
-    pt k0 = add(s.hip[0], scale({s.knee[0].x - s.hip[0].x, s.knee[0].y - s.hip[0].y}, 0.55f));
-    pt k1 = add(s.hip[1], scale({s.knee[1].x - s.hip[1].x, s.knee[1].y - s.hip[1].y}, 0.55f));
-    pt mid = add(s.pelvis, scale(d, 30));
-    // Order the hem so the polygon does not cross itself.
-    float xs[6], ys[6];
-    pt q[5] = {w0, w1, k1, mid, k0};
-    if ((k0.x - k1.x) * side.x + (k0.y - k1.y) * side.y > 0) std::swap(q[2], q[4]);
-    pt widen0 = add(q[2], scale(side, -12)), widen1 = add(q[4], scale(side, 12));
-    pt ring[6] = {q[0], q[1], widen0, add(q[3], scale(d, 2)), widen1, q[0]};
-    for (int i = 0; i < 5; i++) xs[i] = ring[i].x, ys[i] = ring[i].y;
-    (void)roll;
+    float spread = 0;
+    for (int i = 0; i < 2; i++) {
+        pt k = {s.knee[i].x - s.pelvis.x, s.knee[i].y - s.pelvis.y};
+        spread = std::max(spread, std::fabs(k.x * side.x + k.y * side.y) * 0.5f);
+    }
+    float flare = std::max(24.0f, spread + 10);
+    pt hem = add(s.pelvis, scale(d, 30));
+    pt q[5] = {add(s.waist, scale(side, z.waist_r + 1)), add(hem, scale(side, flare)),
+               add(hem, scale(d, 3)), add(hem, scale(side, -flare)),
+               add(s.waist, scale(side, -(z.waist_r + 1)))};
+    float xs[5], ys[5];
+    for (int i = 0; i < 5; i++) xs[i] = q[i].x, ys[i] = q[i].y;
     polygon(surf, xs, ys, 5, make_tones(l.bottom), l.outline, z.ow);
 }
 
@@ -231,16 +231,22 @@ void paint_back_hair(SDL_Surface* surf, const skeleton& s, const sizes& z, const
     tones hair = make_tones(l.hair);
     if (l.hair_kind == HAIR_PONYTAIL) {
         pt root = add(s.head, add(scale(fwd, -0.8f * r), scale(up, 0.45f * r)));
-        pt p = root;
-        float ang = -70 + sway; // pointing back and down
-        float rr = 7.5f;
-        for (int i = 0; i < 3; i++) {
-            pt q = add(p, scale(limb_dir(ang), 17));
-            capsule(surf, p.x, p.y, q.x, q.y, rr, rr - 1.8f, hair, l.outline, z.ow);
-            p = q;
-            rr -= 1.8f;
-            ang += 22;
+        // Outline every segment first, then fill, so the tail reads as one lock of hair.
+        pt joints[7];
+        float radius[7];
+        joints[0] = root, radius[0] = 7.5f;
+        float ang = -75 + sway; // pointing back and down
+        for (int i = 1; i < 7; i++) {
+            joints[i] = add(joints[i - 1], scale(limb_dir(ang), 9));
+            radius[i] = radius[i - 1] - 0.8f;
+            ang += 9;
         }
+        tones ink = {l.outline, l.outline, l.outline};
+        for (int pass = 0; pass < 2; pass++)
+            for (int i = 0; i < 6; i++)
+                capsule(surf, joints[i].x, joints[i].y, joints[i + 1].x, joints[i + 1].y,
+                        radius[i] + (pass ? 0 : z.ow), radius[i + 1] + (pass ? 0 : z.ow),
+                        pass ? hair : ink, l.outline, 0);
     } else if (l.hair_kind == HAIR_LONG) {
         pt root = add(s.head, add(scale(fwd, -0.45f * r), scale(up, 0.2f * r)));
         pt end = add(root, add(scale(limb_dir(-12 + sway * 0.5f), 62), scale(fwd, -4)));
@@ -281,7 +287,7 @@ void draw_figure(SDL_Surface* surf, const build& b, const look& l, const pose& p
     paint_leg(surf, s, z, l, 1);
     paint_torso(surf, s, z, l);
     paint_leg(surf, s, z, l, 0);
-    if (l.skirt) paint_skirt(surf, s, z, l, p.roll);
+    if (l.skirt) paint_skirt(surf, s, z, l);
     paint_head(surf, s, z, l, sway);
     paint_arm(surf, s, z, l, p, 0);
     if (p.glow > 0) {

@@ -272,7 +272,14 @@ SDL_Surface* group_picture() {
     const float xs[4] = {95, 250, 400, 550};
     const int poses[4] = {5, 0, 0, 0};
     for (int i = 0; i < 4; i++) {
-        disc(s, xs[i], 300, 90, make_tones(mix({120, 70, 110}, t[i].l.energy, 0.25f)), {120, 70, 110}, 0);
+        // A pool of light on the floor and a faint beam above it.
+        rgb beam = mix({70, 50, 100}, t[i].l.energy, 0.18f);
+        float bx[4] = {xs[i] - 20, xs[i] + 20, xs[i] + 85, xs[i] - 85}, by[4] = {0, 0, 440, 440};
+        polygon_flat(s, bx, by, 4, beam);
+        for (int y = 425; y < 455; y++) {
+            float hw = 80 * std::sqrt(std::max(0.0f, 1 - ((y - 440) / 15.0f) * ((y - 440) / 15.0f)));
+            box(s, (int)(xs[i] - hw), y, (int)(xs[i] + hw), y, mix({58, 52, 62}, t[i].l.energy, 0.3f));
+        }
     }
     for (int i = 3; i >= 0; i--) {
         SDL_Surface* f = paint_fighter(t[i], still_pose(poses[i], t[i].style));
