@@ -1,1 +1,171 @@
 #include "editor.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "foundation/config_file.h"
+#include "foundation/log.h"
+#include "foundation/video_mgr.h"
+
+const char* const default_animation_path = "game/fighter/tamsin/tamsin_jump_punch.ini";
+
+int editor_read_fps(const char* settings_path) {
+    config_file settings;
+    settings.load(settings_path);
+    if (settings.has("fps") && settings.get_int("fps") != 0) {
+        int f = settings.get_int("fps");
+        log_out("Setting fps to [%d]\n", f);
+        return f;
+    }
+    return 60;
+}
+
+bool editor_open_window() {
+    video.flags = SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF;
+    video.set_video_mode(640, 480, 32);
+    return video.screen != nullptr;
+}
+
+animation* editor_instance(editor& e) {
+    if (!e.group || stack_empty(e.group->stack)) return nullptr;
+    return (*e.group->stack)[0];
+}
+
+// Plays one tick of the group. A non-looping animation empties its stack after its last
+// frame; it is rebuilt at once so the editor always has an instance to steer.
+static void play_tick(editor& e) {
+    e.group->display(0, 0);
+    if (stack_empty(e.group->stack) && e.def->frame_count() > 0) {
+        delete e.group->stack;
+        e.group->stack = build_stack(*e.group);
+    }
+}
+
+void editor_start(editor& e, const char* path) {
+    e.stage = new level();
+    current_level = e.stage;
+    e.path = path ? path : "";
+    SDL_WM_SetCaption(e.path.c_str(), e.path.c_str());
+    e.delay_ms = e.fps > 0 ? 1000 / e.fps : 0;
+
+    e.def = new anim_mgr();
+    e.handle = e.def;
+    e.def->load(e.path.c_str());
+    e.group = new anim_group();
+    e.group->add(e.handle, 0, 0);
+    e.text = new font(video.screen);
+
+    play_tick(e);
+    if (animation* a = editor_instance(e)) {
+        a->remaining += 1;
+        a->frame_index = 0;
+    }
+    e.frame_count = e.def->frame_count();
+    video.ortho_2d = 1;
+    e.play = 0;
+    e.show_all = 1;
+    e.saved = 1;
+    e.total_time = 0;
+    for (const frame& f : e.def->frames) e.total_time += f.rate;
+}
+
+int ghost_alpha(int i, int current, int count) {
+    if (count <= 0) return 0;
+    int d = abs(i - current);
+    return (int)((float)(count - d) / (float)count * 128.0f);
+}
+
+void editor_draw_ghosts(editor& e) {
+    animation* a = editor_instance(e);
+    if (!e.show_all || !a) return;
+    for (int i = 0; i < e.frame_count; i++) {
+        e.def->alpha = ghost_alpha(i, a->frame_index, e.frame_count);
+        draw_frame(e.def, 0, 0, i);
+    }
+    e.def->alpha = 255;
+}
+
+// Moves the instance by one frame, wrapping at both ends onto the frame's own rate.
+static void step_frame(editor& e, animation* a, int by) {
+    e.def->angle = 0;
+    a->frame_index += by;
+    if (a->frame_index < 0 || a->frame_index >= e.frame_count) {
+        a->frame_index = a->frame_index < 0 ? e.frame_count - 1 : 0;
+        a->remaining = e.def->frames[(size_t)a->frame_index].rate;
+    }
+}
+
+static void change_rate(editor& e, animation* a, int by) {
+    e.def->frames[(size_t)a->frame_index].rate += by;
+    e.saved = 0;
+    e.total_time += by;
+}
+
+static void read_input(editor& e) {
+    SDL_Event ev;
+    if (SDL_PollEvent(&ev) && ev.type == SDL_QUIT) e.quit = 1;
+    Uint8* keys = SDL_GetKeyState(nullptr);
+    animation* a = e.frame_count > 0 ? editor_instance(e) : nullptr;
+    if (a && (uint32_t)a->frame_index >= (uint32_t)e.frame_count) a = nullptr;
+    if (keys[SDLK_ESCAPE]) e.quit = 1;
+    if (keys[SDLK_SPACE]) e.play = e.play ? 0 : 1;
+    if (keys[SDLK_LEFT] && a) step_frame(e, a, -1);
+    if (keys[SDLK_RIGHT] && a) step_frame(e, a, 1);
+    if (keys[SDLK_UP] && a) change_rate(e, a, 1);
+    if (keys[SDLK_DOWN] && a) change_rate(e, a, -1);
+    if (keys[SDLK_f]) e.show_all = !e.show_all;
+    if (keys[SDLK_s]) {
+        if (!e.saved) e.def->save(e.path.c_str());
+        e.saved = 1;
+    }
+}
+
+std::string editor_status(editor& e) {
+    animation* a = editor_instance(e);
+    int index = a ? a->frame_index : 0;
+    const frame* f = e.def ? e.def->get_frame(index) : nullptr;
+    char line[160];
+    snprintf(line, sizeof line, "fps[%d] frame[%d] wait[%d] play[%d] ttltime[%d] %s", e.fps,
+             index, f ? f->rate : 0, e.play, e.total_time, e.saved ? "" : "modified");
+    return line;
+}
+
+void editor_pass(editor& e) {
+    video.clear();
+    if (e.loop_count % 5 == 0) read_input(e);
+    editor_draw_ghosts(e);
+    play_tick(e);
+    if (animation* a = editor_instance(e)) a->remaining += 1 - e.play;
+    if (e.text && video.screen) {
+        e.text->pen_x = 0;
+        e.text->pen_y = video.screen->h - 2 * e.text->size;
+        e.text->draw_text(editor_status(e).c_str());
+    }
+    video.flip();
+    if (e.delay_ms > 0) SDL_Delay((Uint32)e.delay_ms);
+    e.loop_count++;
+}
+
+void editor_stop(editor& e) {
+    delete e.text;
+    e.text = nullptr;
+    delete e.group;
+    e.group = nullptr;
+    e.handle.release();
+    delete e.def;
+    e.def = nullptr;
+    if (current_level == e.stage) current_level = nullptr;
+    delete e.stage;
+    e.stage = nullptr;
+}
+
+int editor_main(int argc, char** argv) {
+    editor e;
+    e.fps = editor_read_fps("game/game.ini");
+    if (!editor_open_window()) return 0;
+    editor_start(e, argc > 1 ? argv[1] : default_animation_path);
+    while (!e.quit) editor_pass(e);
+    editor_stop(e);
+    return 0;
+}

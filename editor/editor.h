@@ -1,2 +1,58 @@
-// The animation editor's state and loop, shared by the program and its tests.
+// framewright's editor: the state of one editing session and its loop, split so the loop
+// can be run one pass at a time (the program runs passes until quit; tests run them with
+// a written key state).
+//
+// Ownership: the editor owns its stage (made current while it runs), the animation
+// definition, the group that plays it and the status font; editor_stop frees them.
 #pragma once
+#include <string>
+
+#include "animation/anim_group.h"
+#include "animation/anim_mgr.h"
+#include "images/font.h"
+#include "world/level.h"
+
+// The file edited when the program is started without one.
+extern const char* const default_animation_path;
+
+struct editor {
+    int fps = 60;
+    int delay_ms = 1000 / 60; // wait after each pass
+    std::string path;
+    anim_mgr* def = nullptr;  // held through `handle` and the group's entry
+    smart_ptr<anim_mgr> handle;
+    anim_group* group = nullptr;
+    int frame_count = 0;
+    int play = 0;       // 1 while playing, 0 while held on one frame
+    int show_all = 1;   // draw every frame as a fading ghost
+    int saved = 1;      // 0 once a rate changed since the last save
+    int total_time = 0; // sum of all rates
+    int loop_count = 0; // passes so far; input is read on every fifth
+    int quit = 0;
+    font* text = nullptr;
+    level* stage = nullptr;
+};
+
+// Reads "fps" from the settings file in the working directory (60 when missing or 0).
+int editor_read_fps(const char* settings_path);
+// Opens the editor's window: OpenGL, double-buffered, 640 x 480 x 32. False on failure.
+bool editor_open_window();
+// Everything after the window: stage, definition, group, font, first tick. The screen
+// must already be open (either drawing mode).
+void editor_start(editor& e, const char* path);
+// One pass of the main loop: input on every fifth pass, ghosts, one playback tick, the
+// status line, present and wait.
+void editor_pass(editor& e);
+void editor_stop(editor& e);
+
+// The instance the editor steers, or null while the group has none.
+animation* editor_instance(editor& e);
+// Opacity of ghost i around the current frame: 128 for it, fading with the distance.
+int ghost_alpha(int i, int current, int count);
+// Draws every frame as a ghost (when show all is on).
+void editor_draw_ghosts(editor& e);
+// The status line's text.
+std::string editor_status(editor& e);
+
+// The whole program: argv[1] is the file to edit, else the default one. Returns the exit code.
+int editor_main(int argc, char** argv);
