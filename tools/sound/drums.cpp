@@ -1,6 +1,7 @@
 #include "drums.h"
 
 #include <cmath>
+#include <vector>
 
 #include "dsp.h"
 
@@ -115,17 +116,33 @@ void pedal_hat(audio_buffer& b, const hit& h) {
 }
 
 void ride(audio_buffer& b, const hit& h) {
-    static const double partial[6] = {2812.0, 3557.0, 4231.0, 5120.0, 6311.0, 7905.0};
-    noise_gen noise(hit_seed(h, 8));
-    svf filt;
-    render(b, h, 1.4, [&](double t) {
-        double bell = 0;
-        for (int k = 0; k < 6; k++) bell += std::sin(TWO_PI * partial[k] * t + k) / (1.0 + 0.3 * k);
-        filt.run(noise.next(), 9000, 0.6, b.rate);
-        double ping = bell * std::exp(-t * 9.0) * 0.07;
-        double wash = filt.band * (0.35 * std::exp(-t * 3.2) + 0.5 * std::exp(-t * 40.0));
-        return (float)(0.42 * onset(t, 0.001) * (ping + wash));
-    });
+    // Every stroke of the ride rings the same way: the sound is worked out once and then
+    // laid down at each stroke's level.
+    static std::vector<float> stroke;
+    static int stroke_rate = 0;
+    if (stroke_rate != b.rate) {
+        static const double partial[6] = {2812.0, 3557.0, 4231.0, 5120.0, 6311.0, 7905.0};
+        stroke_rate = b.rate;
+        stroke.assign((size_t)(1.4 * b.rate), 0.0f);
+        noise_gen noise(8);
+        svf filt;
+        for (size_t i = 0; i < stroke.size(); i++) {
+            double t = (double)i / b.rate;
+            double bell = 0;
+            for (int k = 0; k < 6; k++) bell += std::sin(TWO_PI * partial[k] * t + k) / (1.0 + 0.3 * k);
+            filt.run(noise.next(), 9000, 0.6, b.rate);
+            double ping = bell * std::exp(-t * 9.0) * 0.07;
+            double wash = filt.band * (0.35 * std::exp(-t * 3.2) + 0.5 * std::exp(-t * 40.0));
+            stroke[i] = (float)(0.42 * onset(t, 0.001) * (ping + wash));
+        }
+    }
+    long s0 = std::lround(h.start * b.rate);
+    float gl, gr;
+    pan_gains(h.pan, gl, gr);
+    for (size_t i = 0; i < stroke.size(); i++) {
+        float v = stroke[i] * h.velocity;
+        b.add(s0 + (long)i, v * gl, v * gr);
+    }
 }
 
 void crash(audio_buffer& b, const hit& h) {

@@ -19,7 +19,7 @@ float osc::saw(double hz, int rate) {
     double dt = hz / rate;
     double v = 2.0 * phase - 1.0 - blep(phase, dt);
     phase += dt;
-    phase -= std::floor(phase);
+    if (phase >= 1.0) phase -= 1.0;
     return (float)v;
 }
 
@@ -31,14 +31,14 @@ float osc::square(double hz, int rate, double width) {
     shifted -= std::floor(shifted);
     v -= blep(shifted, dt);
     phase += dt;
-    phase -= std::floor(phase);
+    if (phase >= 1.0) phase -= 1.0;
     return (float)v;
 }
 
 float osc::sine(double hz, int rate) {
     double v = std::sin(TWO_PI * phase);
     phase += hz / rate;
-    phase -= std::floor(phase);
+    if (phase >= 1.0) phase -= 1.0;
     return (float)v;
 }
 
@@ -46,7 +46,11 @@ void svf::run(float in, double cutoff_hz, double q, int rate) {
     double fc = cutoff_hz;
     if (fc < 10) fc = 10;
     if (fc > rate * 0.45) fc = rate * 0.45;
-    double g = std::tan(M_PI * fc / rate);
+    if (fc != last_cutoff) {
+        last_cutoff = fc;
+        last_g = std::tan(M_PI * fc / rate);
+    }
+    double g = last_g;
     double k = 1.0 / (q < 0.1 ? 0.1 : q);
     double a1 = 1.0 / (1.0 + g * (g + k));
     double a2 = g * a1;

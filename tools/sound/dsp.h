@@ -8,6 +8,11 @@
 const double TWO_PI = 6.283185307179586;
 
 inline double midi_hz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
+// Frequency ratio of a small pitch offset in semitones (|x| below about half a semitone),
+// cheap enough for per-sample vibrato and detune.
+inline double small_interval(double semitones) {
+    return 1.0 + semitones * (0.0577622650 + semitones * 0.0016682);
+}
 
 // Deterministic white noise in [-1, 1) and uniform choices for the composers.
 struct noise_gen {
@@ -38,6 +43,7 @@ struct osc {
 struct svf {
     float ic1 = 0, ic2 = 0;
     float low = 0, band = 0, high = 0;
+    double last_cutoff = -1, last_g = 0; // the tangent is only worked out when the cutoff moves
     void run(float in, double cutoff_hz, double q, int rate);
 };
 

@@ -58,12 +58,23 @@ void upright_bass(audio_buffer& b, const note& n) {
     double total = n.length + rel * 7;
     noise_gen noise(note_seed(n, 1));
     one_pole thump;
+    // Each harmonic turns as a unit phasor; one complex multiply per sample instead of a sine.
+    double amp[8], re[8], im[8], step_re[8], step_im[8];
+    for (int k = 1; k <= 7; k++) {
+        amp[k] = 1.0 / std::pow((double)k, 1.6);
+        re[k] = std::cos(0.3 * k);
+        im[k] = std::sin(0.3 * k);
+        step_re[k] = std::cos(TWO_PI * f * k / b.rate);
+        step_im[k] = std::sin(TWO_PI * f * k / b.rate);
+    }
     render(b, n, total, [&](double t) {
         double v = 0;
         for (int k = 1; k <= 7; k++) {
-            double amp = 1.0 / std::pow((double)k, 1.6);
             double dk = 1.8 + 1.6 * k;
-            v += amp * std::exp(-t * dk) * std::sin(TWO_PI * f * k * t + 0.3 * k);
+            v += amp[k] * std::exp(-t * dk) * im[k];
+            double r = re[k] * step_re[k] - im[k] * step_im[k];
+            im[k] = re[k] * step_im[k] + im[k] * step_re[k];
+            re[k] = r;
         }
         double finger = thump.lowpass(noise.next(), 900, b.rate) * std::exp(-t * 90.0) * 1.5;
         double env = onset(t, 0.004);
@@ -120,7 +131,7 @@ void supersaw_lead(audio_buffer& b, const note& n) {
     render(b, n, n.length + rel * 6, [&](double t) {
         double vib = t > 0.25 ? 0.12 * std::sin(TWO_PI * 5.5 * (t - 0.25)) * std::fmin(1.0, (t - 0.25) * 3) : 0;
         double v = 0;
-        for (int k = 0; k < 5; k++) v += o[k].saw(f * std::pow(2.0, (detune[k] + vib) / 12.0), b.rate);
+        for (int k = 0; k < 5; k++) v += o[k].saw(f * small_interval(detune[k] + vib), b.rate);
         filt.run((float)(v * 0.3), 1800 + 3500 * std::exp(-t * 6.0), 0.8, b.rate);
         double env = adsr(t, n.length, 0.006, 0.2, 0.75, rel);
         return (float)(0.34 * n.velocity * env * filt.low);
@@ -158,7 +169,7 @@ void square_lead(audio_buffer& b, const note& n) {
     double rel = 0.1;
     render(b, n, n.length + rel * 7, [&](double t) {
         double vib = t > 0.18 ? 0.18 * std::sin(TWO_PI * 6.0 * (t - 0.18)) : 0.0;
-        double hz = f * std::pow(2.0, vib / 12.0);
+        double hz = f * small_interval(vib);
         double v = o.square(hz, b.rate, 0.5) * 0.6 + o2.saw(hz * 1.004, b.rate) * 0.4;
         filt.run((float)v, 2600, 0.7, b.rate);
         double env = adsr(t, n.length, 0.01, 0.15, 0.7, rel);
@@ -174,7 +185,7 @@ void warm_pad(audio_buffer& b, const note& n) {
     double rel = 0.7;
     render(b, n, n.length + rel * 5, [&](double t) {
         double v = 0;
-        for (int k = 0; k < 4; k++) v += o[k].saw(f * std::pow(2.0, detune[k] / 12.0), b.rate);
+        for (int k = 0; k < 4; k++) v += o[k].saw(f * small_interval(detune[k]), b.rate);
         filt.run((float)(v * 0.25), 1100 + 300 * std::sin(TWO_PI * 0.3 * t), 0.7, b.rate);
         return (float)(0.2 * n.velocity * adsr(t, n.length, 0.35, 0.5, 0.8, rel) * filt.low);
     });
@@ -188,7 +199,7 @@ void brass(audio_buffer& b, const note& n) {
     render(b, n, n.length + rel * 6, [&](double t) {
         double vib = t > 0.3 ? 0.1 * std::sin(TWO_PI * 5.0 * (t - 0.3)) : 0.0;
         double scoop = -0.4 * std::exp(-t * 30.0); // lips settle onto the pitch
-        double hz = f * std::pow(2.0, (vib + scoop) / 12.0);
+        double hz = f * small_interval(vib + scoop);
         double v = o[0].saw(hz, b.rate) + o[1].saw(hz * 1.004, b.rate) + o[2].saw(hz * 0.996, b.rate);
         double env = adsr(t, n.length, 0.04, 0.25, 0.8, rel);
         filt.run((float)(v / 3.0), 500 + 3800 * env * n.velocity, 0.9, b.rate);
@@ -205,7 +216,7 @@ void strings(audio_buffer& b, const note& n) {
     render(b, n, n.length + rel * 6, [&](double t) {
         double vib = 0.08 * std::sin(TWO_PI * 5.3 * t);
         double v = 0;
-        for (int k = 0; k < 5; k++) v += o[k].saw(f * std::pow(2.0, (detune[k] + vib) / 12.0), b.rate);
+        for (int k = 0; k < 5; k++) v += o[k].saw(f * small_interval(detune[k] + vib), b.rate);
         filt.run((float)(v * 0.2), 2400, 0.6, b.rate);
         return (float)(0.22 * n.velocity * adsr(t, n.length, 0.25, 0.4, 0.85, rel) * filt.low);
     });
