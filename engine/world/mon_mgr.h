@@ -71,6 +71,8 @@ struct lifeform {
 
     // Bookkeeping that is not part of the game state.
     std::vector<img_mgr*> own_images; // private re-coloured copies, freed with the lifeform
+    std::vector<anim_mgr*> own_defs;  // move definitions its load made; freed with it when
+                                      // nothing else holds them
     uint8_t owns_path;                // the path was made for this lifeform (projectiles)
 
     lifeform();

@@ -1,0 +1,136 @@
+#include "world/fighter_file.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "foundation/config_file.h"
+#include "foundation/log.h"
+#include "foundation/video_mgr.h"
+#include "world/mon_mgr.h"
+
+const int fighter_default_ai_weights[6] = {100, 100, 30, 0, 0, 50};
+
+// A count key, capped so a broken file cannot make the load run for ever.
+static int read_count(const config_file& cfg, const char* key, int limit) {
+    int n = cfg.get_int(key);
+    if (n > limit) {
+        log_out("WARNING: [%s] of [%d] is too many, reading [%d]\n", key, n, limit);
+        n = limit;
+    }
+    return n;
+}
+
+void lifeform::load(const char* filename) {
+    config_file cfg;
+    cfg.load(filename);
+    char key[64];
+
+    int hit_points = cfg.get_int("hp");
+    hp = max_hp = hit_points;
+    shown_hp = hit_points;
+    if (cfg.has("scale")) {
+        double s = cfg.get_float("scale");
+        // Positions are divided by the scale: a zero or negative one is refused.
+        if (s > 0) scale = s;
+        else log_out("WARNING: scale [%s] ignored, keeping [%f]\n", cfg.get_string("scale"), scale);
+    }
+    if (cfg.has("speed")) speed = cfg.get_float("speed");
+
+    if (cfg.has("moves")) {
+        int n = read_count(cfg, "moves", FIGHTER_MAX_MOVES);
+        for (int q = 0; q < n; q++) {
+            anim_mgr* def = new anim_mgr();
+            smart_ptr<anim_mgr> handle(def);
+            own_defs.push_back(def);
+            def->swaps = swaps;
+            snprintf(key, sizeof key, "move%d", q);
+            def->load(cfg.get_string(key));
+            snprintf(key, sizeof key, "move%dscale", q);
+            if (cfg.has(key)) def->scale = cfg.get_float(key);
+            anim_group* g = new anim_group();
+            g->add(handle, 0, 0);
+            moves.push_back(g);
+            draw_loading();
+        }
+    }
+
+    int width = cfg.has("width") ? cfg.get_int("width") : 0;
+    int height = cfg.has("height") ? cfg.get_int("height") : 0;
+
+    if (cfg.has("images")) {
+        int n = read_count(cfg, "images", FIGHTER_MAX_IMAGES);
+        w = h = 0;
+        min_x = video.screen ? video.screen->w : video.width;
+        min_y = video.screen ? video.screen->h : video.height;
+        max_x = max_y = 0;
+        for (int i = 0; i < n; i++) {
+            snprintf(key, sizeof key, "image%d", i);
+            img_mgr* im = Image_Manager.get(cfg.get_string(key));
+            if (!swaps.empty()) {
+                img_mgr* copy = new img_mgr();
+                copy->set_surface_bounded(im->display_copy(), (int)im->left, (int)im->top,
+                                          (int)im->right, (int)im->bottom);
+                copy->width = im->width;
+                copy->height = im->height;
+                own_images.push_back(copy);
+                im = copy;
+            }
+            w = (uint16_t)std::max<int>(w, im->get_width());
+            h = (uint16_t)std::max<int>(h, im->get_height());
+            if (i == 0) {
+                min_x = (int32_t)im->left;
+                min_y = (int32_t)im->top;
+                max_x = (int32_t)im->right;
+                max_y = (int32_t)im->bottom;
+            }
+            draw_loading();
+            if (im->tex == IMG_NONE) {
+                for (const colour_swap& s : swaps) {
+                    im->swap_color(s.first, s.second);
+                    draw_loading();
+                }
+            } else {
+                log_out("No lifeform surface to color (Usually already uploaded) [%d]\n",
+                        (int)im->tex);
+            }
+            images.push_back(im);
+        }
+        log_out("Char Min/Max Bound Box [%d,%d-%d,%d]\n", min_x, min_y, max_x, max_y);
+    }
+
+    if (cfg.has("combos")) {
+        int n = read_count(cfg, "combos", FIGHTER_MAX_COMBOS);
+        for (int k = 0; k < n; k++) {
+            combo c;
+            snprintf(key, sizeof key, "combo%dmoves", k);
+            int stages = std::min<int>(cfg.get_int(key), FIGHTER_MAX_COMBO_STAGES);
+            snprintf(key, sizeof key, "combo%dmove", k);
+            c.move = cfg.get_int(key);
+            if (controls) {
+                for (int j = 0; j < stages; j++) {
+                    snprintf(key, sizeof key, "combo%dmove%d", k, j);
+                    const char* name = cfg.get_string(key);
+                    log_out("Combo[%d]Move[%d] == '%s'\n", k, j, name);
+                    if (control_stage* st = controls->find(name))
+                        c.stages.push_back(st);
+                    else
+                        log_out("WARNING: Control [%s] not found in controls [%x]\n", name,
+                                ptr_id(controls));
+                }
+            } else {
+                log_out("WARNING: can't bind controls because controls aren't set\n");
+            }
+            combos->push_back(c);
+            log_out("Adding combo[%d] combotype[%d] reqkeys[%d]\n", (int)combos->size(), c.move,
+                    (int)c.stages.size());
+            draw_loading();
+        }
+    }
+
+    log_out("Loaded Char [%d]images [%d]animations [%d]combos\n", (int)images.size(),
+            (int)moves.size(), (int)combos->size());
+    if (width) w = (uint16_t)width;
+    if (height) h = (uint16_t)height;
+    log_out("Final size [%d,%d]\n", w, h);
+    for (int i = 0; i < AI_WEIGHTS; i++) ai_weights[i] = fighter_default_ai_weights[i];
+}
