@@ -1,5 +1,6 @@
 #include "sound_files.h"
 
+#include <unistd.h>
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
@@ -28,7 +29,8 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 void put_tag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 bool write_whole(const char* path, const std::vector<uint8_t>& data) {
-    std::string tmp = std::string(path) + ".part";
+    // Two build folders may make the same file at once: each writes its own temporary.
+    std::string tmp = std::string(path) + "." + std::to_string((long)getpid()) + ".part";
     FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "cannot write %s\n", tmp.c_str());
