@@ -1,6 +1,75 @@
 #include "world/level.h"
 
+#include <SDL_gfxPrimitives.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "animation/anim_group.h"
+#include "foundation/config_file.h"
+#include "foundation/log.h"
+#include "foundation/video_mgr.h"
+
 level* current_level = nullptr;
+
+// Tilt of the floor: how fast its rows stretch towards the bottom of the screen.
+static const double floor_depth = 0.17;
+// Zooms outside this range draw no pictures (a runaway camera or stage scale).
+static const double min_zoom = 0.001, max_zoom = 1000.0;
+
+// ---------------------------------------------------------------------------------------
+// Reading the definition files
+
+// Matches key against a pattern whose only conversions are "%d" (a plain decimal number, as
+// the engine writes it: no sign, no leading zero). Fills up to two numbers; false on any
+// difference or on a number too large for an int.
+static bool match_key(const char* key, const char* pattern, int* a, int* b) {
+    int* slots[2] = {a, b};
+    int used = 0;
+    while (*pattern) {
+        if (pattern[0] == '%' && pattern[1] == 'd') {
+            if (*key < '0' || *key > '9') return false;
+            if (*key == '0' && key[1] >= '0' && key[1] <= '9') return false;
+            long long v = 0;
+            while (*key >= '0' && *key <= '9') {
+                v = v * 10 + (*key++ - '0');
+                if (v > 0x7FFFFFFF) return false;
+            }
+            if (used < 2 && slots[used]) *slots[used] = (int)v;
+            used++;
+            pattern += 2;
+        } else if (*key++ != *pattern++) {
+            return false;
+        }
+    }
+    return *key == 0;
+}
+
+// One more than the greatest index n for which the file has the key pattern(n), or (for a
+// two-number pattern) pattern(first, n); 0 when there is none. Loops over counts read from
+// a file stop there, so an absurd count costs nothing.
+static int index_bound(const config_file& cfg, const char* pattern, int first = -1) {
+    int bound = 0;
+    for (int e = 0; e < cfg.count(); e++) {
+        int a = -1, b = -1;
+        if (!match_key(cfg.entry(e).key, pattern, &a, &b)) continue;
+        int n = a;
+        if (first >= 0) {
+            if (a != first) continue;
+            n = b;
+        }
+        if (n >= bound) bound = n + 1;
+    }
+    return bound;
+}
+
+static int screen_width() { return video.screen ? video.screen->w : 0; }
+static int screen_height() { return video.screen ? video.screen->h : 0; }
+
+// ---------------------------------------------------------------------------------------
+// Lifetime
 
 level::level()
     : floor(-1), width(0), max_height(0), total_height(0), image_count(0), length(0),
@@ -9,8 +78,386 @@ level::level()
 
 level::~level() { clear(); }
 
-void level::load(const char*) {}
+void level::clear() {
+    for (img_mgr* p : parts) delete p;
+    parts.clear();
+    layers.clear();
+    for (img_mgr* im : images) delete im;
+    images.clear();
+    image_count = 0;
+    floor = -1;
+    loop = -1;
+    zoom = 1.0;
+    scale = 1.0;
+    scroll = 0;
+    onscreen_size = 0;
+    x_offset = 0;
+    y_offset = 0;
+    max_width = 0;
+    loading = 0;
+    shake = 0;
+    flash = 0;
+    flash_step = 0;
+}
 
-void level::clear() {}
+// ---------------------------------------------------------------------------------------
+// Loading
 
-void level::draw() {}
+void level::load(const char* path) {
+    if (!path) path = "";
+    char key[64];
+    log_out("load level\n");
+    onscreen_size = 0;
+    x_offset = 0;
+    loading = 0;
+    loop = -1;
+    shake = 0;
+    flash = 0;
+
+    config_file stage, bgset;
+    stage.load(path);
+    log_out("loading [%s]\n", path);
+    const char* bgset_path = stage.get_string("bgset");
+    log_out("loading bgset[%s]\n", bgset_path);
+    bgset.load(bgset_path);
+
+    width = bgset.get_int("width");
+    max_height = 0;
+    max_width = 0;
+    int n = bgset.get_int("images");
+    log_out("width[%d] images[%d]\n", width, n);
+    // Pictures past the last one the set names could only be empty: don't make them.
+    int named = index_bound(bgset, "image%d");
+    if (n > named) {
+        log_out("WARNING: background set lists [%d] images but names [%d]\n", n, named);
+        n = named;
+    }
+    if (n < 0) n = 0;
+
+    if (stage.has("loop")) {
+        log_out("Has loop\n");
+        loop = stage.get_int("loop");
+    }
+    if (stage.has("floor")) {
+        log_out("Has floor\n");
+        floor = stage.get_int("floor");
+    }
+
+    loading = 1;
+    total_height = 0;
+    int base = (int)images.size();
+    images.reserve(images.size() + (size_t)n);
+    for (int i = 0; i < n; i++) {
+        img_mgr* im = new img_mgr();
+        snprintf(key, sizeof key, "image%d", i);
+        im->load(bgset.get_string(key));
+        im->tohw();
+        im->no_zcache = 1; // the stage is drawn at a zoom that changes every frame
+        images.push_back(im);
+        if (video.screen) {
+            draw_loading(); // presents the frame once
+            video.flip();
+        }
+        if (im->height > max_height) max_height = im->height;
+        if (im->width > max_width) max_width = im->width;
+        image_count++;
+    }
+    const int count = (int)images.size();
+    if (floor >= count || floor < -1) {
+        log_out("WARNING: floor [%d] is not one of the [%d] images\n", floor, count);
+        floor = -1;
+    }
+
+    length = stage.get_int("length");
+    int parts_named = index_bound(stage, "part%d");
+    int part_end = length < parts_named ? length : parts_named;
+    std::vector<int> layer_list;
+    for (int i = 0; i < part_end; i++) {
+        layer_list.clear();
+        snprintf(key, sizeof key, "part%dparallax", i);
+        if (stage.has(key)) {
+            int layers_named = index_bound(stage, "part%dparallax%d", i);
+            for (int j = 0; j < stage.get_int(key) && j < layers_named; j++) {
+                char layer_key[64];
+                snprintf(layer_key, sizeof layer_key, "part%dparallax%d", i, j);
+                if (!stage.has(layer_key)) continue;
+                int v = stage.get_int(layer_key);
+                if (v < 0 || v >= count) {
+                    log_out("WARNING: layer [%d] of part [%d] is not one of the [%d] images\n",
+                            v, i, count);
+                    continue;
+                }
+                layer_list.push_back(v);
+                log_out("Added layer[%d]\n", v);
+            }
+        }
+        snprintf(key, sizeof key, "part%d", i);
+        if (stage.has(key)) {
+            int k = stage.get_int(key);
+            if (k < 0 || k >= count) {
+                log_out("WARNING: part [%d] is not one of the [%d] images\n", k, count);
+            } else {
+                log_out("level: insert img#[%d] at 0\n", k);
+                parts.insert(parts.begin(), new img_mgr(*images[(size_t)k]));
+                log_out("Add layers [%d]\n", (int)layer_list.size());
+                log_out("Copying layered segment\n");
+                layers.insert(layers.begin(), layer_list);
+                int h = images[(size_t)k]->height;
+                onscreen_size += h;
+                total_height += h;
+                log_out("level: height [%d] onscrsz[%d]\n", h, onscreen_size);
+            }
+        }
+        snprintf(key, sizeof key, "part%dsortie", i);
+        stage.has(key); // accepted; nothing depends on it
+    }
+    log_out("level length is [%d/%d]\n", length, total_height);
+
+    if (stage.has("scale")) {
+        log_out("Scaling level \n");
+        double s = stage.get_float("scale");
+        if (s > 0 && s <= 100) {
+            scale = s;
+            max_height = (int)(max_height * scale);
+            max_width = (int)(max_width * scale);
+        } else {
+            log_out("WARNING: stage scale [%f] ignored\n", s);
+        }
+    }
+    log_out("Lets look at the size of onscreen plist before loading [%d]\n", (int)parts.size());
+
+    const int sh = screen_height();
+    int sum = 0;
+    for (int i = base; i < count && sum < sh; i++) {
+        sum += images[(size_t)i]->height;
+        log_out("adding h/w[ %d /%d]\n", images[(size_t)i]->height, images[(size_t)i]->width);
+    }
+    reset = sum - sh;
+    log_out("reset at [%d]\n", reset);
+
+    log_out("Lets look at the size of onscreen plist [%d]\n", (int)parts.size());
+    log_out("done loading\n");
+    loading = 0;
+    log_out("ml[%d] mw[%d]\n", max_height, max_width);
+    scroll = sh - (base < count ? images[(size_t)base]->height : 0);
+    if (video.screen) video.flip();
+}
+
+// ---------------------------------------------------------------------------------------
+// Software drawing of zoomed pictures. Both routines read only the source pixels that land
+// on the screen and write straight into it, so a zoom that changes every frame costs no
+// conversion of the whole picture and allocates nothing.
+
+// True when src can be copied pixel for pixel into dst.
+static bool same_pixels(const SDL_Surface* src, const SDL_Surface* dst) {
+    const SDL_PixelFormat* a = src->format;
+    const SDL_PixelFormat* b = dst->format;
+    return a->BytesPerPixel == b->BytesPerPixel && a->Rmask == b->Rmask &&
+           a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->BytesPerPixel != 1;
+}
+
+static inline uint32_t read_pixel(const uint8_t* p, int bpp) {
+    switch (bpp) {
+    case 4: return *(const uint32_t*)p;
+    case 2: return *(const uint16_t*)p;
+    default: return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16;
+    }
+}
+
+static inline void write_pixel(uint8_t* p, int bpp, uint32_t v) {
+    switch (bpp) {
+    case 4: *(uint32_t*)p = v; break;
+    case 2: *(uint16_t*)p = (uint16_t)v; break;
+    default:
+        p[0] = (uint8_t)v;
+        p[1] = (uint8_t)(v >> 8);
+        p[2] = (uint8_t)(v >> 16);
+    }
+}
+
+// A picture's drawable pixels: its surface and where that surface lies in the full picture.
+struct picture_view {
+    SDL_Surface* s;
+    int left, top;
+    uint32_t key;
+    bool keyed;
+};
+
+static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v) {
+    v->s = im->surface ? im->surface->surface : nullptr;
+    if (!v->s || !same_pixels(v->s, dst)) return false;
+    v->left = im->has_bounds ? (int)im->left : 0;
+    v->top = im->has_bounds ? (int)im->top : 0;
+    v->keyed = (v->s->flags & SDL_SRCCOLORKEY) != 0;
+    v->key = v->s->format->colorkey;
+    return true;
+}
+
+// Copies one screen row: pixels [x_begin, x_end) of dst row y take the picture's row py,
+// column px = floor((x + 0.5 - fx) / z) for a picture whose left edge lies at fx.
+static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int x_begin,
+                     int x_end, double fx, double z) {
+    int sy = py - v.top;
+    if (sy < 0 || sy >= v.s->h) return;
+    if (x_begin < 0) x_begin = 0;
+    if (x_end > dst->w) x_end = dst->w;
+    if (x_begin >= x_end) return;
+    const int bpp = dst->format->BytesPerPixel;
+    const uint8_t* src_row = (const uint8_t*)v.s->pixels + sy * v.s->pitch;
+    uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
+    const int64_t step = (int64_t)(65536.0 / z);
+    int64_t u = (int64_t)std::floor(((x_begin + 0.5 - fx) / z - v.left) * 65536.0);
+    for (int x = x_begin; x < x_end; x++, out += bpp, u += step) {
+        if (u < 0) continue;
+        int64_t sx = u >> 16;
+        if (sx >= v.s->w) break;
+        uint32_t p = read_pixel(src_row + sx * bpp, bpp);
+        if (v.keyed && p == v.key) continue;
+        write_pixel(out, bpp, p);
+    }
+}
+
+// The full picture scaled by z with its top-left corner at (x0, y0).
+static void draw_zoomed_sw(const picture_view& v, SDL_Surface* dst, int x0, int y0, double z) {
+    double fx0 = x0 + v.left * z, fy0 = y0 + v.top * z;
+    double fx1 = fx0 + v.s->w * z, fy1 = fy0 + v.s->h * z;
+    if (fx1 <= 0 || fy1 <= 0 || fx0 >= dst->w || fy0 >= dst->h) return;
+    int xb = fx0 < 0 ? 0 : (int)fx0, xe = fx1 > dst->w ? dst->w : (int)std::ceil(fx1);
+    int yb = fy0 < 0 ? 0 : (int)fy0, ye = fy1 > dst->h ? dst->h : (int)std::ceil(fy1);
+    for (int y = yb; y < ye; y++) {
+        double py = (y + 0.5 - y0) / z;
+        if (py < 0) continue;
+        copy_row(v, dst, y, (int)py, xb, xe, x0, z);
+    }
+}
+
+// The floor in perspective: the picture zoomed by z, shown from column src_x (in picture
+// pixels) with its left edge at trunc(z * x) and its bottom where the unzoomed bottom would
+// be; row bands stretch and slide left further down the screen.
+static void draw_floor_sw(const picture_view& v, img_mgr* im, SDL_Surface* dst, int x, int y,
+                          double z, int src_x) {
+    const int h = im->height;
+    const int zh = (int)std::floor(h * z + 0.5);
+    const int sr_x = (int)(src_x * z);
+    int cw = (int)(im->width * z), ch = (int)(h * z);
+    const int left_x = (int)(z * x);
+    const int top_y = y + (h - zh);
+    if (left_x + cw > dst->w) cw = dst->w - left_x;
+    if (top_y + ch > dst->h) ch = dst->h - top_y;
+    if (cw <= 0) return;
+    double r = 1;
+    int i = 0;
+    while (i < ch) {
+        int n = (int)r;
+        int band_row = (int)(r / floor_depth);
+        for (int k = 0; k < n && i < ch; k++, i++) {
+            int row = top_y + i;
+            if (row < 0 || band_row >= zh) continue;
+            // Screen column c shows zoomed column sr_x + (c - x_start) of row band_row.
+            int x_start = left_x - i / 2;
+            double fx = x_start - sr_x; // where zoomed column 0 would lie
+            int py = (int)((band_row + 0.5) / z);
+            if (py >= h) continue;
+            copy_row(v, dst, row, py, x_start, x_start + cw, fx, z);
+        }
+        r += floor_depth;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+void level::draw() {
+    loading = 0;
+    shake = -shake;
+    if (shake > 0) shake--;
+    else if (shake < 0) shake++;
+    zoom = zoom * scale;
+
+    SDL_Surface* screen = video.screen;
+    const int sw = screen_width(), sh = screen_height();
+    const double z = zoom;
+    const bool gl = video.is_gl() != 0;
+    bool locked = false;
+    if (screen && z >= min_zoom && z <= max_zoom) {
+        int acc = total_height;
+        for (size_t i = 0; i < parts.size(); i++) {
+            img_mgr* p = parts[i];
+            acc -= p->height;
+            int y = scroll - acc;
+            p->src_rect.w = (Uint16)sw;
+            p->src_rect.x = p->dst_rect.x = (Sint16)(x_offset + shake);
+            if (!(-p->height < y && y < sh)) continue;
+
+            const std::vector<int>& part_layers = layers[i];
+            if (part_layers.empty()) {
+                p->draw_at(-(x_offset + shake), y);
+                continue;
+            }
+            // The part's own picture is the farthest layer; layer j is n - j away.
+            const int n = (int)part_layers.size();
+            for (int j = -1; j < n; j++) {
+                const int d = j < 0 ? n + 1 : n - j;
+                img_mgr* im = j < 0 ? p : images[(size_t)part_layers[(size_t)j]];
+                int sx = (int)((double)x_offset / d + shake);
+                int sy = (int)((double)y_offset / d);
+                im->src_rect.x = (Sint16)sx;
+                im->src_rect.y = (Sint16)sy;
+                if (j < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
+                picture_view v;
+                if (!gl && z != 1 && view_of(im, screen, &v)) {
+                    if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
+                    draw_zoomed_sw(v, screen, (int)(z * -sx),
+                                   (int)(y - sy + im->height - z * im->height), z);
+                } else {
+                    if (locked) SDL_UnlockSurface(screen), locked = false;
+                    im->draw_anchored(-sx, y - sy, screen, z);
+                }
+            }
+            if (floor < 0) continue;
+            img_mgr* f = images[(size_t)floor];
+            img_mgr* last = images[(size_t)part_layers.back()];
+            int fy = (int)(last->height + y - f->height - y_offset * z);
+            int fx = x_offset + shake;
+            f->src_rect.x = (Sint16)fx;
+            f->src_rect.y = 0;
+            picture_view v;
+            if (z == 1) {
+                // An unzoomed floor is a plain draw, which takes no source offset.
+                if (locked) SDL_UnlockSurface(screen), locked = false;
+                f->draw_floor(-fx, fy, screen, z, floor_depth);
+            } else if (!gl && view_of(f, screen, &v)) {
+                if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
+                draw_floor_sw(v, f, screen, 0, fy, z, fx);
+                f->src_rect.x = 0;
+            } else {
+                if (locked) SDL_UnlockSurface(screen), locked = false;
+                f->draw_floor(0, fy, screen, z, floor_depth);
+            }
+        }
+    }
+    if (locked) SDL_UnlockSurface(screen);
+
+    if (flash != 0) {
+        Uint8 a = (Uint8)(flash > 255 ? 255 : flash < 0 ? 0 : flash);
+        if (gl) {
+            // The OpenGL screen surface has no pixels: cover the frame with a quad instead.
+            video.set_blending(true);
+            video.sync_gl_state();
+            glDisable(GL_TEXTURE_2D);
+            glColor4ub(255, 255, 255, a);
+            glBegin(GL_QUADS);
+            glVertex2i(0, 0);
+            glVertex2i(0, sh);
+            glVertex2i(sw, sh);
+            glVertex2i(sw, 0);
+            glEnd();
+            glColor4ub(255, 255, 255, 255);
+            video.set_blending(false);
+        } else if (screen) {
+            boxRGBA(screen, 0, 0, (Sint16)sw, (Sint16)sh, 255, 255, 255, a);
+        }
+        flash -= flash_step;
+        if (flash < 0) flash = 0;
+    }
+}
