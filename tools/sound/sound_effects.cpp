@@ -180,7 +180,7 @@ bool make_effect(const char* name, audio_buffer& out) {
         if (std::strcmp(e.name, name) != 0) continue;
         out = audio_buffer(EFFECT_RATE, 0, false);
         e.make(out);
-        out.normalize(0.9f);
+        out.normalize(0.7f);
         out.trim_tail(0.0005f);
         return true;
     }
