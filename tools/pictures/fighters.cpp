@@ -18,7 +18,7 @@ look make_look(rgb skin, rgb hair, rgb top, rgb sleeve, rgb bottom, rgb boots, r
 
 std::vector<fighter_def> make_table() {
     std::vector<fighter_def> t;
-    t.push_back({"mirelle", "Mirelle", {1.0f, 1.0f, 1.0f},
+    t.push_back({"mirelle", "Mirelle", {1.15f, 1.15f, 1.0f},
                  make_look({240, 196, 164}, {178, 54, 34}, {196, 30, 52}, {196, 30, 52}, {44, 40, 64},
                            {92, 52, 36}, {236, 232, 220}, {224, 176, 60}, {255, 128, 48}, HAIR_PONYTAIL,
                            false, false),
@@ -29,7 +29,7 @@ std::vector<fighter_def> make_table() {
                   {4, {"right", "noright", "right"}},
                   {5, {"left", "right", "special1"}}},
                  {40, 76, 204}, {214, 210, 200}});
-    t.push_back({"tamsin", "Tamsin", {0.95f, 1.15f, 1.1f},
+    t.push_back({"tamsin", "Tamsin", {1.09f, 1.3f, 1.1f},
                  make_look({214, 160, 120}, {236, 200, 96}, {28, 128, 150}, {28, 128, 150}, {110, 108, 120},
                            {52, 50, 62}, {192, 40, 40}, {44, 40, 40}, {120, 220, 255}, HAIR_BOB, false,
                            false),
@@ -40,7 +40,7 @@ std::vector<fighter_def> make_table() {
                   {4, {"right", "noright", "right"}},
                   {5, {"down", "right", "special2"}}},
                  {226, 120, 36}, {60, 48, 40}});
-    t.push_back({"ondine", "Ondine", {1.06f, 0.92f, 0.95f},
+    t.push_back({"ondine", "Ondine", {1.22f, 1.06f, 0.95f},
                  make_look({250, 218, 196}, {40, 60, 140}, {60, 170, 160}, {60, 170, 160}, {30, 88, 122},
                            {232, 232, 240}, {232, 232, 240}, {204, 170, 80}, {160, 120, 255}, HAIR_LONG,
                            true, true),
@@ -51,7 +51,7 @@ std::vector<fighter_def> make_table() {
                   {4, {"left", "noleft", "left"}},
                   {5, {"down", "down", "special1"}}},
                  {232, 108, 170}, {122, 30, 60}});
-    t.push_back({"verity", "Verity", {1.0f, 1.0f, 1.05f},
+    t.push_back({"verity", "Verity", {1.15f, 1.15f, 1.05f},
                  make_look({150, 100, 70}, {232, 230, 240}, {124, 50, 152}, {124, 50, 152}, {40, 40, 50},
                            {96, 30, 112}, {222, 180, 60}, {222, 180, 60}, {255, 222, 80}, HAIR_BUN, false,
                            false),
@@ -219,7 +219,10 @@ void write_swap_file(media_out& out) {
 
 // Head and shoulders of a fighter, cropped from the standing picture.
 static SDL_Surface* head_crop(const fighter_def& f, int size) {
-    SDL_Surface* full = paint_fighter(f, still_pose(0, f.style));
+    // Arms lowered so that nothing crosses the face and shoulders.
+    pose p = still_pose(0, f.style);
+    p.arm[0] = 12, p.elbow[0] = 15, p.arm[1] = -6, p.elbow[1] = 15, p.lean = 2, p.head = 0;
+    SDL_Surface* full = paint_fighter(f, p);
     int top = 0;
     for (int y = 0; y < full->h && !top; y++)
         for (int x = 0; x < full->w; x++)
@@ -228,7 +231,7 @@ static SDL_Surface* head_crop(const fighter_def& f, int size) {
                 break;
             }
     SDL_Surface* crop = new_canvas(size, size);
-    int x0 = FIGHTER_W / 2 - size / 2 - 8, y0 = top - 6;
+    int x0 = FIGHTER_W / 2 - size / 2 - 4, y0 = top - 4;
     for (int y = 0; y < size; y++)
         for (int x = 0; x < size; x++) put(crop, x, y, get(full, x0 + x, y0 + y));
     SDL_FreeSurface(full);
@@ -239,13 +242,14 @@ static void badge(SDL_Surface* s, const fighter_def& f, float cx, float cy, floa
     tones e = make_tones(f.l.energy);
     disc(s, cx, cy, r, make_tones(mix(f.l.top, {20, 16, 30}, 0.55f)), f.l.outline, 2);
     ring(s, cx, cy, r - 4, r - 1.5f, e.light);
-    SDL_Surface* head = head_crop(f, 110);
-    SDL_Surface* part = new_canvas((int)(110 * zoom), (int)(110 * zoom));
+    const int crop = 76;
+    SDL_Surface* head = head_crop(f, crop);
+    SDL_Surface* part = new_canvas((int)(crop * zoom), (int)(crop * zoom));
     stamp_scaled(part, head, 0, 0, zoom);
     // Keep only what falls inside the disc.
     for (int y = 0; y < part->h; y++)
         for (int x = 0; x < part->w; x++) {
-            float px = cx - part->w / 2 + x, py = cy - part->h / 2 + y + 4;
+            float px = cx - part->w / 2 + x, py = cy - part->h / 2 + y + r * 0.12f;
             if (!is_key(part, x, y) && std::hypot(px - cx, py - cy) < r - 4) put(s, (int)px, (int)py, get(part, x, y));
         }
     SDL_FreeSurface(part);
@@ -255,14 +259,14 @@ static void badge(SDL_Surface* s, const fighter_def& f, float cx, float cy, floa
 void write_portraits(media_out& out) {
     for (const fighter_def& f : fighter_table()) {
         SDL_Surface* s = new_canvas(96, 96);
-        badge(s, f, 48, 48, 46, 0.85f);
+        badge(s, f, 48, 48, 46, 1.25f);
         out.save_png(png_path(f, std::string(f.name) + "_symbol"), s);
         SDL_FreeSurface(s);
     }
     // The heads-up display's emblem: below the life bar, left of the name.
     const fighter_def& m = fighter_table()[0];
     SDL_Surface* s = new_canvas(64, 84);
-    badge(s, m, 30, 58, 24, 0.45f);
+    badge(s, m, 30, 58, 24, 0.66f);
     out.save_png("rsrc/mirelle/mirelle_symbol_small.png", s);
     SDL_FreeSurface(s);
 }

@@ -30,7 +30,7 @@ struct fighter_def {
 
 const std::vector<fighter_def>& fighter_table();
 
-const int FIGHTER_W = 320, FIGHTER_H = 300;
+const int FIGHTER_W = 360, FIGHTER_H = 340;
 
 // Paints one pose of a fighter on a fresh canvas, facing left as the game's art does.
 SDL_Surface* paint_fighter(const fighter_def& f, const pose& p);

@@ -51,7 +51,7 @@ sizes measure(const build& b) {
     z.fore_r0 = 6 * k, z.fore_r1 = 5 * k;
     z.waist_r = 12 * k;
     z.chest_r = 15.5f * k * b.shoulders;
-    z.pelvis_r = 14 * k;
+    z.pelvis_r = 12.5f * k;
     z.hand_r = 6.5f * k;
     z.ow = 2.0f;
     return z;
@@ -209,7 +209,11 @@ void paint_head(SDL_Surface* surf, const skeleton& s, const sizes& z, const look
         }
     // Eye and mouth.
     pt eye = add(s.head, add(scale(fwd, 0.55f * r), scale(up, 0.05f * r)));
-    box(surf, (int)eye.x - 1, (int)eye.y - 2, (int)eye.x, (int)eye.y + 1, l.outline);
+    // Profile eye: white, a dark iris towards the front, a lash line above.
+    int ex = (int)eye.x, ey = (int)eye.y, fx = fwd.x >= 0 ? 1 : -1;
+    box(surf, ex - 2, ey - 1, ex + 1, ey + 2, {244, 240, 236});
+    box(surf, fx > 0 ? ex : ex - 2, ey - 1, fx > 0 ? ex + 1 : ex - 1, ey + 2, {40, 30, 50});
+    box(surf, ex - 3, ey - 2, ex + 2, ey - 2, l.outline);
     pt brow = add(eye, scale(up, 4.5f));
     line(surf, brow.x - fwd.x * 3, brow.y - fwd.y * 3, brow.x + fwd.x * 2, brow.y + fwd.y * 2, 1.5f,
          mix(l.hair, l.outline, 0.5f));
@@ -224,7 +228,11 @@ void paint_head(SDL_Surface* surf, const skeleton& s, const sizes& z, const look
 }
 
 // Hair that hangs behind the body: drawn before everything else.
-void paint_back_hair(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l, float sway) {
+void paint_back_hair(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l, float sway,
+                     float roll) {
+    // Hair hangs down; on a body lying on its back it spreads along the ground instead.
+    bool lying = roll <= -60;
+    float spread = -180 - roll;
     float r = z.head_r;
     float a = s.head_tilt * DEG;
     pt up = {std::sin(a), -std::cos(a)}, fwd = {std::cos(a), std::sin(a)};
@@ -235,11 +243,11 @@ void paint_back_hair(SDL_Surface* surf, const skeleton& s, const sizes& z, const
         pt joints[7];
         float radius[7];
         joints[0] = root, radius[0] = 7.5f;
-        float ang = -75 + sway; // pointing back and down
+        float ang = lying ? spread + 4 : -75 + sway; // pointing back and down
         for (int i = 1; i < 7; i++) {
             joints[i] = add(joints[i - 1], scale(limb_dir(ang), 9));
             radius[i] = radius[i - 1] - 0.8f;
-            ang += 9;
+            ang += lying ? -5 : 9;
         }
         tones ink = {l.outline, l.outline, l.outline};
         for (int pass = 0; pass < 2; pass++)
@@ -249,7 +257,7 @@ void paint_back_hair(SDL_Surface* surf, const skeleton& s, const sizes& z, const
                         pass ? hair : ink, l.outline, 0);
     } else if (l.hair_kind == HAIR_LONG) {
         pt root = add(s.head, add(scale(fwd, -0.45f * r), scale(up, 0.2f * r)));
-        pt end = add(root, add(scale(limb_dir(-12 + sway * 0.5f), 62), scale(fwd, -4)));
+        pt end = add(root, add(scale(limb_dir(lying ? spread - 6 : -12 + sway * 0.5f), 62), scale(fwd, -4)));
         capsule(surf, root.x, root.y, end.x, end.y, r + 1, 10, hair, l.outline, z.ow);
     }
 }
@@ -282,7 +290,7 @@ void draw_figure(SDL_Surface* surf, const build& b, const look& l, const pose& p
     transform(s, 0, {cx + p.dx, oy});
     float sway = p.lean * 0.6f - p.roll * 0.2f;
 
-    paint_back_hair(surf, s, z, l, sway);
+    paint_back_hair(surf, s, z, l, sway, p.roll);
     paint_arm(surf, s, z, l, p, 1);
     paint_leg(surf, s, z, l, 1);
     paint_torso(surf, s, z, l);

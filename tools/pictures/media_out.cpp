@@ -3,6 +3,7 @@
 
 #include <png.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -63,7 +64,8 @@ int write_if_changed(const std::string& path, const std::string& data) {
         if (old.str() == data) return 0;
     }
     make_parent_dirs(path);
-    std::string tmp = path + ".tmp";
+    // A temporary name per process: several builds may draw into the same folder at once.
+    std::string tmp = path + ".tmp" + std::to_string((long)getpid());
     FILE* f = fopen(tmp.c_str(), "wb");
     if (!f) return -1;
     bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();

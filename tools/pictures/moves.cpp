@@ -78,7 +78,7 @@ pose block_arms() { return P(-2, -8, 60, 140, 70, 130, 0, 0, 0, 0); }
 pose block_stand() { return P(-4, -8, 60, 140, 72, 128, 22, 12, -16, 10, -2); }
 pose hit_reel() { return P(-22, -18, -20, 40, -35, 30, 6, 14, -24, 6, -10); }
 pose knocked_out() {
-    pose p = P(0, 6, -12, 15, 160, 25, 8, 18, -6, 4, 0, -90);
+    pose p = P(0, 6, -12, 15, 140, 30, 8, 18, -6, 4, 22, -90);
     p.fist[0] = p.fist[1] = false;
     return p;
 }

@@ -284,7 +284,8 @@ SDL_Surface* group_picture() {
     for (int i = 3; i >= 0; i--) {
         SDL_Surface* f = paint_fighter(t[i], still_pose(poses[i], t[i].style));
         if (i % 2) mirror(f); // alternate facings so they face one another
-        stamp(s, f, (int)xs[i] - FIGHTER_W / 2, 480 - 30 - FIGHTER_H);
+        const float z = 0.88f;
+        stamp_scaled(s, f, (int)(xs[i] - FIGHTER_W * z / 2), (int)(480 - 28 - FIGHTER_H * z), z);
         SDL_FreeSurface(f);
         int w = big_text_width(t[i].title, 18, true);
         big_text(s, (int)xs[i] - w / 2, 452, t[i].title, 18, {246, 206, 127}, true, {20, 10, 20}, 2);
