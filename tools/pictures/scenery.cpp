@@ -33,24 +33,27 @@ void save(media_out& out, const std::string& path, SDL_Surface* s) {
 // Every layer shares the sky's height so that all of them scale about the same bottom edge;
 // only their visible bands hold pixels, so the game's trimming keeps the drawn area small.
 
-const int STAGE_W = 1600, STAGE_H = 960, FLOOR_H = 150;
+// Tall enough to fill the screen when the camera zooms out to the whole stage width.
+const int STAGE_W = 1600, STAGE_H = 1200, FLOOR_H = 150;
 const int HORIZON = STAGE_H - FLOOR_H; // where the road meets the roadside
 
 SDL_Surface* sky() {
     SDL_Surface* s = new_canvas(STAGE_W, STAGE_H);
-    vertical_gradient(s, 0, 560, {28, 30, 78}, {96, 70, 140}, 14);
-    vertical_gradient(s, 561, STAGE_H - 1, {110, 76, 146}, {250, 160, 110}, 12);
+    vertical_gradient(s, 0, HORIZON - 250, {20, 22, 64}, {96, 70, 140}, 20);
+    vertical_gradient(s, HORIZON - 249, HORIZON, {110, 76, 146}, {250, 160, 110}, 12);
+    // Below the horizon the road's own colour, in case the floor leaves a gap when tilted.
+    box(s, 0, HORIZON + 1, STAGE_W - 1, STAGE_H - 1, {62, 60, 70});
     // Sun low over the horizon, and a few long clouds.
-    disc(s, 1000, 700, 70, make_tones({255, 214, 120}), {255, 190, 110}, 0);
-    ring(s, 1000, 700, 74, 80, {250, 180, 120});
+    disc(s, 1000, HORIZON - 110, 70, make_tones({255, 214, 120}), {255, 190, 110}, 0);
+    ring(s, 1000, HORIZON - 110, 74, 80, {250, 180, 120});
     lcg r(7);
     for (int i = 0; i < 14; i++) {
-        float x = r.range(0, STAGE_W), y = r.range(420, 640), len = r.range(90, 260);
-        rgb c = mix({150, 110, 170}, {250, 190, 170}, (y - 420) / 220);
+        float x = r.range(0, STAGE_W), y = r.range(HORIZON - 390, HORIZON - 170), len = r.range(90, 260);
+        rgb c = mix({150, 110, 170}, {250, 190, 170}, (y - (HORIZON - 390)) / 220);
         line(s, x, y, x + len, y, r.range(7, 14), c);
         line(s, x + len * 0.2f, y - 6, x + len * 0.7f, y - 6, 8, mix(c, {255, 255, 255}, 0.2f));
     }
-    for (int i = 0; i < 90; i++) put(s, (int)r.range(0, STAGE_W), (int)r.range(10, 420), {230, 230, 250});
+    for (int i = 0; i < 150; i++) put(s, (int)r.range(0, STAGE_W), (int)r.range(10, HORIZON - 390), {230, 230, 250});
     return s;
 }
 
@@ -60,7 +63,7 @@ SDL_Surface* far_layer() {
     // Rolling hills.
     rgb hill = {84, 62, 120};
     for (int x = 0; x < STAGE_W; x++) {
-        float h = 690 + 30 * std::sin(x * 2 * PI / 800) + 18 * std::sin(x * 2 * PI / 320 + 1.3f);
+        float h = HORIZON - 120 + 30 * std::sin(x * 2 * PI / 800) + 18 * std::sin(x * 2 * PI / 320 + 1.3f);
         box(s, x, (int)h, x, HORIZON - 20, hill);
         box(s, x, (int)h, x, (int)h + 2, mix(hill, {240, 170, 140}, 0.3f));
     }
