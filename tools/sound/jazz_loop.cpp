@@ -71,45 +71,62 @@ const std::vector<comp_hit> COMP[4] = {
 };
 const int COMP_ORDER[BARS] = {0, 1, 2, 3, 0, 2, 1, 3, 0, 1, 2, 3};
 
+int fold_into_range(int m) {
+    while (m < 31) m += 12;
+    while (m > 50) m -= 12;
+    return m;
+}
+
+// Quarter notes that walk from each chord's root towards the next: up through the chord
+// or down through its seventh and fifth, arriving by a half step.
 void walking_bass(audio_buffer& mix, const tempo& tm, noise_gen& rng) {
     int prev = 41;
     int beats = BARS * 4;
-    for (int j = 0; j < beats; j++) {
+    for (int j = 0; j < beats;) {
         const chord& c = chord_at(j);
-        const chord& next = chord_at(j + 1);
-        bool first = j % 2 == 0 && !same(c, chord_at(j - 1));
-        bool last = !same(c, next);
-        int pitch;
-        if (first || j % 4 == 0) {
-            pitch = nearest(c.root, prev);
-        } else if (last) {
-            // Chromatic approach into the next root, from whichever side is nearer.
-            int target = nearest(next.root, prev);
-            pitch = target + (prev < target ? -1 : 1);
-            if (rng.chance(0.3)) pitch = nearest((next.root + 7) % 12, prev); // or its fifth
-        } else {
-            std::vector<int> tones = chord_tones(c.kind);
-            int best = prev;
-            int best_d = 99;
-            for (int t : tones) {
-                int m = nearest((c.root + t) % 12, prev);
-                int d = std::abs(m - prev) + (int)rng.below(3);
-                if (m != prev && d < best_d) {
-                    best = m;
-                    best_d = d;
-                }
+        int span = 1;
+        while (span < 4 && (j + span) % 4 != 0 && same(chord_at(j + span), c)) span++;
+        if (span == 1 && j % 4 == 0) span = 2;
+        const chord& next = chord_at(j + span);
+        int root = fold_into_range(nearest(c.root, prev));
+        int goal = nearest(next.root, root);
+        if (goal < 31) goal += 12;
+        if (goal > 50) goal -= 12;
+        bool up = goal > root || (goal == root && root < 40);
+        int third = chord_tones(c.kind)[1];
+        int fifth = chord_tones(c.kind)[2];
+        int approach = up ? goal - 1 : goal + 1;
+        // Shapes for the beats before the approach note, kept only when they move steadily
+        // towards it without landing on it.
+        std::vector<int> line = {0};
+        if (span >= 4) {
+            std::vector<std::vector<int>> shapes =
+                up ? std::vector<std::vector<int>>{{0, third, fifth}, {0, 2, third}, {0, 2, 3}, {0, 1, 2}}
+                   : std::vector<std::vector<int>>{{0, -2, fifth - 12}, {0, -2, -3}, {0, -1, -2}};
+            std::vector<std::vector<int>> fitting;
+            for (const std::vector<int>& sh : shapes) {
+                int last = root + sh.back();
+                if (up ? last < approach : last > approach) fitting.push_back(sh);
             }
-            pitch = best;
+            if (!fitting.empty()) {
+                line = fitting[(size_t)rng.below((int)fitting.size())];
+            } else {
+                // The next root is a step away: outline the chord and fall back onto it.
+                line = shapes[0];
+                approach = root + line.back() > goal ? goal + 1 : goal - 1;
+            }
         }
-        while (pitch < 31) pitch += 12;
-        while (pitch > 48) pitch -= 12;
-        float vel = (j % 4 == 0 ? 0.95f : 0.8f) + (float)rng.uniform(-0.05, 0.05);
-        upright_bass(mix, {tm.at(j), tm.seconds(0.92), (double)pitch, vel, -0.05f});
-        // An occasional triplet skip note leading into the next beat.
-        if (j % 4 == 3 && rng.chance(0.25)) {
-            upright_bass(mix, {tm.at(j + 0.667) , tm.seconds(0.3), (double)pitch - 2, 0.5f, -0.05f});
+        for (int k = 0; k < span; k++) {
+            int pitch = k + 1 == span ? approach : root + line[(size_t)k % line.size()];
+            if (k + 1 == span && span > 1 && pitch == root) pitch = root + (up ? 2 : -2);
+            float vel = (k == 0 ? 0.95f : 0.8f) + (float)rng.uniform(-0.05, 0.05);
+            upright_bass(mix, {tm.at(j + k), tm.seconds(0.92), (double)pitch, vel, -0.05f});
+            // An occasional triplet skip note leading into the next beat.
+            if (k + 1 == span && rng.chance(0.2))
+                upright_bass(mix, {tm.at(j + k + 0.667), tm.seconds(0.3), (double)pitch + (up ? -2 : 2), 0.5f, -0.05f});
+            prev = pitch;
         }
-        prev = pitch;
+        j += span;
     }
 }
 
