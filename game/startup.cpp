@@ -65,6 +65,7 @@ bool game_startup(game_settings& s) {
         log_out("Resolution: asked for [%d,%d@%d] got [%d,%d@%d]\n", s.width, s.height, s.bpp,
                 video.screen->w, video.screen->h, video.screen->format->BitsPerPixel);
     if (s.fullscreen) video.show_cursor(0);
+    if (video.video_ok) SDL_WM_SetCaption("Marrowlark", "Marrowlark");
     return video.video_ok != 0;
 }
 

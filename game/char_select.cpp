@@ -1,0 +1,93 @@
+#include "char_select.h"
+
+#include <SDL.h>
+#include <SDL_framerate.h>
+#include <cmath>
+
+#include "foundation/video_mgr.h"
+#include "images/font.h"
+#include "images/img_mgr.h"
+#include "menu_screen.h"
+#include "preload.h"
+
+enum { SELECTABLE = 2 }; // only the first two fighters can be chosen
+
+static void draw_group(img_mgr* pic, float zoom) {
+    pic->draw(0, screen_h() - pic->get_height(), video.screen, zoom, zoom, 0);
+}
+
+// The action shot in its ring of four ghosts, then in place.
+static void draw_shot(img_mgr* shot, int angle) {
+    int x = screen_w() - shot->get_width() - 40;
+    int y = (screen_h() - shot->get_height()) / 2;
+    for (int k = 0; k < 4; k++) {
+        double rad = (angle + 90 * k) * M_PI / 180.0;
+        shot->set_alpha((uint8_t)(64 * k));
+        shot->draw_at(x + (int)(cos(rad) * 40), y + (int)(sin(rad) * 40));
+    }
+    shot->set_alpha(255);
+    shot->draw_at(x, y);
+}
+
+bool char_select_input(int& choice, bool quit_event, const unsigned char* keys,
+                       const joystick_input& joy) {
+    bool confirmed = joy.confirm;
+    choice += joy.move_x;
+    if (keys[SDLK_SPACE] || keys[SDLK_RETURN]) confirmed = true;
+    if (keys[SDLK_RIGHT]) choice++;
+    if (keys[SDLK_LEFT]) choice--;
+    choice = wrap_selection(choice, 0, SELECTABLE);
+    if (quit_event || keys[SDLK_q] || keys[SDLK_ESCAPE]) {
+        choice = -1;
+        confirmed = true;
+    }
+    return confirmed;
+}
+
+int char_select(game_resources& r, int rate) {
+    FPSmanager pacer;
+    SDL_initFramerate(&pacer);
+    SDL_setFramerate(&pacer, rate % 256);
+    play_select_music(r);
+    img_mgr* pic = r.group_picture;
+    float zoom = pic->get_width() > 0 ? (float)screen_w() / (float)pic->get_width() : 1.0f;
+
+    pic->set_alpha(24);
+    for (int i = 0; i < 32; i++) {
+        draw_group(pic, zoom);
+        video.flip();
+        SDL_framerateDelay(&pacer);
+    }
+
+    pic->set_alpha(255);
+    int choice = 0, angle = 0;
+    int poll_step = (rate / 10) * 10;
+    if (poll_step < 1) poll_step = 1;
+    for (bool done = false; !done;) {
+        video.clear();
+        draw_group(pic, zoom);
+        r.select_font->pen_x = 0;
+        r.select_font->pen_y = 0;
+        r.select_font->draw_text("Please select a character:");
+        draw_shot(r.action_shots[choice], angle);
+        if (angle % poll_step == 0) {
+            SDL_Event e;
+            bool quit_event = SDL_PollEvent(&e) && e.type == SDL_QUIT;
+            done = char_select_input(choice, quit_event, SDL_GetKeyState(nullptr), read_joystick());
+        }
+        SDL_framerateDelay(&pacer);
+        video.flip();
+        angle += 8;
+        if (angle >= 360) angle = 0;
+    }
+
+    for (int a = 255; a > 0; a -= 8) {
+        video.clear();
+        pic->set_alpha((uint8_t)a);
+        draw_group(pic, zoom);
+        video.flip();
+        SDL_framerateDelay(&pacer);
+    }
+    pic->set_alpha(255);
+    return choice;
+}

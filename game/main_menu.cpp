@@ -1,0 +1,104 @@
+#include "main_menu.h"
+
+#include <SDL.h>
+
+#include "animation/anim_group.h"
+#include "foundation/video_mgr.h"
+#include "images/img_mgr.h"
+#include "menu_screen.h"
+#include "preload.h"
+
+static tile_counter menu_tile; // keeps drifting across showings
+
+static void end_frame(game_resources& r) {
+    SDL_framerateDelay(&r.pacer);
+    menu_tile.advance();
+    video.flip();
+}
+
+static void draw_items(game_resources& r, int selection, int x_even, int x_odd) {
+    for (int i = 0; i < MAIN_ITEM_COUNT; i++) {
+        int x = i % 2 == 0 ? x_even : x_odd;
+        if (i == selection) r.items_lit[i]->draw_at(x - 32, 200 + 50 * i);
+        else r.items[i]->draw_at(x, 200 + 50 * i);
+    }
+}
+
+static void opening(game_resources& r) {
+    int W = screen_w(), H = screen_h();
+    img_mgr* logo = r.dark_logo;
+    for (int a = 0; a < 256; a += 8) {
+        double w = a / 255.0;
+        video.clear();
+        draw_menu_background(r.menu_background, menu_tile.value, (uint8_t)a);
+        float z = (float)(w * 0.4 + 0.1);
+        logo->draw((int)(W / 2 - z * logo->get_width() / 2), 0, video.screen, z, z, 0);
+        r.title->draw_at(W / 2 - 183, (int)(w * 75));
+        draw_items(r, 0, (int)(w * (W / 2 - 100)), (int)(W - (W / 2 + 100) * w));
+        int x = (int)(W - W * w);
+        r.version->draw_at(x, H - 44);
+        r.credits->draw_at(x, H - 22);
+        menu_tile.advance();
+        video.flip();
+        SDL_framerateDelay(&r.pacer);
+    }
+}
+
+static void closing(game_resources& r, int selection) {
+    int W = screen_w(), H = screen_h();
+    img_mgr* logo = r.dark_logo;
+    double lw = logo->get_width(), lh = logo->get_height();
+    logo->no_zcache = 1;
+    for (int a = 0; a < 256; a += 8) {
+        if (a < 100) {
+            draw_menu_background(r.menu_background, menu_tile.value, 255);
+            r.title->draw_at(W / 2 - 183, 75);
+            draw_items(r, selection, W / 2 - 100, W / 2 - 100);
+            r.version->draw_at(0, H - 44);
+            r.credits->draw_at(0, H - 22);
+        }
+        double s = a * a * 0.000588235294117647 + 0.5;
+        logo->draw_scaled((int)((W / 2 - s * lw * 0.5) / s), (int)(s * lh / 2 - lh / 2), s, s);
+        end_frame(r);
+    }
+}
+
+bool main_menu_input(main_menu_choice& c, bool quit_event, const unsigned char* keys,
+                     const joystick_input& joy) {
+    bool confirmed = false;
+    if (joy.confirm) confirmed = true;
+    int selection = c.selection + joy.move_y;
+    if (keys[SDLK_SPACE] || keys[SDLK_RETURN]) confirmed = true;
+    if (keys[SDLK_DOWN]) selection++;
+    if (keys[SDLK_UP]) selection--;
+    c.selection = wrap_selection(selection, 0, MAIN_ITEM_COUNT);
+    // Quitting wins over a move on the same frame: the choice stays "quit".
+    if (quit_event || keys[SDLK_q] || keys[SDLK_ESCAPE]) {
+        c.quit = true;
+        c.selection = ITEM_QUIT;
+        confirmed = true;
+    }
+    return confirmed;
+}
+
+main_menu_choice main_menu(game_resources& r) {
+    main_menu_choice c;
+    int W = screen_w();
+    r.dark_logo->no_zcache = 0;
+    opening(r);
+    for (bool done = false; !done;) {
+        video.clear();
+        play_menu_music(r);
+        draw_menu_background(r.menu_background, menu_tile.value, 255);
+        r.decorations->display(0, 0);
+        draw_items(r, c.selection, W / 2 - 100, W / 2 - 100);
+        if (is_sampling_frame(menu_tile.value, r.front_rate)) {
+            SDL_Event e;
+            bool quit_event = SDL_PollEvent(&e) && e.type == SDL_QUIT;
+            done = main_menu_input(c, quit_event, SDL_GetKeyState(nullptr), read_joystick());
+        }
+        end_frame(r);
+    }
+    if (c.selection != ITEM_OPTIONS) closing(r, c.selection);
+    return c;
+}
