@@ -1,0 +1,65 @@
+// Stages in OpenGL mode: the drawing checks of the software tests, with the pixels read back
+// from the frame, and the game's own stage uploaded and drawn.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "foundation/video_mgr.h"
+#include "stage_helpers.h"
+
+namespace {
+
+struct StageGl : ::testing::Test {
+    scratch_dir dir;
+    void SetUp() override { ASSERT_TRUE(open_test_screen(true)); }
+};
+
+TEST_F(StageGl, PartsStackUpwardsFromTheScrollLine) { check_part_tops(dir); }
+TEST_F(StageGl, ParallaxLayersShiftByTheirDistance) { check_parallax_shifts(dir); }
+TEST_F(StageGl, AShakeSwingsBackToRest) { check_shake(dir); }
+TEST_F(StageGl, AFlashFadesByItsStep) { check_flash(); }
+TEST_F(StageGl, PartsOffTheScreenAreSkipped) { check_parts_off_screen(dir); }
+TEST_F(StageGl, ScaleDoublesSizesAndZoom) { check_scale(dir); }
+TEST_F(StageGl, TheFloorLiesUnderTheLastLayerAndScrolls) { check_floor(dir); }
+
+TEST_F(StageGl, PicturesAreUploadedOnceAndPartsShareTheirTextures) {
+    std::string stage = write_stage(
+        dir, {marked_picture(dir, "a.bmp", 640, 100, RED), marked_picture(dir, "b.bmp", 640, 50, BLUE)},
+        "length=2\npart0=0\npart1=0\n");
+    level lv;
+    lv.load(stage.c_str());
+    ASSERT_EQ(2u, lv.parts.size());
+    for (img_mgr* im : lv.images) EXPECT_NE(IMG_NONE, im->tex);
+    EXPECT_EQ(lv.images[0]->tex, lv.parts[0]->tex);
+    EXPECT_EQ(lv.images[0]->tex, lv.parts[1]->tex);
+    log_capture log;
+    lv.zoom = 1.3;
+    lv.draw();
+    EXPECT_FALSE(log.has("opengl texture upload")); // nothing uploaded while drawing
+    EXPECT_FALSE(log.has("ERROR"));
+}
+
+TEST_F(StageGl, TheGameStageDraws) {
+    std::string game = FIGHT_DATA_DIR;
+    if (!file_exists(game + "/rsrc/road/stage_road.ini")) GTEST_SKIP() << "no road stage yet";
+    char cwd[4096];
+    ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
+    ASSERT_EQ(0, chdir(game.c_str()));
+    level lv;
+    log_capture log;
+    lv.load("rsrc/road/stage_road.ini");
+    EXPECT_FALSE(log.has("Couldn't load")) << log.out;
+    EXPECT_FALSE(log.has("ERROR")) << log.out;
+    fill_screen(BLACK);
+    lv.x_offset = 200;
+    lv.zoom = 1.1;
+    lv.draw();
+    int lit = 0;
+    for (int y = 10; y < 480; y += 40) lit += !same(screen_at(320, y), BLACK);
+    EXPECT_GT(lit, 6); // the stage covers most of the frame
+    ASSERT_EQ(0, chdir(cwd));
+}
+
+} // namespace
