@@ -342,7 +342,8 @@ static void draw_floor_sw(const picture_view& v, img_mgr* im, SDL_Surface* dst, 
     int cw = (int)(im->width * z), ch = (int)(h * z);
     const int left_x = (int)(z * x);
     const int top_y = y + (h - zh);
-    if (left_x + cw > dst->w) cw = dst->w - left_x;
+    // Rows are clipped at the screen's edges one by one, after their shift to the left, so
+    // a floor wider than the screen still reaches its right edge on the lower rows.
     if (top_y + ch > dst->h) ch = dst->h - top_y;
     if (cw <= 0) return;
     double r = 1;

@@ -244,6 +244,7 @@ inline void check_floor(const scratch_dir& dir) {
     EXPECT_COLOUR(100, 420, WHITE);
     EXPECT_COLOUR(100, 440, BLUE);
     EXPECT_COLOUR(100, 470, BLUE);
+    EXPECT_COLOUR(635, 470, BLUE); // the lower rows slide left yet still reach the right edge
     int mark = first_column(470, RED);
     EXPECT_GT(mark, 300);   // the mark is zoomed away from the left edge
     EXPECT_LT(mark, 400);
