@@ -1,18 +1,23 @@
 #include "animation/anim_group.h"
 
+#include <new>
+
 #include "foundation/log.h"
 #include "foundation/video_mgr.h"
 #include "world/level.h"
 
-anim_group loading_group;
+anim_group loading_group(false);
 
 void ag_stack::clear() {
     for (animation* a : items) delete a;
     items.clear();
 }
 
-anim_group::anim_group() : max_width(0), max_height(0), offset_x(0), offset_y(0) {
-    log_out("Creating anim_group\n");
+anim_group::anim_group() : anim_group(true) {}
+
+anim_group::anim_group(bool log_creation)
+    : max_width(0), max_height(0), offset_x(0), offset_y(0) {
+    if (log_creation) log_out("Creating anim_group\n");
     stack = new ag_stack();
 }
 
@@ -54,7 +59,11 @@ int anim_group::add(const smart_ptr<anim_mgr>& def, int x, int y) {
 }
 
 ag_stack* build_stack(anim_group& g) {
-    ag_stack* s = new ag_stack();
+    ag_stack* s = new (std::nothrow) ag_stack();
+    if (!s) {
+        log_out("Can't create a new animation\n");
+        return nullptr;
+    }
     for (size_t j = 0; j < g.entries.size(); j++) {
         anim_mgr* def = g.entries[j].def.get();
         if (!def || def->frames.empty()) {

@@ -54,6 +54,9 @@ struct anim_group {
     ag_stack* stack;    // the group's own playing stack; may be null after a copy
 
     anim_group();
+    // An empty group built without the creation line: for globals, which are built before
+    // the program starts and must not print ahead of the platform's start-up lines.
+    explicit anim_group(bool log_creation);
     anim_group(const anim_group& o);
     anim_group& operator=(const anim_group& o);
     ~anim_group();

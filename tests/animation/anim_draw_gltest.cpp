@@ -9,3 +9,19 @@ TEST(AnimDrawGL, AlphaBlendsTheFrame) { anim_draw::alpha_blends_the_frame(true);
 TEST(AnimDrawGL, GroupPlacesEntriesByPointOffsetAndPosition) {
     anim_draw::group_places_entries_by_point_offset_and_position(true);
 }
+
+// An image already on the graphics card keeps its colours; each frame naming it says so.
+TEST(AnimDrawGL, FramesOfUploadedImagesReportThatColoursCannotBeSwapped) {
+    ASSERT_TRUE(open_test_screen(true));
+    scratch_dir d;
+    std::string pic = write_picture(d, "p.bmp", 8, 8, 255, 0, 0);
+    std::string path = write_animation(d, "a.ini", {pic, pic}, {1, 1});
+    anim_mgr fresh;
+    log_capture log;
+    fresh.load(path.c_str());
+    EXPECT_EQ(0, log.count("No color swap available\n"));
+    Image_Manager.get(pic.c_str())->tohw();
+    anim_mgr later;
+    later.load(path.c_str());
+    EXPECT_EQ(2, log.count("No color swap available\n"));
+}
