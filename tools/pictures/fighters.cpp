@@ -126,12 +126,14 @@ SDL_Surface* paint_fighter(const fighter_def& f, const pose& p) {
 }
 
 SDL_Surface* paint_bullet(const fighter_def& f, int frame) {
-    // The orb sits at the bottom of a tall canvas, so launched from the top of the fighter's
-    // picture it flies at chest height.
-    const int w = 72, h = 120;
+    // The game launches a projectile from the top of the shooter's picture, at its left edge
+    // (facing left) or its middle (facing right, drawn mirrored); this spot puts the orb in
+    // front of the casting hands at chest height either way. The explosion picture uses the
+    // same spot, so a burst made at a projectile lands on the orb.
+    const int w = 160, h = 110;
     SDL_Surface* s = new_canvas(w, h);
     tones e = make_tones(f.l.energy);
-    float cx = 44, cy = h - 22;
+    float cx = w - 70, cy = 75;
     float pulse = 17 + 2 * std::sin(frame * 3.14159265f / 2);
     // Trailing sparks behind the orb.
     for (int i = 0; i < 5; i++) {

@@ -169,7 +169,7 @@ move_def crouch_kick(fight_style s) {
     move_def m = named("crouch_kick");
     pose c = crouch(s);
     pose wind = P(30, -6, 40, 90, 55, 20, 95, 140, 40, 125, -2);
-    pose hit = P(34, -10, 30, 80, 62, 15, 88, 0, 40, 125, -6);
+    pose hit = P(34, -10, 30, 80, 62, 15, 66, 0, 40, 125, -6);
     m.frames = {F(wind, 5, SWING_HEAVY), F(hit, 8, HIT_HEAVY, 3), F(blend(hit, c, 0.5f), 7)};
     return m;
 }
@@ -207,12 +207,13 @@ move_def backflip(fight_style s) {
 
 move_def throw_move(fight_style s) {
     move_def m = named("throw");
+    // Grab, heave the opponent up over the shoulder, then slam them down in front.
     pose reach = open_hands(P(18, 0, 80, 20, 75, 25, 24, 16, -22, 6, 8));
     pose grab = P(8, -4, 70, 70, 65, 75, 26, 22, -22, 12, 4);
-    pose lift = P(-12, -12, 150, 20, 145, 25, 16, 24, -18, 12);
-    pose toss = open_hands(P(-28, -18, 200, 10, 195, 15, 14, 18, -16, 8, -6));
-    m.frames = {F(reach, 5, SWING_LIGHT), F(grab, 6), F(lift, 8, THROW), F(toss, 8, HIT_HEAVY, 6),
-                F(blend(toss, stand(s), 0.6f), 6)};
+    pose lift = P(-10, -10, 165, 20, 160, 25, 16, 24, -18, 12);
+    pose slam = open_hands(P(30, 10, 70, 10, 62, 15, 40, 40, -30, 6, 12));
+    m.frames = {F(reach, 5, SWING_LIGHT), F(grab, 6), F(lift, 8, THROW), F(slam, 8, HIT_HEAVY, 6),
+                F(blend(slam, stand(s), 0.6f), 6)};
     return m;
 }
 

@@ -177,31 +177,34 @@ SDL_Surface* loading_frame(int i) {
 }
 
 SDL_Surface* explosion_frame(int i, int n) {
-    SDL_Surface* s = new_canvas(112, 112);
+    // The burst sits where a projectile's orb sits in its own picture (see paint_bullet).
+    SDL_Surface* s = new_canvas(160, 150);
     float t = (float)i / (n - 1);
-    float cx = 56, cy = 56;
+    float cx = 70, cy = 75;
     lcg r(100 + i);
-    if (t < 0.7f) {
-        // Star burst growing and turning from white-hot to orange.
-        float outer = 18 + 36 * t / 0.7f, inner = outer * 0.5f;
+    // Smoke behind the fire, drifting outwards and upwards as the fire dies.
+    if (t > 0.4f) {
+        const int puffs = 8;
+        for (int k = 0; k < puffs; k++) {
+            float a = k * 2 * PI / puffs + 0.4f, d = 26 + 34 * t;
+            float rr = 13 * (1.2f - t) + 2;
+            rgb c = mix({214, 196, 178}, {150, 140, 146}, t);
+            tones soft = {mix(c, {60, 50, 60}, 0.12f), c, mix(c, {255, 255, 255}, 0.15f)};
+            disc(s, cx + d * std::cos(a), cy + d * std::sin(a) * 0.8f - 16 * t, rr, soft, soft.dark, 1);
+        }
+    }
+    if (t < 0.75f) {
+        // A star burst growing and cooling from white through yellow to orange.
+        float grow = t / 0.75f;
+        float outer = 20 + 34 * grow;
         float xs[16], ys[16];
         for (int k = 0; k < 16; k++) {
-            float a = k * PI / 8 + i * 0.2f, rr = (k % 2 ? inner : outer) * r.range(0.85f, 1.1f);
+            float a = k * PI / 8 + i * 0.2f, rr = (k % 2 ? outer * 0.55f : outer) * r.range(0.85f, 1.1f);
             xs[k] = cx + rr * std::cos(a), ys[k] = cy + rr * std::sin(a);
         }
-        rgb hot = mix({255, 250, 210}, {255, 140, 40}, t / 0.7f);
-        polygon(s, xs, ys, 16, make_tones(hot), {200, 60, 30}, 2);
-        disc(s, cx, cy, inner * 0.8f, make_tones(mix({255, 255, 235}, {255, 200, 90}, t)), {255, 170, 60}, 0);
-    }
-    // Smoke puffs drifting out.
-    if (t > 0.3f) {
-        int puffs = 7;
-        for (int k = 0; k < puffs; k++) {
-            float a = k * 2 * PI / puffs + 0.4f, d = 20 + 28 * t;
-            float rr = 14 * (1.2f - t) + 3;
-            disc(s, cx + d * std::cos(a), cy + d * std::sin(a) - 10 * t, rr, make_tones(mix({150, 140, 140}, {90, 84, 90}, t)),
-                 {60, 54, 60}, 1.5f);
-        }
+        polygon(s, xs, ys, 16, make_tones(mix({255, 200, 80}, {240, 100, 30}, grow)), {170, 50, 30}, 2);
+        disc(s, cx, cy, outer * 0.45f, make_tones(mix({255, 250, 210}, {255, 190, 70}, grow)), {255, 150, 50}, 1);
+        if (grow < 0.6f) disc(s, cx, cy, outer * 0.22f, make_tones({255, 255, 240}), {255, 240, 200}, 0);
     }
     return s;
 }
