@@ -68,9 +68,13 @@ void drums(audio_buffer& mix, const tempo& tm) {
 }
 
 void bass(audio_buffer& mix, const tempo& tm) {
+    // Each bass note is the first one above the last, dropping an octave only past C3.
+    int root = 38;
     for (int bar = 0; bar < BARS; bar++) {
-        int root = 36 + ((CHANGES[bar].bass - 36) % 12 + 12) % 12; // C2 .. B2
-        if (root > 43) root -= 12;
+        if (bar > 0) {
+            int above = root + 1 + ((CHANGES[bar].bass - root - 1) % 12 + 12) % 12;
+            root = above > 48 ? above - 12 : above;
+        }
         for (int e = 0; e < 8; e++) {
             int m = root + (e % 2 ? 12 : 0);
             synth_bass(mix, {tm.at(bar * 4 + e * 0.5), tm.seconds(0.42), (double)m, e % 2 ? 0.75f : 0.95f, 0.0f});
