@@ -7,6 +7,7 @@
 #include "anim_files.h"
 #include "animation/anim_group.h"
 #include "world/level.h"
+#include "world/mon_mgr.h"
 
 namespace {
 
@@ -115,6 +116,29 @@ TEST_F(AnimGroup, SpinTurnsTheFrameFurtherEachTickAndRestartsAtTheNextFrame) {
     EXPECT_LT(at10, at20);
     EXPECT_LT(at20, at30);
     EXPECT_LT(at30, at5);
+}
+
+TEST_F(AnimGroup, ALifeformFacingRightTurnsTheSpinTheOtherWay) {
+    anim_mgr* a = make({3, 2}, "spin0=10\n");
+    anim_group g;
+    g.add(a, 0, 0);
+    for (int facing = 0; facing <= 1; facing++) {
+        lifeform l;
+        l.facing = (uint8_t)facing;
+        ag_stack* s = build_stack(g);
+        log_capture log;
+        std::vector<int> angles;
+        for (int tick = 0; tick < 3; tick++) {
+            l.play_stack(s);
+            angles.push_back(a->angle);
+        }
+        int sign = facing ? -1 : 1;
+        EXPECT_EQ((std::vector<int>{10 * sign, 20 * sign, 0}), angles);
+        // The third tick drew at +30 or -30 degrees (the image names -30 as 330).
+        std::string third = "@" + std::to_string(facing ? 330 : 30) + "] in zcache";
+        EXPECT_TRUE(log.has(third)) << third;
+        delete s;
+    }
 }
 
 TEST_F(AnimGroup, FramesHandTheirFlashAndShakeToTheCurrentStageOnEveryTick) {
