@@ -1,48 +1,92 @@
 #include "game_loop.h"
 
 #include <SDL.h>
+#include <SDL_framerate.h>
 
+#include "foundation/clock.h"
 #include "foundation/log.h"
-#include "foundation/settings.h"
 #include "foundation/video_mgr.h"
+#include "match.h"
+#include "preload.h"
+#include "world/level.h"
+#ifndef FIGHT_REDUCED
+#include "char_select.h"
+#include "main_menu.h"
+#include "options_menu.h"
+#endif
 
-FPSmanager game_pacer;
-
-void end_frame(FPSmanager* pacer) {
-    video.flip();
-    SDL_framerateDelay(pacer);
-}
-
-bool quit_requested() {
-    SDL_Event e;
-    bool quit = false;
-    while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_QUIT) quit = true;
-        if (e.type == SDL_KEYDOWN && (e.key.keysym.sym == SDLK_ESCAPE || e.key.keysym.sym == SDLK_q))
-            quit = true;
+match_setup setup_for_item(int item, int random_pick) {
+    switch (item) {
+    case 0: return match_setup{MODE_ARCADE, 3, -1, random_pick};   // "arcade"
+    case 1: return match_setup{MODE_VERSUS, 3, -1, -1};            // "versus"
+    case 2: return match_setup{MODE_SURVIVAL, 0, -1, random_pick}; // "survival"
+    default: return match_setup{MODE_DEMO, 3, 0, 1};               // "demo"
     }
-    return quit;
 }
 
-// Stand-in for the main menu until the front end exists: an empty paced screen.
-static game_state placeholder_main_menu() {
-    log_out("MAIN MENU:\n");
-    SDL_setFramerate(&game_pacer, front_end_rate(fps));
+static int play(game_resources& r, const match_setup& m) {
+    return run_match(m.mode, m.player2, m.player1, m.required_wins, match_resources_of(r));
+}
+
+#ifdef FIGHT_REDUCED
+
+// The logo, then one match with fixed parameters: Tamsin (left) against Mirelle (right),
+// both played by the computer.
+void run_game(game_resources& r) {
+    int end = MATCH_RUNNING;
     for (;;) {
-        if (quit_requested()) return STATE_QUIT;
+        log_out("MAIN MENU:\n");
         video.clear();
-        end_frame(&game_pacer);
+        if (end != MATCH_RUNNING) return;
+        end = play(r, setup_for_item(3, 0));
     }
 }
 
-void run_game(const game_settings& s) {
-    SDL_initFramerate(&game_pacer);
-    SDL_setFramerate(&game_pacer, front_end_rate(fps));
+#else
+
+// Character select for the set-up's open picks; false when player 1 cancels. In versus a
+// cancel of the second selection goes back to the first.
+static bool select_fighters(game_resources& r, match_setup& m) {
+    for (;;) {
+        m.player1 = char_select(r, r.front_rate);
+        if (m.player1 < 0) return false;
+        if (m.mode != MODE_VERSUS) return true;
+        m.player2 = char_select(r, r.front_rate);
+        if (m.player2 >= 0) return true;
+    }
+}
+
+static game_state enter_main_menu(game_resources& r, match_setup& m) {
+    log_out("MAIN MENU:\n");
+    current_level = new level();
+    SDL_setFramerate(&r.pacer, r.front_rate);
+    main_menu_choice c = main_menu(r);
+    delete current_level;
+    current_level = nullptr;
+    if (c.quit || c.selection == ITEM_QUIT) return STATE_QUIT;
+    if (c.selection == ITEM_OPTIONS) return STATE_OPTIONS;
+    m = setup_for_item(c.selection, random_next() % 2);
+    return c.selection == ITEM_DEMO ? STATE_MATCH : STATE_SELECT;
+}
+
+void run_game(game_resources& r) {
+    match_setup m = setup_for_item(ITEM_DEMO, 0);
     game_state state = STATE_MAIN_MENU;
     while (state != STATE_QUIT) {
         switch (state) {
-        case STATE_MAIN_MENU: state = placeholder_main_menu(); break;
+        case STATE_MAIN_MENU: state = enter_main_menu(r, m); break;
+        case STATE_OPTIONS:
+            options_menu(r);
+            state = STATE_MAIN_MENU;
+            break;
+        case STATE_SELECT: state = select_fighters(r, m) ? STATE_MATCH : STATE_MAIN_MENU; break;
+        case STATE_MATCH:
+            play(r, m);
+            state = STATE_MAIN_MENU;
+            break;
         default: state = STATE_QUIT; break;
         }
     }
 }
+
+#endif

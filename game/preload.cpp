@@ -81,6 +81,7 @@ static void draw_splash(game_resources& r, uint8_t alpha) {
         logo->set_alpha(alpha);
         logo->draw(0, screen_h() - logo->get_height(), video.screen, s, s, 0);
     }
+    r.logo_frames++;
     pace(r);
 }
 

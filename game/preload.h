@@ -73,6 +73,7 @@ struct game_resources {
     char option_items[OPTION_ITEM_COUNT + 1][32];
     char game_option_labels[GAME_OPTION_COUNT + 6][32];
 
+    int logo_frames = 0; // frames shown by the splash fades
     bool loaded = false; // set by preload, cleared by the full release
 };
 

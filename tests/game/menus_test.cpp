@@ -1,0 +1,254 @@
+// The front end's rules that hold without a player at the keyboard: how a sampled frame of
+// keys moves and confirms the main menu and the character select, the input cadence, what
+// each main-menu item hands the match, the rows of the option sub-screens, key remapping
+// from queued events, and the list menu driven by events arriving while it runs.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "char_select.h"
+#include "foundation/video_mgr.h"
+#include "game_loop.h"
+#include "images/font.h"
+#include "input/control_mgr.h"
+#include "list_menu.h"
+#include "main_menu.h"
+#include "match.h"
+#include "menu_screen.h"
+#include "options_menu.h"
+#include "test_support.h"
+
+// A keyboard state with the given keys held.
+struct held_keys {
+    unsigned char keys[SDLK_LAST];
+    held_keys(std::initializer_list<int> held) {
+        memset(keys, 0, sizeof keys);
+        for (int k : held) keys[k] = 1;
+    }
+};
+
+static const joystick_input no_joystick;
+
+TEST(MainMenuInput, ArrowsMoveAndWrapSpaceOrReturnConfirm) {
+    main_menu_choice c;
+    EXPECT_FALSE(main_menu_input(c, false, held_keys({SDLK_DOWN}).keys, no_joystick));
+    EXPECT_EQ(c.selection, ITEM_VERSUS);
+    c.selection = ITEM_QUIT;
+    main_menu_input(c, false, held_keys({SDLK_DOWN}).keys, no_joystick);
+    EXPECT_EQ(c.selection, ITEM_ARCADE) << "down from quit wraps to arcade";
+    main_menu_input(c, false, held_keys({SDLK_UP}).keys, no_joystick);
+    EXPECT_EQ(c.selection, ITEM_QUIT) << "up from arcade wraps to quit";
+    main_menu_input(c, false, held_keys({SDLK_UP, SDLK_DOWN}).keys, no_joystick);
+    EXPECT_EQ(c.selection, ITEM_QUIT);
+    EXPECT_FALSE(main_menu_input(c, false, held_keys({}).keys, no_joystick));
+    EXPECT_TRUE(main_menu_input(c, false, held_keys({SDLK_SPACE}).keys, no_joystick));
+    EXPECT_TRUE(main_menu_input(c, false, held_keys({SDLK_RETURN}).keys, no_joystick));
+    EXPECT_FALSE(c.quit);
+
+    joystick_input pad;
+    pad.present = true;
+    pad.move_y = 1;
+    c.selection = ITEM_ARCADE;
+    EXPECT_FALSE(main_menu_input(c, false, held_keys({}).keys, pad));
+    EXPECT_EQ(c.selection, ITEM_VERSUS);
+    pad.confirm = true;
+    EXPECT_TRUE(main_menu_input(c, false, held_keys({}).keys, pad));
+}
+
+TEST(MainMenuInput, EscapeQOrAClosedWindowQuitEvenWithAnArrowHeld) {
+    for (int key : {(int)SDLK_ESCAPE, (int)SDLK_q}) {
+        main_menu_choice c;
+        EXPECT_TRUE(main_menu_input(c, false, held_keys({key, SDLK_DOWN}).keys, no_joystick));
+        EXPECT_TRUE(c.quit);
+        EXPECT_EQ(c.selection, ITEM_QUIT);
+    }
+    main_menu_choice c;
+    c.selection = ITEM_DEMO;
+    EXPECT_TRUE(main_menu_input(c, true, held_keys({SDLK_UP}).keys, no_joystick));
+    EXPECT_TRUE(c.quit);
+    EXPECT_EQ(c.selection, ITEM_QUIT);
+}
+
+TEST(CharSelectInput, OnlyTheFirstTwoFightersAlternateAndACancelGivesMinusOne) {
+    int choice = 0;
+    EXPECT_FALSE(char_select_input(choice, false, held_keys({SDLK_RIGHT}).keys, no_joystick));
+    EXPECT_EQ(choice, 1);
+    char_select_input(choice, false, held_keys({SDLK_RIGHT}).keys, no_joystick);
+    EXPECT_EQ(choice, 0);
+    char_select_input(choice, false, held_keys({SDLK_LEFT}).keys, no_joystick);
+    EXPECT_EQ(choice, 1);
+    char_select_input(choice, false, held_keys({SDLK_LEFT}).keys, no_joystick);
+    EXPECT_EQ(choice, 0);
+    joystick_input pad;
+    pad.present = true;
+    pad.move_x = -1;
+    char_select_input(choice, false, held_keys({}).keys, pad);
+    EXPECT_EQ(choice, 1);
+    EXPECT_TRUE(char_select_input(choice, false, held_keys({SDLK_RETURN}).keys, no_joystick));
+    EXPECT_EQ(choice, 1);
+
+    for (int key : {(int)SDLK_ESCAPE, (int)SDLK_q}) {
+        choice = 0;
+        EXPECT_TRUE(char_select_input(choice, false, held_keys({key}).keys, no_joystick));
+        EXPECT_EQ(choice, -1);
+    }
+    choice = 1;
+    EXPECT_TRUE(char_select_input(choice, true, held_keys({}).keys, no_joystick));
+    EXPECT_EQ(choice, -1) << "closing the window cancels like Escape";
+}
+
+TEST(MenuCadence, InputIsReadEveryRateOverSixteenFramesAndTheTilesWrapAfter115) {
+    int sampled = 0;
+    tile_counter t;
+    for (int frame = 0; frame < 116; frame++, t.advance())
+        if (is_sampling_frame(t.value, 200)) sampled++;
+    EXPECT_EQ(sampled, 10); // 0, 12, ... 108
+    EXPECT_EQ(t.value, 0) << "116 frames bring the counter round";
+    EXPECT_TRUE(is_sampling_frame(10, 160));
+    EXPECT_FALSE(is_sampling_frame(12, 160));
+    EXPECT_TRUE(is_sampling_frame(5, 1)) << "a rate below 16 samples every frame";
+    EXPECT_EQ(wrap_selection(0, -1, 6), 5);
+    EXPECT_EQ(wrap_selection(5, 1, 6), 0);
+    EXPECT_EQ(wrap_selection(3, 0, 6), 3);
+}
+
+TEST(MatchSetup, EachMainMenuItemHandsTheMatchItsModeWinsAndFighters) {
+    match_setup arcade = setup_for_item(ITEM_ARCADE, 1);
+    EXPECT_EQ(arcade.mode, MODE_ARCADE);
+    EXPECT_EQ(arcade.required_wins, 3);
+    EXPECT_EQ(arcade.player2, 1);
+    EXPECT_EQ(arcade.player1, -1) << "chosen in character select";
+    match_setup versus = setup_for_item(ITEM_VERSUS, 1);
+    EXPECT_EQ(versus.mode, MODE_VERSUS);
+    EXPECT_EQ(versus.required_wins, 3);
+    EXPECT_EQ(versus.player1, -1);
+    EXPECT_EQ(versus.player2, -1);
+    match_setup survival = setup_for_item(ITEM_SURVIVAL, 0);
+    EXPECT_EQ(survival.mode, MODE_SURVIVAL);
+    EXPECT_EQ(survival.required_wins, 0);
+    EXPECT_EQ(survival.player2, 0);
+    match_setup demo = setup_for_item(ITEM_DEMO, 1);
+    EXPECT_EQ(demo.mode, MODE_DEMO);
+    EXPECT_EQ(demo.required_wins, 3);
+    EXPECT_EQ(demo.player1, 0) << "the first fighter on the right";
+    EXPECT_EQ(demo.player2, 1) << "the second fighter on the left";
+}
+
+TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsSayBleh) {
+    ASSERT_TRUE(open_test_screen(false)); // key names come from the video subsystem
+    Control_Manager.set_defaults();
+    char rows[16][32];
+    ASSERT_EQ(build_remap_rows(rows, 0), CONTROL_COUNT + 1);
+    EXPECT_STREQ(rows[0], "up up");
+    EXPECT_STREQ(rows[4], "punch i");
+    EXPECT_STREQ(rows[9], "throw j");
+    EXPECT_STREQ(rows[10], "Done");
+    build_remap_rows(rows, 1);
+    EXPECT_STREQ(rows[4], "punch tab");
+    Control_Manager.set_binding(0, "punch", 'x');
+    build_remap_rows(rows, 0);
+    EXPECT_STREQ(rows[4], "punch x");
+
+    const char labels[4][32] = {"Difficulty", "Rounds", "Life Style", "Round Mode"};
+    ASSERT_EQ(build_game_option_rows(rows, labels, 4), 5);
+    EXPECT_STREQ(rows[0], "Difficulty bleh");
+    EXPECT_STREQ(rows[3], "Round Mode bleh");
+    EXPECT_STREQ(rows[4], "done");
+}
+
+static SDL_Event key_event(Uint8 type, SDLKey sym) {
+    SDL_Event e;
+    memset(&e, 0, sizeof e);
+    e.type = type;
+    e.key.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = sym;
+    return e;
+}
+
+TEST(KeyRemapping, TheKeyPressedAfterSpaceIsReleasedIsBoundAndSavedAtOnce) {
+    ASSERT_TRUE(open_test_screen(false));
+    scratch_dir d;
+    for (const char* name : control_names) Control_Manager.register_name(name); // as the preload does
+    Control_Manager.set_defaults();
+    SDL_Event events[] = {key_event(SDL_KEYDOWN, SDLK_v), key_event(SDL_KEYDOWN, SDLK_SPACE),
+                          key_event(SDL_KEYUP, SDLK_SPACE), key_event(SDL_KEYUP, SDLK_x),
+                          key_event(SDL_KEYDOWN, SDLK_x)};
+    for (SDL_Event& e : events) SDL_PushEvent(&e);
+    EXPECT_TRUE(remap_key(0, 4, d.file("controls.ini").c_str()));
+    EXPECT_EQ(Control_Manager.key_for(0, "punch"), 120);
+    std::string saved = read_text(d.file("controls.ini"));
+    EXPECT_NE(saved.find("player0controlpunch=120"), std::string::npos) << saved;
+
+    SDL_Event quit;
+    memset(&quit, 0, sizeof quit);
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    EXPECT_FALSE(remap_key(0, 5, d.file("controls.ini").c_str())) << "closing the window cancels";
+    EXPECT_EQ(Control_Manager.key_for(0, "kick"), 'k');
+}
+
+// Pushes the events one by one with a pause between them, from another thread, while the
+// menu runs on this one.
+static std::thread push_later(std::vector<SDL_Event> events, int gap_ms) {
+    return std::thread([events, gap_ms]() mutable {
+        for (SDL_Event& e : events) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(gap_ms));
+            SDL_PushEvent(&e);
+        }
+    });
+}
+
+TEST(ListMenu, KeyPressesMoveWrapAndConfirmAndEscapeOrAClosedWindowCancel) {
+    ASSERT_TRUE(open_test_screen(false));
+    font f(video.screen);
+    f.open(FIGHT_DATA_DIR "/rsrc/Veranda.ttf");
+    const char rows[3][32] = {"one", "two", "three"};
+
+    std::thread t = push_later({key_event(SDL_KEYDOWN, SDLK_UP), key_event(SDL_KEYDOWN, SDLK_UP),
+                                key_event(SDL_KEYDOWN, SDLK_RETURN)},
+                               150);
+    EXPECT_EQ(list_menu(rows, 3, 0, nullptr, &f, 200), 1) << "up twice from the first row wraps";
+    t.join();
+
+    t = push_later({key_event(SDL_KEYDOWN, SDLK_DOWN), key_event(SDL_KEYDOWN, SDLK_ESCAPE)}, 150);
+    EXPECT_EQ(list_menu(rows, 3, 0, nullptr, &f, 200), 4);
+    t.join();
+
+    SDL_Event quit;
+    memset(&quit, 0, sizeof quit);
+    quit.type = SDL_QUIT;
+    t = push_later({quit}, 150);
+    EXPECT_EQ(list_menu(rows, 3, 0, nullptr, &f, 200), 4);
+    t.join();
+}
+
+TEST(ListMenu, TheSelectedRowIsDrawnInItsStarredFormCentred) {
+    ASSERT_TRUE(open_test_screen(false));
+    font f(video.screen);
+    f.size = 30;
+    f.open(FIGHT_DATA_DIR "/rsrc/Veranda.ttf");
+    const char rows[2][32] = {"x", "x"};
+    // The second row selected, then confirmed: the last frame shows "*x*" on the second row.
+    std::thread t = push_later({key_event(SDL_KEYDOWN, SDLK_DOWN), key_event(SDL_KEYDOWN, SDLK_SPACE)}, 150);
+    EXPECT_EQ(list_menu(rows, 2, 0, nullptr, &f, 200), 1);
+    t.join();
+    // The last presented frame is still on the screen surface (dummy driver).
+    int first = 640, last = -1, star_top = 480;
+    for (int x = 0; x < 640; x++)
+        for (int y = 190; y < 300; y++) {
+            uint8_t r, g, b;
+            read_screen_pixel(x, y, &r, &g, &b);
+            if (r < 200 || g < 200 || b < 200) continue;
+            if (x < first) first = x, star_top = y;
+            if (x == first && y < star_top) star_top = y;
+            last = x;
+        }
+    ASSERT_GE(last, 0);
+    EXPECT_NEAR((first + last) / 2, 320, 4) << "centred";
+    EXPECT_GT(last - first, 30) << "three characters wide: *x*";
+    EXPECT_GT(star_top, 200 + 20) << "the star stands on the second row";
+}
