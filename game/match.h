@@ -13,6 +13,7 @@
 #pragma once
 #include <SDL_framerate.h>
 #include <SDL_mixer.h>
+#include <cstdint>
 #include <vector>
 
 #include "osd.h"
@@ -53,3 +54,37 @@ int run_match(int mode, int fighter_a, int fighter_b, int required_wins,
 
 // Hit effects still playing (copies of the explosion template), in creation order.
 extern std::vector<anim_group*> match_effects;
+
+// ---------------------------------------------------------------------------------------
+// The pieces of run_match, open for tests. run_match is: match_set_up; then rounds of
+// (end = 0, knock-out counter = 0, match_frame until end is non-zero, match_round_over)
+// until match_round_over says the match is over; then match_tear_down.
+
+// What a running match keeps from frame to frame.
+struct match_state {
+    const match_resources* res = nullptr;
+    int mode = 0;
+    int end = MATCH_RUNNING;   // set by the frame: 1 round over, 2 abandoned
+    int ko_counter = 0;        // grows by one per knocked-out case per frame
+    int projectile_in_play = 0;
+    int frames = 0;
+    uint32_t now = 0;          // tick count of the frame, ms
+    const char* names[2] = {"", ""}; // display names of fighters A and B
+};
+extern match_state current_match;
+
+// Loads the stage and both fighters (A = index 0, B = index 1 of Combatant_Manager) and
+// places the camera. Replaces any current level.
+void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources& res);
+// One frame in its fixed order: events, facing and camera, stage, fighter contact,
+// projectile clashes, knock-out count, the object step of every object, effects, pacing
+// and present; dead projectiles leave the object list at its end.
+void match_frame();
+void match_contact();             // fighter contact between A and B
+void match_projectile_clashes();  // every pair of objects of which one is a projectile
+void match_object_step(int i);    // the step of object i of the object list
+// After a round: counts the wins and prints them; resets the fighters for the next round.
+// True when the match is over.
+bool match_round_over(int mode, int required_wins);
+// Clears and deletes the current level and empties the combatant registry.
+void match_tear_down();

@@ -1,0 +1,789 @@
+#include "match.h"
+
+#include <SDL.h>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "animation/anim_group.h"
+#include "foundation/clock.h"
+#include "foundation/config_file.h"
+#include "foundation/log.h"
+#include "foundation/primitives.h"
+#include "foundation/settings.h"
+#include "foundation/video_mgr.h"
+#include "images/font.h"
+#include "input/control_mgr.h"
+#include "input/path.h"
+#include "world/level.h"
+#include "world/mon_mgr.h"
+
+#ifdef FIGHT_REDUCED
+const fighter_info fighter_table[] = {
+    {"Mirelle", "game/fighter/mirelle_char.ini"},
+    {"Tamsin", "game/fighter/tamsin_char.ini"},
+};
+#else
+const fighter_info fighter_table[] = {
+    {"Mirelle", "game/fighter/mirelle_char.ini"},
+    {"Tamsin", "game/fighter/tamsin_char.ini"},
+    {"Ondine", "game/fighter/ondine_char.ini"},
+    {"Verity", "game/fighter/verity_char.ini"},
+};
+#endif
+const int fighter_count = (int)(sizeof fighter_table / sizeof fighter_table[0]);
+
+std::vector<anim_group*> match_effects;
+
+static const char* const STAGE_FILE = "rsrc/road/stage_road.ini";
+static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
+
+// Move numbers the rules start.
+enum {
+    MOVE_CROUCH_PUNCH = 8, MOVE_CROUCH_KICK = 9, MOVE_JUMP_PUNCH = 10, MOVE_JUMP_KICK = 11,
+    MOVE_BACKFLIP = 12, MOVE_RUSH = 15, MOVE_WALK_FORWARD = 16, MOVE_WALK_BACKWARD = 17,
+    MOVE_DASH = 18
+};
+// Stances and actions of the match.
+enum { STANCE_NEUTRAL = 0, STANCE_BLOCK = 1, STANCE_HIT = 2, STANCE_KO = 3, STANCE_ATTACK = 4 };
+enum {
+    ACT_IDLE = 0, ACT_BLOCK = 1, ACT_HIT = 2, ACT_KO = 3, ACT_COMBO2 = 8, ACT_TRAVEL = 9,
+    ACT_DIZZY = 12, ACT_BLOCK_DASH = 13, ACT_THROW = 14, ACT_THROWN = 15
+};
+enum { POSTURE_CROUCH = 0, POSTURE_STAND = 1, POSTURE_JUMP = 2 };
+enum { MOVE_DASHING = 2, MOVE_TRAVEL_RIGHT = 3, MOVE_TRAVEL_LEFT = 4 };
+enum { CMD_BLOCK = 6, CMD_THROW = 7, IMAGE_IN_MOVE = 4, IMAGE_KO = 9 };
+enum { THROW_RANGE = 200, MAX_SWAP_COLOURS = 1024 };
+
+// ---------------------------------------------------------------------------------------
+// State of the running match
+
+match_state current_match;
+static match_state& ms = current_match;
+
+// The paths and control stage lists the match owns for its two fighters.
+static path fighter_paths[2];
+static control_stage_list fighter_controls[2];
+
+static combatant* object(int i) {
+    if (i < 0 || i >= Combatant_Manager.count()) return nullptr;
+    return Combatant_Manager.Objects[(size_t)i];
+}
+static combatant* fighter(int i) { return object(i); }
+
+static int screen_w() { return video.screen ? video.screen->w : 640; }
+static int screen_h() { return video.screen ? video.screen->h : 480; }
+
+static bool has_move(const combatant* o, int m) {
+    return m >= 0 && (size_t)m < o->moves.size() && o->moves[(size_t)m];
+}
+
+// Whether the first instance of o's stack plays move m.
+static bool plays_move(const combatant* o, int m) {
+    if (stack_empty(o->stack) || !has_move(o, m)) return false;
+    const anim_group* g = o->moves[(size_t)m];
+    return !g->entries.empty() && (*o->stack)[0]->def == g->entries[0].def.get();
+}
+
+// Starts a move the fighter has; a move it lacks starts nothing.
+static void start_if_present(combatant* o, int m, int priority) {
+    if (has_move(o, m)) o->start_move(m, priority);
+}
+
+static void empty_if_nonempty(combatant* o) {
+    if (!stack_empty(o->stack)) o->empty_stack();
+}
+
+static bool moving_backwards(const combatant* o) {
+    return (o->facing && o->vx < 0) || (!o->facing && o->vx > 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Rules of contact
+
+// A block holds or breaks by the postures: a standing block falls to a crouching attack, a
+// crouching block to a jumping attack, and a block in the air holds against everything.
+static bool block_holds(int blocker_posture, int attacker_posture) {
+    if (blocker_posture == POSTURE_STAND) return attacker_posture != POSTURE_CROUCH;
+    if (blocker_posture == POSTURE_CROUCH) return attacker_posture != POSTURE_JUMP;
+    return true;
+}
+
+// The blocker slides back one unit, or takes the hit when its block breaks.
+static void block_or_hit(combatant* blocker, combatant* attacker) {
+    if (block_holds(blocker->posture, attacker->posture))
+        blocker->ax += blocker->facing ? -1 : 1;
+    else
+        blocker->take_hit(attacker);
+}
+
+// Victim takes the hit of attacker. An attacker struck down in the same clash (alive at its
+// start) still lands its own hit: both blows fall in the same instant.
+static void hit_from(combatant* victim, combatant* attacker, bool attacker_was_alive) {
+    int hp = attacker->hp;
+    if (attacker_was_alive && hp < 0) attacker->hp = 0;
+    victim->take_hit(attacker);
+    attacker->hp = hp;
+}
+
+static void fighter_contact(combatant* a, combatant* b) {
+    if (!a || !b || !a->collides(b)) return;
+    if (a->stance == STANCE_ATTACK) {
+        if (b->stance == STANCE_BLOCK) {
+            block_or_hit(b, a);
+        } else if (b->stance == STANCE_ATTACK) {
+            bool a_alive = a->alive(), b_alive = b->alive();
+            hit_from(a, b, b_alive);
+            hit_from(b, a, a_alive);
+            a->freeze = 0;
+            b->freeze = 0;
+        } else {
+            b->take_hit(a);
+        }
+    } else if (a->stance == STANCE_BLOCK && b->cur_image == IMAGE_IN_MOVE) {
+        block_or_hit(a, b);
+    } else if (b->stance == STANCE_ATTACK) {
+        a->take_hit(b);
+    }
+}
+
+// A hit effect: a copy of the explosion template placed at the object's position.
+static void explode_at(const combatant* o) {
+    anim_group* tpl = ms.res ? ms.res->explosion : nullptr;
+    if (!tpl) return;
+    tpl->offset_x = o->x;
+    tpl->offset_y = o->y;
+    if (!tpl->entries.empty() && tpl->entries[0].def) tpl->entries[0].def->mirrored = o->facing ? 1 : 0;
+    match_effects.push_back(new anim_group(*tpl));
+}
+
+// A projectile meeting a blocker costs it one point and explodes at it; anything else takes
+// the hit.
+static void clash_side(combatant* o, combatant* other, bool other_was_alive) {
+    if (o->stance != STANCE_BLOCK) {
+        hit_from(o, other, other_was_alive);
+        return;
+    }
+    explode_at(o);
+    o->stance = STANCE_BLOCK;
+    o->action = ACT_BLOCK;
+    o->hp -= 1;
+}
+
+void match_contact() { fighter_contact(fighter(0), fighter(1)); }
+
+void match_projectile_clashes() {
+    ms.projectile_in_play = 0;
+    for (int i = 0; i < Combatant_Manager.count(); i++) {
+        for (int j = i + 1; j < Combatant_Manager.count(); j++) {
+            combatant* a = object(i);
+            combatant* b = object(j);
+            if (!a->alive() || !b->alive()) continue;
+            bool pa = a->kind == KIND_PROJECTILE, pb = b->kind == KIND_PROJECTILE;
+            if (pa || pb) ms.projectile_in_play = 1;
+            if (a->side == b->side || !(pa || pb) || !a->collides(b)) continue;
+            if (pa && pb) {
+                hit_from(a, b, true);
+                hit_from(b, a, true);
+                explode_at(a);
+                explode_at(b);
+                a->hp -= 1;
+                b->hp -= 1;
+            } else {
+                clash_side(a, b, true);
+                clash_side(b, a, true);
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Camera and knock-out
+
+static void set_facing_and_camera(combatant* a, combatant* b) {
+    level* lv = current_level;
+    if (!lv) return;
+    combatant* l = a;
+    combatant* r = b;
+    if ((a->x + a->w) / 2 < (b->x + b->w) / 2) {
+        a->facing = 1;
+        b->facing = 0;
+    } else {
+        b->facing = 1;
+        a->facing = 0;
+        l = b;
+        r = a;
+    }
+    int left = l->x + (l->last_image ? l->w - l->max_x : 0);
+    int right = r->x + r->w + (r->last_image ? r->max_x - r->w : 0);
+    lv->y_offset = (a->h + b->h) / 2 + (a->y + b->y) / 2 - screen_h();
+    lv->x_offset = left / 2;
+    double span = right * lv->scale - (lv->x_offset - (int)((lv->max_width / lv->scale - right) * 0.5));
+    if (span > 0) lv->zoom = screen_w() / span;
+    if (lv->x_offset < 0) lv->x_offset = 0;
+}
+
+static void draw_ko_text(const char* text) {
+    font* f = ms.res ? ms.res->main_font : nullptr;
+    if (!f) return;
+    f->pen_x = screen_w() / 2 - 4 * (int)strlen(text);
+    f->pen_y = screen_h() / 2 - 4;
+    f->draw_text(text);
+}
+
+static void knock_out(combatant* f) {
+    f->stance = STANCE_KO;
+    f->action = ACT_KO;
+    f->y = screen_h() - f->h;
+    ms.ko_counter++;
+}
+
+static void count_knock_out(combatant* a, combatant* b) {
+    char text[96];
+    if (!a->alive()) {
+        snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[0], ms.names[1]);
+        draw_ko_text(text);
+        knock_out(a);
+    }
+    if (!b->alive()) {
+        snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[1], ms.names[0]);
+        draw_ko_text(text);
+        knock_out(b);
+    }
+    if (!a->alive() && !b->alive()) {
+        draw_ko_text("Double Zotz");
+        ms.ko_counter++;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The object step
+
+// Dizzy after a third knockdown: three ghosts circle the fighter while the timer runs.
+static void dizzy(combatant* o) {
+    o->recovery_timer++;
+    o->cur_image = 0;
+    o->vx = o->vy = 0;
+    int rx = o->x, ry = o->y;
+    img_mgr* remembered = o->last_image;
+    if (remembered) remembered->set_alpha(128);
+    for (int k = 0; k <= 16; k += 8) {
+        double a = (o->recovery_timer + k) * 15.0 * M_PI / 180.0;
+        o->x = (int)(std::cos(a) * 10 + rx);
+        o->y = (int)(std::sin(a) * 10 + ry);
+        o->display();
+    }
+    if (o->last_image) o->last_image->set_alpha(255);
+    if (remembered) remembered->set_alpha(255);
+    o->x = rx;
+    o->y = ry;
+    o->action = ACT_DIZZY;
+}
+
+static void command(combatant* o, int cmd) {
+    if (cmd == -1 || !o->ready()) return;
+    switch (cmd) {
+    case 0: o->action = 4; break;
+    case 3: o->action = 5; break;
+    case 4: o->action = 6; break;
+    case 5: o->action = 7; break;
+    default: break;
+    }
+    o->stance = STANCE_ATTACK;
+    int n = cmd;
+    if (o->posture == POSTURE_CROUCH) {
+        if (cmd == 0) n = MOVE_CROUCH_PUNCH;
+        if (cmd == 3) n = MOVE_CROUCH_KICK;
+    } else if (o->posture == POSTURE_JUMP) {
+        if (cmd == 0) n = MOVE_JUMP_PUNCH;
+        if (cmd == 3) n = MOVE_JUMP_KICK;
+    }
+    start_if_present(o, n, 1);
+}
+
+static void block_command(combatant* o, combatant* opp) {
+    int dist = opp ? std::abs(o->x - opp->x) : THROW_RANGE;
+    if (dist >= THROW_RANGE || o->vx == 0) {
+        o->stance = STANCE_BLOCK;
+        o->action = ACT_BLOCK;
+    } else {
+        if (o->action != ACT_BLOCK_DASH) o->dash_angle = 0;
+        o->dash_angle++;
+        if (o->dash_angle > 360) o->dash_angle -= 360;
+        o->action = ACT_BLOCK_DASH;
+        o->stance = STANCE_NEUTRAL;
+    }
+    empty_if_nonempty(o);
+    o->move_state = MOVE_HELD;
+}
+
+static void throw_command(combatant* o, combatant* opp) {
+    empty_if_nonempty(o);
+    if (!opp || std::abs(o->x - opp->x) >= THROW_RANGE) return;
+    o->stance = STANCE_ATTACK;
+    o->action = ACT_THROW;
+    o->move_state = MOVE_HELD;
+    opp->action = ACT_THROWN;
+    opp->move_state = MOVE_HELD;
+    opp->stance = STANCE_HIT;
+}
+
+// The travelling special (combo moves 3 and 5).
+static void travelling_special(combatant* o, int action, bool move_image) {
+    if (!stack_empty(o->stack) && !plays_move(o, MOVE_RUSH)) o->empty_stack();
+    if (!o->ready()) return;
+    o->action = action;
+    o->stance = STANCE_ATTACK;
+    if (move_image) o->cur_image = IMAGE_IN_MOVE;
+    if (!has_move(o, MOVE_RUSH)) return;
+    o->start_move(MOVE_RUSH, 1);
+    if (move_image) o->move_state = 0;
+    else o->move_state = o->facing ? MOVE_TRAVEL_RIGHT : MOVE_TRAVEL_LEFT;
+}
+
+static void combo_result(combatant* o, int move) {
+    switch (move) {
+    case 1:
+        if (o->stance != STANCE_HIT) o->ay -= 1.1;
+        break;
+    case 2:
+        if (!stack_empty(o->stack) && !plays_move(o, MOVE_BACKFLIP)) o->empty_stack();
+        if (o->ready()) {
+            o->action = ACT_COMBO2;
+            o->stance = STANCE_NEUTRAL;
+            start_if_present(o, MOVE_BACKFLIP, 1);
+        }
+        break;
+    case 3: travelling_special(o, ACT_TRAVEL, false); break;
+    case 4:
+        if (o->stance == STANCE_HIT) break;
+        if (o->facing) o->ax = o->vx > 0 ? 3 : -3;
+        else o->ax = o->vx < 0 ? -3 : 3;
+        start_if_present(o, MOVE_DASH, 1);
+        o->move_state = MOVE_DASHING;
+        o->action = ACT_IDLE;
+        break;
+    case 5: travelling_special(o, ACT_TRAVEL, true); break;
+    default: break;
+    }
+}
+
+static void decay(combatant* o) {
+    if (o->ay < 0) {
+        o->ay += 0.25;
+        o->vx = 0;
+        return;
+    }
+    if (o->kind == KIND_PROJECTILE) return;
+    int t = (int)o->ax;
+    if (t >= 1) {
+        o->ax -= 0.25;
+    } else if (t < 0) {
+        o->ax += 0.25;
+    } else {
+        if (o->moves.size() > MOVE_DASH && plays_move(o, MOVE_DASH)) {
+            o->empty_stack();
+            o->move_state = MOVE_NONE;
+        }
+        o->ax = 0;
+    }
+}
+
+// Fighters only: the travelling special's ghosts, the block dash's circle, the fall.
+static void fighter_motion(combatant* o) {
+    if (!stack_empty(o->stack) && o->moves.size() > 14 && plays_move(o, MOVE_RUSH)) {
+        if (o->move_state != 0) {
+            o->vx += o->move_state == MOVE_TRAVEL_RIGHT ? 1 : -1;
+            o->stance = STANCE_ATTACK;
+            o->action = ACT_TRAVEL;
+            int rx = o->x;
+            const double shifts[2] = {2, 4};
+            const uint8_t alphas[2] = {192, 64};
+            for (int g = 0; g < 2; g++) {
+                o->x = (int)(rx - o->vx * shifts[g]);
+                o->alpha = alphas[g];
+                o->display();
+                if (!stack_empty(o->stack)) (*o->stack)[0]->remaining++;
+            }
+            o->x = rx;
+            o->alpha = 255;
+        } else {
+            o->stance = STANCE_ATTACK;
+            o->action = ACT_TRAVEL;
+        }
+    }
+    if (o->action == ACT_BLOCK_DASH) {
+        int a = ((o->dash_angle % 360) + 360) % 360;
+        o->x += o->facing ? cos_table[a] : -cos_table[a];
+        o->y += sin_table[a];
+    }
+    o->vy += 9;
+}
+
+static void walk(combatant* o) {
+    if (o->vx != 0) {
+        bool forward = (o->vx > 0 && o->facing) || (o->vx < 0 && !o->facing);
+        if (o->stack && o->stack->empty())
+            start_if_present(o, forward ? MOVE_WALK_FORWARD : MOVE_WALK_BACKWARD, 0);
+    } else if (o->kind != KIND_PROJECTILE && o->ready()) {
+        o->empty_stack();
+        o->move_state = MOVE_NONE;
+    }
+}
+
+static int right_margin(const img_mgr* im) { return im ? im->width - (int)im->right : 0; }
+
+// Fighters do not pass through each other: o is put back against the one it walked into.
+static void body_push(combatant* o) {
+    img_mgr* remembered = o->last_image;
+    o->last_image = o->collision_image();
+    if (o->kind != KIND_PROJECTILE) {
+        for (int j = 0; j < Combatant_Manager.count(); j++) {
+            combatant* other = object(j);
+            if (other == o || other->kind == KIND_PROJECTILE) continue;
+            if (!o->collides(other)) continue;
+            if (o->cur_image == IMAGE_IN_MOVE || other->cur_image == IMAGE_IN_MOVE) continue;
+            if (o->action == ACT_BLOCK_DASH || other->action == ACT_BLOCK_DASH) continue;
+            if (o->facing) o->x = other->x - o->w + (o->last_image ? right_margin(o->last_image) : 0);
+            else o->x = other->x + other->w - (other->last_image ? right_margin(other->last_image) : 0);
+            o->vx = 0;
+            o->motion(1);
+        }
+    }
+    o->last_image = remembered;
+}
+
+static int by_posture(int posture, int crouch, int stand, int jump) {
+    return posture == POSTURE_CROUCH ? crouch : posture == POSTURE_JUMP ? jump : stand;
+}
+
+static void image_from_action(combatant* o, int i, combatant* other) {
+    int action = o->action;
+    if (action == ACT_BLOCK && i >= 2) action = ACT_IDLE;
+    switch (action) {
+    case ACT_BLOCK:
+        o->cur_image = by_posture(o->posture, 8, 7, 6);
+        if (((other && other->stance == STANCE_ATTACK) || ms.projectile_in_play) && o->ready() && o->stack)
+            o->empty_stack();
+        break;
+    case ACT_IDLE: o->cur_image = by_posture(o->posture, 2, 0, 1); break;
+    case ACT_HIT: o->cur_image = by_posture(o->hit_posture, 2, 0, 1); break;
+    case ACT_KO: o->cur_image = IMAGE_KO; break;
+    case 10:
+    case 11: o->cur_image = 0; break;
+    case 4: case 5: case 6: case 7: case 8: case 9: o->cur_image = IMAGE_IN_MOVE; break;
+    default: break;
+    }
+}
+
+void match_object_step(int i) {
+    combatant* o = object(i);
+    if (!o) return;
+    if (!o->alive()) {
+        o->cur_image = IMAGE_KO;
+        if (i < 2) o->display();
+        return;
+    }
+    combatant* other = i < 2 ? fighter(i == 0 ? 1 : 0) : nullptr;
+    combatant* opp = object(o->path_flag);
+
+    o->vx = o->vy = 0;
+    int cmd = -1; // the path's command of this frame
+    if (o->knockdown_streak >= 3 && o->recovery_timer < 3 * fps) {
+        dizzy(o);
+    } else {
+        if (o->knockdown_streak >= 3) {
+            o->recovery_timer = 0;
+            o->knockdown_streak = 0;
+        }
+        if (o->ready()) {
+            o->think();
+            if (o->path) cmd = o->path->action;
+        }
+    }
+    if (o->stack && o->stack->empty() && o->action != ACT_KO && o->action != 10 && o->action != 11) {
+        o->action = ACT_IDLE;
+        o->stance = STANCE_NEUTRAL;
+    }
+    if (o->ay != 0) o->posture = POSTURE_JUMP;
+    else if (o->vy > 0 && o->action != ACT_TRAVEL) o->posture = POSTURE_CROUCH;
+    else o->posture = POSTURE_STAND;
+
+    command(o, cmd);
+    if (cmd == CMD_BLOCK) block_command(o, opp);
+    if (cmd == CMD_THROW) throw_command(o, opp);
+    combo_result(o, o->keys.check_combos());
+
+    if (moving_backwards(o)) {
+        o->stance = STANCE_BLOCK;
+        o->action = ACT_BLOCK;
+        if ((other && other->stance == STANCE_ATTACK) || ms.projectile_in_play) o->vx = 0;
+    }
+    if (o->posture == POSTURE_CROUCH) o->vx = 0;
+    if (o->move_state == MOVE_DASHING || o->move_state == MOVE_HELD) o->vx = 0;
+
+    const int floor_y = screen_h();
+    if (o->vy < 0 && o->ready() && o->stance != STANCE_HIT && o->y + o->h == floor_y) {
+        o->ay = -12;
+        o->ax = o->vx;
+    }
+    decay(o);
+    if (o->ay > -6 && o->ay < 0 && o->y + o->h == floor_y) {
+        o->posture = POSTURE_STAND;
+        o->ay = 0;
+        o->ax = 0;
+    }
+    if (!o->ready()) o->vx = 0;
+    if (i < 2) fighter_motion(o);
+    walk(o);
+    o->motion(1);
+    body_push(o);
+    image_from_action(o, i, other);
+
+    if (i < 2 && ms.res && ms.res->osd) draw_fighter_display(*ms.res->osd, o, i);
+    o->display();
+    if (ms.res && ms.res->osd) draw_combo_counter(*ms.res->osd, o, ms.now);
+}
+
+// ---------------------------------------------------------------------------------------
+// Frames and rounds
+
+static void draw_effects() {
+    level* lv = current_level;
+    int xo = lv ? lv->x_offset : 0, yo = lv ? lv->y_offset : 0;
+    for (size_t e = 0; e < match_effects.size();) {
+        anim_group* g = match_effects[e];
+        g->display(-xo, -yo);
+        if (stack_empty(g->stack)) {
+            delete g;
+            match_effects.erase(match_effects.begin() + (long)e);
+        } else {
+            e++;
+        }
+    }
+}
+
+// Dead projectiles leave the object list at the end of the frame.
+static void remove_dead_projectiles() {
+    std::vector<combatant*>& list = Combatant_Manager.Objects;
+    for (size_t i = 2; i < list.size();) {
+        combatant* o = list[i];
+        if (o->kind == KIND_PROJECTILE && !o->alive()) {
+            delete o;
+            list.erase(list.begin() + (long)i);
+        } else {
+            i++;
+        }
+    }
+}
+
+static void play_music() {
+    if (video.audio_ok && ms.res && ms.res->music) Mix_PlayMusic(ms.res->music, -1);
+}
+
+void match_frame() {
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    if (!a || !b) {
+        ms.end = MATCH_ABANDONED;
+        return;
+    }
+    video.clear();
+    if (video.audio_ok && !Mix_PlayingMusic()) play_music();
+
+    SDL_Event e;
+    if (SDL_PollEvent(&e) && e.type == SDL_QUIT) ms.end = MATCH_ABANDONED;
+    Uint8* keys = SDL_GetKeyState(nullptr);
+    if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
+
+    ms.frames++;
+    ms.now = clock_ticks();
+
+    set_facing_and_camera(a, b);
+    if (current_level) current_level->draw();
+    fighter_contact(a, b);
+    match_projectile_clashes();
+    count_knock_out(a, b);
+    for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
+    draw_effects();
+    remove_dead_projectiles();
+
+    if (ms.res && ms.res->pacer) SDL_framerateDelay(ms.res->pacer);
+    ms.now = clock_ticks();
+    video.flip();
+
+    if (ms.ko_counter > 3 * fps) ms.end = MATCH_DECIDED;
+}
+
+// ---------------------------------------------------------------------------------------
+// Set-up
+
+// "r,g,b" with three whole numbers from 0 to 255; false for anything else.
+static bool parse_colour(const char* text, uint8_t rgb[3]) {
+    if (!text) return false;
+    const char* p = text;
+    for (int c = 0; c < 3; c++) {
+        while (*p == ' ') p++;
+        if (*p < '0' || *p > '9') return false;
+        char* end = nullptr;
+        long v = strtol(p, &end, 10);
+        if (v > 255) return false;
+        rgb[c] = (uint8_t)v;
+        p = end;
+        while (*p == ' ') p++;
+        if (c < 2) {
+            if (*p != ',') return false;
+            p++;
+        }
+    }
+    return *p == 0;
+}
+
+static void read_colour_swaps(combatant* f) {
+    config_file swaps;
+    swaps.load(SWAP_FILE);
+    int colors = swaps.get_int("colors");
+    if (colors > MAX_SWAP_COLOURS) colors = MAX_SWAP_COLOURS;
+    for (int i = 0; i < colors; i++) {
+        char key[32];
+        uint8_t from[3], to[3];
+        snprintf(key, sizeof key, "color%dsource", i);
+        bool ok = swaps.has(key) && parse_colour(swaps.get_string(key), from);
+        snprintf(key, sizeof key, "color%dtarget", i);
+        ok = ok && swaps.has(key) && parse_colour(swaps.get_string(key), to);
+        if (!ok || !video.screen) continue;
+        f->swaps.push_back(colour_swap(SDL_MapRGB(video.screen->format, from[0], from[1], from[2]),
+                                       SDL_MapRGB(video.screen->format, to[0], to[1], to[2])));
+    }
+}
+
+static combatant* create_fighter(int pick, int player, bool recolour) {
+    combatant* f = new combatant();
+    if (recolour) read_colour_swaps(f);
+    fighter_controls[player] = Control_Manager.build_stage_list(player);
+    f->controls = &fighter_controls[player];
+    f->load(fighter_table[pick].file);
+    Combatant_Manager.Objects.push_back(f);
+    return f;
+}
+
+static void initial_camera(combatant* a, combatant* b) {
+    level* lv = current_level;
+    lv->y_offset = (a->h + b->h) / 2 + (a->y + b->y) / 2 - screen_h();
+    lv->x_offset = (a->x < b->x ? a->x : b->x) / 2;
+    int right = a->x + a->w > b->x + b->w ? a->x + a->w : b->x + b->w;
+    int span = (int)(right + (lv->max_width / lv->scale - right) * 0.5) - lv->x_offset;
+    if (span > 0) lv->zoom = (double)screen_w() / span;
+    if (lv->x_offset < 0) lv->x_offset = 0;
+    lv->draw();
+}
+
+static int clamp_pick(int pick) { return pick < 0 || pick >= fighter_count ? 0 : pick; }
+
+void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources& res) {
+    ms = match_state();
+    ms.res = &res;
+    ms.mode = mode;
+    int pick_a = clamp_pick(fighter_a), pick_b = clamp_pick(fighter_b);
+    video.clear();
+    delete current_level;
+    current_level = new level();
+    current_level->load(STAGE_FILE);
+
+    log_out("Setting FPS [%d]\n", fps);
+    if (ms.res->pacer) SDL_setFramerate(ms.res->pacer, fps);
+    log_out("sizeof level is [%d]\n", (int)sizeof(level));
+
+    if (Combatant_Manager.count()) Combatant_Manager.clean();
+    combatant* a = create_fighter(pick_a, 1, false);
+    combatant* b = create_fighter(pick_b, 0, pick_a == pick_b);
+    a->path_flag = 1;
+    b->path_flag = 0;
+
+    ms.names[0] = fighter_table[pick_a].name;
+    ms.names[1] = fighter_table[pick_b].name;
+    if (ms.res->osd) osd_set_names(*ms.res->osd, ms.names[0], ms.names[1]);
+
+    for (combatant* o : Combatant_Manager.Objects) o->edge_kill = 0;
+
+    for (path& p : fighter_paths) p.reset();
+    fighter_paths[1].add_step(mode == MODE_DEMO ? 6 : 3, 0, 0, 0, 0);
+    fighter_paths[0].add_step(mode == MODE_VERSUS ? 5 : 6, 0, 0, 0, 0);
+
+    level* lv = current_level;
+    const int centre = (int)(lv->max_width / lv->scale / 2);
+    combatant* both[2] = {a, b};
+    for (int i = 0; i < 2; i++) {
+        combatant* f = both[i];
+        f->path = &fighter_paths[i];
+        f->keys.import_combos(f->combos);
+        f->x = i == 0 ? centre - 200 : centre + 200;
+        f->y = screen_h() - f->h;
+        f->side = (uint8_t)i;
+        f->facing = i == 0 ? 1 : 0;
+        const int weights[AI_WEIGHTS] = {50, 25, 10, 25, 25, 50};
+        for (int w = 0; w < AI_WEIGHTS; w++) f->ai_weights[w] = weights[w];
+    }
+    log_out("sizeof player 1[%d] is [%d]\n", 0, (int)sizeof(combatant));
+    log_out("sizeof player 2[%d] is [%d]\n", 1, (int)sizeof(combatant));
+    log_out("Level [%d,%d] screen [%d,%d]\n", lv->max_width, lv->max_height, screen_w(), screen_h());
+    log_out("Scrolling Max for level: maxx [%d] maxy[%d]\n", lv->max_width - screen_w(),
+            lv->max_height - screen_h());
+    initial_camera(a, b);
+    ms.frames = 0;
+}
+
+static void new_round(combatant* f) {
+    f->hits_in_row = 0;
+    f->stance = STANCE_NEUTRAL;
+    f->action = ACT_IDLE;
+    f->hp = f->max_hp;
+}
+
+// Decides what follows a round: true when the match is over.
+bool match_round_over(int mode, int required_wins) {
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    log_out("Loop finished\n");
+    bool a_down = !a->alive(), b_down = !b->alive();
+    if (a_down) b->round_wins++;
+    if (b_down) a->round_wins++;
+    if (ms.end == MATCH_ABANDONED) return true;
+    if (mode == MODE_SURVIVAL) {
+        if (a->round_wins > 0) return true;
+        // The player survives on what is left of its hp; a beaten opponent comes back whole.
+        if (a_down) new_round(a);
+        return false;
+    }
+    log_out("mode [%d] reqwins[%d] p1[%d] p2[%d]\n", mode, required_wins, a->round_wins, b->round_wins);
+    if (a->round_wins > required_wins || b->round_wins > required_wins) return true;
+    new_round(a);
+    new_round(b);
+    return false;
+}
+
+void match_tear_down() {
+    if (current_level) current_level->clear();
+    log_out("Level Unloaded\n");
+    delete current_level;
+    current_level = nullptr;
+    log_out("Level Deleted\n");
+    Combatant_Manager.clean();
+    log_out("Clearing Gameobjects\n");
+}
+
+int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {
+    match_set_up(mode, fighter_a, fighter_b, res);
+    for (;;) {
+        play_music();
+        ms.end = MATCH_RUNNING;
+        ms.ko_counter = 0;
+        while (ms.end == MATCH_RUNNING) match_frame();
+        if (match_round_over(mode, required_wins)) break;
+    }
+    int end = ms.end;
+    match_tear_down();
+    ms.res = nullptr;
+    return end;
+}
