@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <algorithm>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -67,6 +68,63 @@ picture inspect(const std::string& rel) {
     SDL_FreeSurface(c);
     SDL_FreeSurface(s);
     return p;
+}
+
+// A picture's pixels as 0xRRGGBB values, row by row; empty when it does not load.
+struct pixel_grid {
+    int w = 0, h = 0;
+    std::vector<uint32_t> p;
+    uint32_t at(int x, int y) const { return p[(size_t)y * w + x]; }
+    bool key(int x, int y) const { return at(x, y) == 0x00FF00; }
+};
+
+pixel_grid grid(const std::string& rel) {
+    pixel_grid g;
+    SDL_Surface* s = IMG_Load(at(rel).c_str());
+    if (!s) return g;
+    SDL_Surface* c = SDL_CreateRGBSurface(SDL_SWSURFACE, s->w, s->h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_BlitSurface(s, nullptr, c, nullptr);
+    g.w = c->w, g.h = c->h;
+    for (int y = 0; y < c->h; y++) {
+        const uint32_t* row = (const uint32_t*)((const uint8_t*)c->pixels + y * c->pitch);
+        for (int x = 0; x < c->w; x++) g.p.push_back(row[x] & 0xFFFFFF);
+    }
+    SDL_FreeSurface(c);
+    SDL_FreeSurface(s);
+    return g;
+}
+
+// The visible box: left, top, right, bottom (inclusive); left > right when nothing shows.
+struct box4 {
+    int l, t, r, b;
+};
+
+box4 visible_box(const pixel_grid& g) {
+    box4 v = {g.w, g.h, -1, -1};
+    for (int y = 0; y < g.h; y++)
+        for (int x = 0; x < g.w; x++)
+            if (!g.key(x, y)) {
+                v.l = std::min(v.l, x), v.r = std::max(v.r, x);
+                v.t = std::min(v.t, y), v.b = std::max(v.b, y);
+            }
+    return v;
+}
+
+std::vector<std::string> fighter_pictures(const char* f, bool stills, bool moves) {
+    std::vector<std::string> v;
+    config_file c;
+    c.clear();
+    c.load(at(std::string("game/fighter/") + f + "_char.ini").c_str());
+    if (stills)
+        for (int i = 0; i < c.get_int("images"); i++) v.push_back(c.get_string(key("image%d", i).c_str()));
+    if (moves)
+        for (int q = 0; q < c.get_int("moves"); q++) {
+            config_file m;
+            m.clear();
+            m.load(at(c.get_string(key("move%d", q).c_str())).c_str());
+            for (int i = 0; i < m.get_int("images"); i++) v.push_back(m.get_string(key("image%d", i).c_str()));
+        }
+    return v;
 }
 
 void expect_picture(const std::string& rel) {
@@ -310,4 +368,108 @@ TEST(GameFolder, GeneratorIsRepeatableAndMatchesTheCommittedDefinitionFiles) {
     for (const char* rel : {"game/fighter/loading.ini", "game/fighter/expl.ini", "game/fighter/mirelle/mirelle_swap.ini",
                             "rsrc/road/stage_road.ini", "rsrc/road/road_bgset.ini"})
         EXPECT_EQ(read_text(d.file(rel)), read_text(at(rel))) << rel;
+}
+
+TEST(GameFolder, FightersFaceLeftAndStandOnTheBottomOfTheirPictures) {
+    for (const char* f : FIGHTERS) {
+        SCOPED_TRACE(f);
+        config_file c = read(std::string("game/fighter/") + f + "_char.ini");
+        // The game mirrors pictures for a fighter facing right, so the art faces left: the
+        // striking fist of still image 4 reaches further left of the body than anything
+        // reaches right of it.
+        pixel_grid strike = grid(c.get_string("image4"));
+        box4 v = visible_box(strike);
+        ASSERT_LE(v.l, v.r);
+        pixel_grid stand = grid(c.get_string("image0"));
+        box4 body = visible_box(stand);
+        int centre = (body.l + body.r) / 2;
+        EXPECT_GT(centre - v.l, v.r - centre);
+        // The game stands a picture's bottom edge on the floor: every grounded picture
+        // reaches the bottom rows (the jump and the spin frames of flips and rolls float).
+        for (int i : {0, 2, 3, 4, 5, 7, 8, 9}) {
+            box4 b = visible_box(grid(c.get_string(key("image%d", i).c_str())));
+            EXPECT_GE(b.b, stand.h - 6) << "still image " << i;
+        }
+        for (int q = 0; q < c.get_int("moves"); q++) {
+            if (q == 13) continue; // the projectile
+            config_file m = read(c.get_string(key("move%d", q).c_str()));
+            for (int i = 0; i < m.get_int("images"); i++) {
+                if (m.get_int(key("spin%d", i).c_str())) continue;
+                pixel_grid g = grid(m.get_string(key("image%d", i).c_str()));
+                EXPECT_GE(visible_box(g).b, g.h - 6) << "move " << q << " frame " << i;
+            }
+        }
+    }
+}
+
+TEST(GameFolder, NoPictureHasAGreenFringeAroundTheTransparentColour) {
+    // A colour close to pure green but not equal to it would show as a green halo.
+    std::vector<std::string> all;
+    for (const char* f : FIGHTERS) {
+        std::vector<std::string> v = fighter_pictures(f, true, true);
+        all.insert(all.end(), v.begin(), v.end());
+    }
+    config_file st = read("rsrc/road/stage_road.ini");
+    config_file set = read(st.get_string("bgset"));
+    for (int i = 0; i < set.get_int("images"); i++) all.push_back(set.get_string(key("image%d", i).c_str()));
+    for (const char* rel : {"rsrc/ML_group_redo_rough_640x480.png", "rsrc/ferromldark.png", "rsrc/meter/lifebar_grey.png"})
+        all.push_back(rel);
+    for (const std::string& rel : all) {
+        pixel_grid g = grid(rel);
+        int fringe = 0;
+        for (uint32_t v : g.p) {
+            int r = (v >> 16) & 255, gr = (v >> 8) & 255, b = v & 255;
+            if (v != 0x00FF00 && gr > 200 && r < 70 && b < 70) fringe++;
+        }
+        EXPECT_EQ(fringe, 0) << rel;
+    }
+}
+
+TEST(GameFolder, AnimationFramesMoveAndTheMenuTileJoinsSeamlessly) {
+    // Neighbouring frames of a move are different pictures (a cycle that repeats one
+    // picture would stand still).
+    for (const char* f : FIGHTERS) {
+        config_file c = read(std::string("game/fighter/") + f + "_char.ini");
+        for (int q : {16, 17}) {
+            config_file m = read(c.get_string(key("move%d", q).c_str()));
+            int n = m.get_int("images");
+            for (int i = 0; i < n; i++) {
+                pixel_grid a = grid(m.get_string(key("image%d", i).c_str()));
+                pixel_grid b = grid(m.get_string(key("image%d", (i + 1) % n).c_str()));
+                EXPECT_NE(a.p, b.p) << f << " move " << q << " frame " << i;
+            }
+        }
+    }
+    // The wrap-around seam of the tile differs no more than its neighbouring columns and rows.
+    pixel_grid t = grid("rsrc/tilablebg128.png");
+    ASSERT_EQ(t.w, 128);
+    auto diff = [](uint32_t a, uint32_t b) {
+        int d = 0;
+        for (int s = 0; s < 24; s += 8) d += std::abs((int)((a >> s) & 255) - (int)((b >> s) & 255));
+        return d;
+    };
+    long inner = 0, seam = 0, seam_rows = 0, inner_rows = 0;
+    for (int y = 0; y < 128; y++) {
+        seam += diff(t.at(127, y), t.at(0, y));
+        inner += diff(t.at(63, y), t.at(64, y));
+        seam_rows += diff(t.at(y, 127), t.at(y, 0));
+        inner_rows += diff(t.at(y, 63), t.at(y, 64));
+    }
+    EXPECT_LE(seam, 2 * inner + 128 * 30);
+    EXPECT_LE(seam_rows, 2 * inner_rows + 128 * 30);
+}
+
+TEST(GameFolder, ContactSheetShowsEveryFighter) {
+    scratch_dir d;
+    std::string picgen = std::string(FIGHT_BIN_DIR) + "/tools/pictures/picgen";
+    if (!file_exists(picgen)) GTEST_SKIP() << "picgen is not built (FIGHT_MEDIA off)";
+    run_result r = run_program(picgen, {FIGHT_DATA_DIR, "--contact-sheet", d.path}, d.path, {}, 60000);
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    for (const char* f : FIGHTERS) {
+        SDL_Surface* s = IMG_Load(d.file(std::string(f) + "_sheet.png").c_str());
+        ASSERT_NE(s, nullptr) << f;
+        // Room for the stills row and one row per move.
+        EXPECT_GT(s->h, 19 * 100) << f;
+        SDL_FreeSurface(s);
+    }
 }
