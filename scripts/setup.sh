@@ -24,3 +24,23 @@ fight_build() { # build-folder [cmake options...]
   cmake -S "$FIGHT_TOP" -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
 }
+
+# Runs a command with a private Xvfb display (Mesa's software OpenGL). Xvfb picks a free
+# display number itself, so several runs on one machine never share or steal a server.
+fight_with_xvfb() {
+  local fdfile; fdfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 +extension GLX -nolisten tcp 3>"$fdfile" 2>/dev/null &
+  local xpid=$!
+  local n=""
+  for _ in $(seq 1 100); do
+    n="$(tr -d '\n' < "$fdfile")"
+    [ -n "$n" ] && break
+    sleep 0.1
+  done
+  rm -f "$fdfile"
+  if [ -z "$n" ]; then echo "Xvfb did not start" >&2; kill "$xpid" 2>/dev/null; return 1; fi
+  local rc=0
+  DISPLAY=":$n" "$@" || rc=$?
+  kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
+  return $rc
+}
