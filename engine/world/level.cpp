@@ -65,6 +65,10 @@ static int index_bound(const config_file& cfg, const char* pattern, int first = 
     return bound;
 }
 
+// True for a screen distance that pictures can possibly span; a camera further away than
+// that shows nothing of them, and its positions would not fit the drawing arithmetic.
+static bool on_the_map(double v) { return v > -1e8 && v < 1e8; }
+
 static int screen_width() { return video.screen ? video.screen->w : 0; }
 static int screen_height() { return video.screen ? video.screen->h : 0; }
 
@@ -306,7 +310,9 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
     const uint8_t* src_row = (const uint8_t*)v.s->pixels + sy * v.s->pitch;
     uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
     const int64_t step = (int64_t)(65536.0 / z);
-    int64_t u = (int64_t)std::floor(((x_begin + 0.5 - fx) / z - v.left) * 65536.0);
+    const double first = ((x_begin + 0.5 - fx) / z - v.left) * 65536.0;
+    if (!(first < 65536.0 * v.s->w) || first < -4e18) return; // wholly right or absurdly far
+    int64_t u = (int64_t)std::floor(first);
     for (int x = x_begin; x < x_end; x++, out += bpp, u += step) {
         if (u < 0) continue;
         int64_t sx = u >> 16;
@@ -392,7 +398,8 @@ void level::draw() {
 
             const std::vector<int>& part_layers = layers[i];
             if (part_layers.empty()) {
-                p->draw_at(-(x_offset + shake), y);
+                const int shift = x_offset + shake;
+                if (shift < p->width && shift > -sw) p->draw_at(-shift, y);
                 continue;
             }
             // The part's own picture is the farthest layer; layer j is n - j away.
@@ -402,6 +409,7 @@ void level::draw() {
                 img_mgr* im = j < 0 ? p : images[(size_t)part_layers[(size_t)j]];
                 int sx = (int)((double)x_offset / d + shake);
                 int sy = (int)((double)y_offset / d);
+                if (!on_the_map(z * sx) || !on_the_map(sy)) continue;
                 im->src_rect.x = (Sint16)sx;
                 im->src_rect.y = (Sint16)sy;
                 if (j < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
@@ -418,7 +426,9 @@ void level::draw() {
             if (floor < 0) continue;
             img_mgr* f = images[(size_t)floor];
             img_mgr* last = images[(size_t)part_layers.back()];
-            int fy = (int)(last->height + y - f->height - y_offset * z);
+            double fy_exact = last->height + y - f->height - y_offset * z;
+            if (!on_the_map(fy_exact) || !on_the_map(z * (x_offset + (double)shake))) continue;
+            int fy = (int)fy_exact;
             int fx = x_offset + shake;
             f->src_rect.x = (Sint16)fx;
             f->src_rect.y = 0;

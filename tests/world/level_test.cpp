@@ -49,7 +49,7 @@ TEST_F(StageSw, ZoomedDrawsConvertNothingAndLogNothing) {
     for (img_mgr* im : lv.parts) EXPECT_TRUE(im->zcache.empty());
 }
 
-TEST_F(StageSw, ARunawayZoomDrawsNoPicturesButStillFlashes) {
+TEST_F(StageSw, ARunawayCameraDrawsNoPicturesButStillFlashes) {
     std::string stage = write_stage(
         dir, {solid("far.bmp", 640, 100), solid("near.bmp", 640, 100, BLUE)},
         "length=1\npart0=0\npart0parallax=1\npart0parallax0=1\nscale=2\n");
@@ -65,6 +65,11 @@ TEST_F(StageSw, ARunawayZoomDrawsNoPicturesButStillFlashes) {
     lv.draw();
     lv.zoom = -1;
     lv.draw();
+    for (int offset : {2000000000, -2000000000}) { // a camera far off the stage
+        lv.zoom = 1.5;
+        lv.x_offset = lv.y_offset = offset;
+        lv.draw();
+    }
 }
 
 // ---------------------------------------------------------------------------------------
