@@ -147,6 +147,32 @@ SDL_Surface* paint_bullet(const fighter_def& f, int frame) {
     return s;
 }
 
+void add_frame(ini_text& a, int& n, const std::string& image, const move_frame& fr) {
+    // The game starts a frame's sound and sets its shake and flash on every tick the frame
+    // is shown; a sound restarted on each tick would stutter, so a frame with a sound opens
+    // with a one-tick frame that carries the sound and effects, and the same picture then
+    // stays for the remaining ticks. Spinning frames stay whole (a frame change resets the
+    // angle), and a firing frame fires at the end of its last part.
+    bool split = !fr.sound.empty() && fr.rate > 1 && !fr.spin;
+    for (int part = 0; part < (split ? 2 : 1); part++) {
+        bool first = part == 0, last = !split || part == 1;
+        std::string k = std::to_string(n++);
+        a.add("image" + k, image);
+        a.add("rate" + k, split ? (first ? 1 : fr.rate - 1) : fr.rate);
+        if (first && !fr.sound.empty()) a.add("sound" + k, fr.sound);
+        if (first && fr.shake) a.add("shake" + k, fr.shake);
+        if (first && fr.flash) {
+            a.add("flash" + k, fr.flash);
+            a.add("flashrate" + k, fr.flashrate);
+        }
+        if (last && fr.fire) {
+            a.add("fire" + k, 1);
+            a.add("firespeed" + k, format_decimal(fr.firespeed));
+        }
+        if (fr.spin) a.add("spin" + k, fr.spin);
+    }
+}
+
 void write_fighter(media_out& out, const fighter_def& f) {
     ini_text ch;
     ch.add("hp", f.hp);
@@ -157,30 +183,20 @@ void write_fighter(media_out& out, const fighter_def& f) {
     for (size_t q = 0; q < moves.size(); q++) {
         const move_def& m = moves[q];
         ch.add("move" + std::to_string(q), move_file(f, m));
-        ini_text a;
-        a.add("images", (long)m.frames.size());
-        a.add("loop", m.loop ? 1 : 0);
+        ini_text body;
+        int n = 0;
         for (size_t i = 0; i < m.frames.size(); i++) {
             const move_frame& fr = m.frames[i];
-            std::string n = std::to_string(i);
             std::string pic = frame_path(f, m, (int)i);
             SDL_Surface* s = m.projectile ? paint_bullet(f, (int)i) : paint_fighter(f, fr.p);
             out.save_png(pic, s);
             SDL_FreeSurface(s);
-            a.add("image" + n, pic);
-            a.add("rate" + n, fr.rate);
-            if (fr.sound.size()) a.add("sound" + n, fr.sound);
-            if (fr.shake) a.add("shake" + n, fr.shake);
-            if (fr.flash) {
-                a.add("flash" + n, fr.flash);
-                a.add("flashrate" + n, fr.flashrate);
-            }
-            if (fr.fire) {
-                a.add("fire" + n, 1);
-                a.add("firespeed" + n, format_decimal(fr.firespeed));
-            }
-            if (fr.spin) a.add("spin" + n, fr.spin);
+            add_frame(body, n, pic, fr);
         }
+        ini_text a;
+        a.add("images", n);
+        a.add("loop", m.loop ? 1 : 0);
+        a.text += body.text;
         out.save_text(move_file(f, m), a.text);
     }
     ch.add("images", STILL_COUNT);

@@ -53,3 +53,5 @@ struct ini_text {
     void add(const std::string& key, long value) { add(key, std::to_string(value)); }
 };
 std::string format_decimal(float v); // shortest text that reads back as v ("0.05", "1")
+// Appends the keys of one frame (numbered from n, which advances) to an animation file.
+void add_frame(ini_text& a, int& n, const std::string& image, const move_frame& fr);

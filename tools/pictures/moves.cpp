@@ -221,11 +221,11 @@ move_def rush(fight_style s) {
     move_def m = named("rush");
     pose c = P(30, 0, -30, 120, -20, 110, 80, 125, 30, 120, -4);
     pose ball = centred(P(30, 20, 70, 130, 60, 130, 110, 150, 100, 150));
-    move_frame roll = F(ball, 12, SWING_HEAVY);
+    move_frame roll = F(ball, 12);
     roll.spin = 30;
     pose hit = punch_out(s);
     hit.dx = 18, hit.lean = 20;
-    m.frames = {F(c, 5), roll, F(hit, 8, HIT_HEAVY, 6, 120, 30), F(blend(hit, stand(s), 0.5f), 6)};
+    m.frames = {F(c, 5, SWING_HEAVY), roll, F(hit, 8, HIT_HEAVY, 6, 120, 30), F(blend(hit, stand(s), 0.5f), 6)};
     return m;
 }
 

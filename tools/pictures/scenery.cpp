@@ -351,16 +351,20 @@ void write_effects(media_out& out) {
     }
     out.save_text("game/fighter/loading.ini", load.text);
     const int n = 7;
-    ini_text ex;
-    ex.add("images", n);
-    ex.add("loop", 0);
+    ini_text body;
+    int frames = 0;
     for (int i = 0; i < n; i++) {
         std::string p = "rsrc/effects/expl_" + std::to_string(i) + ".png";
         save(out, p, explosion_frame(i, n));
-        ex.add("image" + std::to_string(i), p);
-        ex.add("rate" + std::to_string(i), 3);
-        if (i == 0) ex.add("sound0", "rsrc/sfx/explosion.wav");
+        move_frame fr;
+        fr.rate = 3;
+        if (i == 0) fr.sound = "rsrc/sfx/explosion.wav";
+        add_frame(body, frames, p, fr);
     }
+    ini_text ex;
+    ex.add("images", frames);
+    ex.add("loop", 0);
+    ex.text += body.text;
     out.save_text("game/fighter/expl.ini", ex.text);
 }
 
