@@ -155,7 +155,7 @@ void level::load(const char* path) {
         img_mgr* im = new img_mgr();
         snprintf(key, sizeof key, "image%d", i);
         im->load(bgset.get_string(key));
-        im->tohw();
+        if (video.screen) im->tohw(); // without a video mode there is nothing to upload to
         im->no_zcache = 1; // the stage is drawn at a zoom that changes every frame
         images.push_back(im);
         if (video.screen) {

@@ -176,7 +176,7 @@ TEST_F(StageSw, IndicesOutsideThePicturesCountAsMissing) {
     EXPECT_TRUE(lv.layers[0].empty());
     EXPECT_EQ((std::vector<int>{0}), lv.layers[1]);
     EXPECT_EQ(150, lv.total_height);
-    // Part 2 (50 high) at the scroll line 380, part 3 (100 high) above it.
+    // Stage part 2 (50 high) at the scroll line 380, stage part 3 (100 high) above it.
     fill_screen(WHITE);
     lv.draw();
     EXPECT_COLOUR(10, 329, WHITE);

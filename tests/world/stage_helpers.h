@@ -80,7 +80,7 @@ inline void check_part_tops(const scratch_dir& dir) {
     EXPECT_COLOUR(320, 79, WHITE);
 }
 
-// Part 0 with two layers, images 4 and 5: at horizontal offset 90 its own picture (three
+// A stage part 0 with two layers, images 4 and 5: at horizontal offset 90 its own picture (three
 // away) shifts by 30, layer 4 by 45 and layer 5 (the nearest) by 90; the vertical offset
 // divides the same way.
 inline void check_parallax_shifts(const scratch_dir& dir) {
