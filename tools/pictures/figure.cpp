@@ -103,6 +103,17 @@ void transform(skeleton& s, float roll, pt origin) {
 
 tones far_side(rgb c) { return make_tones(mix(c, {10, 10, 25}, 0.22f)); }
 
+// Two joined segments (upper and lower limb) outlined as one shape: both outlines first,
+// then both fills, so no line crosses the joint.
+void limb(SDL_Surface* surf, pt a, pt b, pt c, float ra, float rb, float rc0, float rc1,
+          const tones& upper, const tones& lower, rgb line, float ow) {
+    tones ink = {line, line, line};
+    capsule(surf, a.x, a.y, b.x, b.y, ra + ow, rb + ow, ink, line, 0);
+    capsule(surf, b.x, b.y, c.x, c.y, rc0 + ow, rc1 + ow, ink, line, 0);
+    capsule(surf, a.x, a.y, b.x, b.y, ra, rb, upper, line, 0);
+    capsule(surf, b.x, b.y, c.x, c.y, rc0, rc1, lower, line, 0);
+}
+
 // ---- body parts -------------------------------------------------------------------------
 
 void paint_arm(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l, const pose& p,
@@ -110,10 +121,8 @@ void paint_arm(SDL_Surface* surf, const skeleton& s, const sizes& z, const look&
     bool near = i == 0;
     auto t = [&](rgb c) { return near ? make_tones(c) : far_side(c); };
     rgb upper = l.bare_arms ? l.skin : l.sleeve;
-    capsule(surf, s.shoulder[i].x, s.shoulder[i].y, s.elbow[i].x, s.elbow[i].y, z.arm_r0, z.arm_r1,
-            t(upper), l.outline, z.ow);
-    capsule(surf, s.elbow[i].x, s.elbow[i].y, s.hand[i].x, s.hand[i].y, z.fore_r0, z.fore_r1, t(l.skin),
-            l.outline, z.ow);
+    limb(surf, s.shoulder[i], s.elbow[i], s.hand[i], z.arm_r0, z.arm_r1, z.fore_r0, z.fore_r1, t(upper),
+         t(l.skin), l.outline, z.ow);
     // Glove cuff and hand.
     pt d = {s.hand[i].x - s.elbow[i].x, s.hand[i].y - s.elbow[i].y};
     float len = std::max(1.0f, std::hypot(d.x, d.y));
@@ -131,10 +140,9 @@ void paint_arm(SDL_Surface* surf, const skeleton& s, const sizes& z, const look&
 void paint_leg(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l, int i) {
     bool near = i == 0;
     auto t = [&](rgb c) { return near ? make_tones(c) : far_side(c); };
-    capsule(surf, s.hip[i].x, s.hip[i].y, s.knee[i].x, s.knee[i].y, z.thigh_r0, z.thigh_r1,
-            t(l.skirt ? l.skin : l.bottom), l.outline, z.ow);
-    capsule(surf, s.knee[i].x, s.knee[i].y, s.ankle[i].x, s.ankle[i].y, z.shin_r0, z.shin_r1,
-            t(l.skirt ? l.skin : l.bottom), l.outline, z.ow);
+    tones leg = t(l.skirt ? l.skin : l.bottom);
+    limb(surf, s.hip[i], s.knee[i], s.ankle[i], z.thigh_r0, z.thigh_r1, z.shin_r0, z.shin_r1, leg, leg,
+         l.outline, z.ow);
     // Boot: the lower shin and the foot.
     pt boot_top = {s.knee[i].x + (s.ankle[i].x - s.knee[i].x) * 0.55f,
                    s.knee[i].y + (s.ankle[i].y - s.knee[i].y) * 0.55f};
