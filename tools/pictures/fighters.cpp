@@ -7,12 +7,12 @@
 namespace {
 
 look make_look(rgb skin, rgb hair, rgb top, rgb sleeve, rgb bottom, rgb boots, rgb gloves, rgb belt,
-               rgb energy, hair_style h, bool skirt, bool bare_arms) {
+               rgb energy, hair_style h, bool skirt, bool bare_arms, outfit_detail d) {
     look l;
     l.skin = skin, l.hair = hair, l.top = top, l.sleeve = sleeve, l.bottom = bottom;
     l.boots = boots, l.gloves = gloves, l.belt = belt, l.energy = energy;
     l.outline = {28, 20, 34};
-    l.hair_kind = h, l.skirt = skirt, l.bare_arms = bare_arms;
+    l.hair_kind = h, l.skirt = skirt, l.bare_arms = bare_arms, l.detail = d;
     return l;
 }
 
@@ -21,7 +21,7 @@ std::vector<fighter_def> make_table() {
     t.push_back({"mirelle", "Mirelle", {1.15f, 1.15f, 1.0f},
                  make_look({240, 196, 164}, {178, 54, 34}, {196, 30, 52}, {196, 30, 52}, {44, 40, 64},
                            {92, 52, 36}, {236, 232, 220}, {224, 176, 60}, {255, 128, 48}, HAIR_PONYTAIL,
-                           false, false),
+                           false, false, DETAIL_VNECK),
                  STYLE_BRAWLER, 120, 1.0f, 0.06f,
                  {{1, {"down", "up"}},
                   {2, {"down", "left", "kick"}},
@@ -32,7 +32,7 @@ std::vector<fighter_def> make_table() {
     t.push_back({"tamsin", "Tamsin", {1.09f, 1.3f, 1.1f},
                  make_look({214, 160, 120}, {236, 200, 96}, {28, 128, 150}, {28, 128, 150}, {110, 108, 120},
                            {52, 50, 62}, {192, 40, 40}, {44, 40, 40}, {120, 220, 255}, HAIR_BOB, false,
-                           false),
+                           false, DETAIL_ZIP),
                  STYLE_BOXER, 140, 1.15f, 0.05f,
                  {{1, {"down", "nodown", "up"}},
                   {2, {"left", "down", "kick"}},
@@ -43,7 +43,7 @@ std::vector<fighter_def> make_table() {
     t.push_back({"ondine", "Ondine", {1.22f, 1.06f, 0.95f},
                  make_look({250, 218, 196}, {40, 60, 140}, {60, 170, 160}, {60, 170, 160}, {30, 88, 122},
                            {232, 232, 240}, {232, 232, 240}, {204, 170, 80}, {160, 120, 255}, HAIR_LONG,
-                           true, true),
+                           true, true, DETAIL_VNECK),
                  STYLE_DANCER, 110, 1.05f, 0.045f,
                  {{1, {"block", "up"}},
                   {2, {"down", "left", "special2"}},
@@ -54,7 +54,7 @@ std::vector<fighter_def> make_table() {
     t.push_back({"verity", "Verity", {1.15f, 1.15f, 1.05f},
                  make_look({150, 100, 70}, {232, 230, 240}, {124, 50, 152}, {124, 50, 152}, {40, 40, 50},
                            {96, 30, 112}, {222, 180, 60}, {222, 180, 60}, {255, 222, 80}, HAIR_BUN, false,
-                           false),
+                           false, DETAIL_SASH),
                  STYLE_STRIKER, 100, 0.9f, 0.07f,
                  {{1, {"down", "up", "up"}},
                   {2, {"kick", "left"}},

@@ -184,6 +184,20 @@ void paint_torso(SDL_Surface* surf, const skeleton& s, const sizes& z, const loo
     pt side = {-u.y, u.x};
     capsule(surf, b.x - side.x * (z.waist_r - 2), b.y - side.y * (z.waist_r - 2), b.x + side.x * (z.waist_r - 2),
             b.y + side.y * (z.waist_r - 2), 4, 4, make_tones(l.belt), l.outline, 1.5f);
+    // The outfit's mark, in the torso's own frame (side points forward, u up).
+    auto at = [&](pt base, float f, float up) { return add(base, add(scale(side, f), scale(u, up))); };
+    float cr = z.chest_r;
+    if (l.detail == DETAIL_VNECK) {
+        pt q[3] = {at(s.chest, 3, 3), at(s.chest, cr + 1, 3), at(s.chest, cr - 3, -15)};
+        float xs[3] = {q[0].x, q[1].x, q[2].x}, ys[3] = {q[0].y, q[1].y, q[2].y};
+        polygon(surf, xs, ys, 3, make_tones(l.skin), l.outline, 1.2f);
+    } else if (l.detail == DETAIL_ZIP) {
+        pt a = at(s.chest, cr - 3, 2), c = at(s.waist, z.waist_r - 3, 6);
+        line(surf, a.x, a.y, c.x, c.y, 2, mix(l.top, {240, 240, 240}, 0.6f));
+    } else {
+        pt a = at(s.chest, -cr * 0.7f, 2), c = at(s.waist, z.waist_r * 0.8f, 8);
+        capsule(surf, a.x, a.y, c.x, c.y, 3.5f, 3.5f, make_tones(l.belt), l.outline, 1.2f);
+    }
 }
 
 void paint_head(SDL_Surface* surf, const skeleton& s, const sizes& z, const look& l, float sway) {
@@ -194,6 +208,9 @@ void paint_head(SDL_Surface* surf, const skeleton& s, const sizes& z, const look
     capsule(surf, s.neck.x, s.neck.y, s.head.x - up.x * r * 0.6f, s.head.y - up.y * r * 0.6f, 6, 6,
             make_tones(l.skin), l.outline, z.ow);
     disc(surf, s.head.x, s.head.y, r, make_tones(l.skin), l.outline, z.ow);
+    // Nose: a small bump on the profile.
+    pt nose = add(s.head, add(scale(fwd, r - 1), scale(up, -0.12f * r)));
+    disc(surf, nose.x, nose.y, 3, make_tones(l.skin), l.outline, z.ow * 0.75f);
     tones hair = make_tones(l.hair);
     // Hair cap: crown and back of the head, with volume by style.
     float vol = l.hair_kind == HAIR_BOB ? 5.0f : l.hair_kind == HAIR_LONG ? 3.0f : 2.0f;

@@ -7,6 +7,7 @@
 #include "paint.h"
 
 enum hair_style { HAIR_PONYTAIL, HAIR_BOB, HAIR_LONG, HAIR_BUN };
+enum outfit_detail { DETAIL_VNECK, DETAIL_ZIP, DETAIL_SASH };
 
 struct build {
     float height;    // 1.0: about 240 pixels from heel to crown
@@ -19,6 +20,7 @@ struct look {
     hair_style hair_kind;
     bool skirt;      // a short skirt over the thighs
     bool bare_arms;  // sleeves end at the shoulder
+    outfit_detail detail;
 };
 
 struct pose {
