@@ -61,7 +61,6 @@ lifeform::~lifeform() {
     for (anim_mgr* d : own_defs)
         if (d->refs <= 0) delete d;
     own_defs.clear();
-    keys.import_combos(nullptr);
     delete combos;
     combos = nullptr;
     for (weapon* wp : weapons) delete wp;

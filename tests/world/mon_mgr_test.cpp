@@ -603,6 +603,39 @@ TEST_F(Display, AMoveIsPlayedAtTheFightersPositionAndFacing) {
     EXPECT_EQ(f.moves[0]->entries[0].def->mirrored, 1);
 }
 
+TEST_F(Display, ASpinningFrameTurnsAgainstTheFacingAndShiftsTheShadow) {
+    combatant f;
+    equip(f, 0);
+    f.moves.push_back(move_group(anim_file(dir, "spin.ini", {{body, 3, {{"spin", "10"}}}, {body, 3, {}}})));
+    anim_mgr* def = f.moves[0]->entries[0].def.get();
+    f.start_move(0, 1);
+    int angles[3];
+    for (int i = 0; i < 3; i++) {
+        f.display();
+        angles[i] = def->angle;
+    }
+    EXPECT_EQ(angles[0], 10);
+    EXPECT_EQ(angles[1], 20);
+    EXPECT_EQ(angles[2], 0); // drawn at 30, then the frame changed
+
+    combatant g;
+    equip(g, 0);
+    g.moves.push_back(move_group(anim_file(dir, "spin.ini", {{body, 3, {{"spin", "10"}}}, {body, 3, {}}})));
+    def = g.moves[0]->entries[0].def.get();
+    g.facing = 1;
+    g.start_move(0, 1);
+    g.display();
+    EXPECT_EQ(def->angle, -10);
+    fill_screen(WHITE);
+    g.display();
+    EXPECT_EQ(def->angle, -20);
+    // Facing right with a spinning frame, the shadow lies 40 pixels further right.
+    rgb shifted = screen_at(150, 441), usual = screen_at(105, 441);
+    EXPECT_EQ(shifted.r, 255);
+    EXPECT_NEAR(shifted.g, 128, 3);
+    EXPECT_TRUE(same(usual, WHITE));
+}
+
 // ---------------------------------------------------------------------------------------
 // Collisions
 
