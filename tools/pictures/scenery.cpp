@@ -381,24 +381,28 @@ void write_front_end(media_out& out) {
 }
 
 void write_display(media_out& out) {
-    // Bar frame: a dark slot for the 230-pixel bar at x 18 and y 7..15 of the picture (the
-    // picture is drawn at y 5), and four sockets for the round dots below it.
-    SDL_Surface* f = new_canvas(264, 36);
+    // The display draws these pictures as they are at the right screen edge and mirrored at
+    // the left, so they are laid out for the right edge: the 230-pixel bar ends 18 pixels
+    // from the picture's right edge (y 7..15 of the picture, which is drawn at y 5), and the
+    // round dots sit below it from 21 pixels in, 11 apart.
+    const int w = 264;
+    SDL_Surface* f = new_canvas(w, 36);
     rgb edge = {40, 36, 44}, metal = {150, 146, 156}, slot = {28, 24, 32};
-    box(f, 12, 2, 253, 20, edge);
-    box(f, 13, 3, 252, 19, metal);
-    box(f, 13, 3, 252, 4, {200, 196, 204});
-    box(f, 15, 5, 250, 17, edge);
-    box(f, 16, 6, 249, 16, slot);
-    for (int n = 0; n < 4; n++) disc(f, 21 + 11 * n, 26, 6, make_tones(metal), edge, 1.5f);
+    box(f, 10, 2, 253, 20, edge);
+    box(f, 11, 3, 252, 19, metal);
+    box(f, 11, 3, 252, 4, {200, 196, 204});
+    box(f, 13, 5, 250, 17, edge);
+    box(f, 14, 6, 249, 16, slot);
+    for (int n = 0; n < 4; n++) disc(f, w - 21 - 11 * n, 26.5f, 6, make_tones(metal), edge, 1.5f);
     out.save_png("rsrc/meter/lifebar_grey.png", f);
     SDL_FreeSurface(f);
-    // Shadow under the display, drawn translucent by the game.
+    // Shadow under the display, drawn translucent by the game: flush with the screen edge,
+    // cut on a slant towards the middle of the screen.
     SDL_Surface* s = new_canvas(300, 96);
     for (int y = 0; y < 96; y++)
         for (int x = 0; x < 300; x++) {
             float fx = x / 300.0f, fy = y / 96.0f;
-            if (fx + fy * 0.6f < 1.0f && fy < 0.98f) put(s, x, y, {8, 6, 12});
+            if (fx > fy * 0.6f && fy < 0.98f) put(s, x, y, {8, 6, 12});
         }
     out.save_png("rsrc/meter/shadow.png", s);
     SDL_FreeSurface(s);
