@@ -206,6 +206,9 @@ TEST(GameFolder, FighterFilesGiveEveryRoleTheGameUses) {
         EXPECT_GT(c.get_int("hp"), 0);
         EXPECT_GT(c.get_float("scale"), 0.0f);
         EXPECT_GT(c.get_float("speed"), 0.0f);
+        // The motion step moves trunc(vx / speed) a tick and a walk is one pixel a tick, so a
+        // speed above 1 would leave the fighter rooted to the spot.
+        EXPECT_LE(c.get_float("speed"), 1.0f);
         EXPECT_EQ(c.get_int("images"), 10); // still images 0 to 9
         std::set<std::pair<int, int>> still_sizes;
         for (int i = 0; i < 10; i++) {
