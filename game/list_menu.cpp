@@ -33,6 +33,13 @@ static bool apply_event(const SDL_Event& e, int count, int& selection, bool& don
     return done;
 }
 
+// Rows overlap by 10 pixels of their pictures' empty leading; a small font has too little
+// of it for that, so its rows overlap by at most a quarter of their height.
+static int row_step(int height) {
+    int step = height - 10, least = height - height / 4;
+    return step > least ? step : least;
+}
+
 int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* background, font* f,
               int rate) {
     if (count < 1) return count + 1;
@@ -62,7 +69,7 @@ int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* backgro
         for (int i = 0; i < count; i++) {
             img_mgr* img = i == selection ? lit[(size_t)i] : plain[(size_t)i];
             img->draw_at(W / 2 - img->get_width() / 2, y);
-            y += img->get_height() - 10;
+            y += row_step(img->get_height());
         }
         if (is_sampling_frame(tile.value, rate)) {
             if (SDL_PollEvent(&e)) apply_event(e, count, selection, done);

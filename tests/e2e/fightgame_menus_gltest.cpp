@@ -1,0 +1,265 @@
+// fightgame's front end played through the keyboard under an X display, in both drawing
+// modes where the screens draw: the main menu's selection and quit, character select into a
+// match and back, versus with its second selection, survival, demo, and the options menu
+// with key remapping. Screenshots of the main menu, character select and a match are kept
+// in the build folder's "screenshots" (scripts/copy_screenshots.sh puts them in docs/).
+#include "game_driver.h"
+
+using namespace game_driver;
+
+// Character select reads the keys every 100 to 125 ms; a confirm or cancel held this long is
+// seen once, and is released before the next screen reads them.
+static const int kSelectHold = 150;
+
+class FightgameFrontEnd : public ::testing::TestWithParam<int> {};
+
+static const char* mode_name(int hwaccel) { return hwaccel ? "opengl" : "software"; }
+
+TEST_P(FightgameFrontEnd, DownMovesTheSelectionOneRowAtATimeWrapsAndEscapeQuits) {
+    game_run g(GetParam());
+    g.look(std::string("main_menu_") + mode_name(GetParam()) + ".png");
+    ASSERT_EQ(highlighted_item(g.shot), 0) << "arcade is highlighted first";
+    int seen = 0, steps = 0;
+    bool wrapped = false;
+    for (int tries = 0; tries < 60 && !wrapped; tries++) {
+        press("Down");
+        sleep_ms(150);
+        g.look();
+        int now = highlighted_item(g.shot);
+        ASSERT_GE(now, 0);
+        if (now == seen) continue; // the press fell between two sampled frames
+        EXPECT_EQ(now, (seen + 1) % 6) << "one row per sampled frame";
+        wrapped = seen == 5 && now == 0;
+        seen = now;
+        steps++;
+    }
+    EXPECT_TRUE(wrapped) << "down from quit goes to arcade";
+    EXPECT_EQ(steps, 6);
+
+    int conversions_before = g.count("WARNING: Live image conversion");
+    const run_result& r = g.quit();
+    EXPECT_EQ(r.exit_code, 0);
+    size_t clean = r.out.find("Cleaning Image_Manager Cache\n");
+    ASSERT_NE(clean, std::string::npos);
+    EXPECT_NE(r.out.find("\nDone\n", clean), std::string::npos);
+    EXPECT_EQ(count_occurrences(r.out, "MAIN MENU:\n"), 1);
+    if (GetParam() == 0) { // software mode converts the growing logo on each of the 32 frames
+        EXPECT_EQ(count_occurrences(r.out, "WARNING: Live image conversion") - conversions_before, 32);
+    }
+}
+
+TEST_P(FightgameFrontEnd, ArcadeOffersOnlyTheFirstTwoFightersAndEscapeInTheMatchReturnsToTheMenu) {
+    std::string mode = mode_name(GetParam());
+    game_run g(GetParam());
+    ASSERT_TRUE(g.select_item(0));
+    press("Return", 80);
+    sleep_ms(1200);
+    g.look("char_select_" + mode + ".png");
+    EXPECT_EQ(offered_fighter(g.shot), 0) << "Mirelle is offered first";
+    EXPECT_EQ(g.next_fighter("Right"), 1);
+    EXPECT_EQ(g.next_fighter("Right"), 0) << "right from the second fighter goes back to the first";
+    EXPECT_EQ(g.next_fighter("Left"), 1) << "left from the first fighter goes to the second";
+    EXPECT_EQ(g.next_fighter("Left"), 0);
+    EXPECT_EQ(g.count("Setting FPS"), 0);
+
+    press("Return", kSelectHold);
+    ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
+    EXPECT_TRUE(g.p.out().find("Setting FPS [60]\n") != std::string::npos);
+    sleep_ms(2500);
+    g.look("match_" + mode + ".png");
+    EXPECT_EQ(g.count("Loop finished"), 0) << "the match runs until Escape";
+
+    press("Escape", 60);
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000)) << g.p.out();
+    std::string out = g.p.out();
+    size_t back = out.rfind("MAIN MENU:\n");
+    for (const char* line : {"Loop finished\n", "Level Unloaded\n", "Level Deleted\n", "Clearing Gameobjects\n"})
+        EXPECT_LT(out.find(line), back) << line;
+    sleep_ms(800);
+    g.look();
+    EXPECT_EQ(highlighted_item(g.shot), 0) << "the menu starts again on arcade";
+    EXPECT_EQ(g.quit().exit_code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DrawingModes, FightgameFrontEnd, ::testing::Values(1, 0),
+                         [](const ::testing::TestParamInfo<int>& i) { return std::string(mode_name(i.param)); });
+
+TEST(FightgameFrontEndGL, ClosingTheWindowInCharacterSelectReturnsToTheMainMenu) {
+    game_run g(1);
+    ASSERT_TRUE(g.select_item(0));
+    press("Return", 80);
+    sleep_ms(1200);
+    g.look();
+    ASSERT_GE(offered_fighter(g.shot), 0) << "in character select";
+    g.p.signal(SIGTERM); // the window manager's close arrives as SDL's quit event
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000)) << g.p.out();
+    EXPECT_EQ(g.count("Setting FPS"), 0) << "no match was started";
+    sleep_ms(800);
+    g.look();
+    EXPECT_EQ(highlighted_item(g.shot), 0);
+    EXPECT_EQ(g.quit().exit_code, 0);
+}
+
+TEST(FightgameFrontEndGL, VersusTakesTwoSelectionsAndCancellingTheSecondGoesBackToTheFirst) {
+    game_run g(1);
+    ASSERT_TRUE(g.select_item(1));
+    press("Return", 80);
+    sleep_ms(1200);
+    g.look();
+    ASSERT_EQ(offered_fighter(g.shot), 0) << "player 1's selection";
+    press("Return", kSelectHold);
+    sleep_ms(1500);
+    g.look();
+    ASSERT_EQ(offered_fighter(g.shot), 0) << "player 2's selection starts again on the first fighter";
+    press("Escape", kSelectHold);
+    sleep_ms(1500);
+    g.look();
+    EXPECT_EQ(offered_fighter(g.shot), 0) << "back in player 1's selection";
+    EXPECT_EQ(g.count("MAIN MENU:\n"), 1);
+    EXPECT_EQ(g.count("Setting FPS"), 0);
+
+    EXPECT_EQ(g.next_fighter("Right"), 1);
+    press("Return", kSelectHold);
+    sleep_ms(1500);
+    press("Return", kSelectHold);
+    ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
+    sleep_ms(1000);
+    press("Escape", 60);
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000));
+    EXPECT_EQ(g.quit().exit_code, 0);
+}
+
+TEST(FightgameFrontEndGL, SurvivalGoesThroughCharacterSelectAndDemoStraightIntoAMatch) {
+    game_run g(1);
+    ASSERT_TRUE(g.select_item(2));
+    press("Return", 80);
+    sleep_ms(1200);
+    g.look();
+    ASSERT_GE(offered_fighter(g.shot), 0) << "survival begins with character select";
+    press("Return", kSelectHold);
+    ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
+    sleep_ms(1000);
+    press("Escape", 60);
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000));
+    sleep_ms(800);
+
+    int fonts_loaded = g.count("loading font\n");
+    ASSERT_TRUE(g.select_item(3));
+    press("Return", 80);
+    ASSERT_TRUE(g.wait_count("sizeof player 2", 2, 60000)) << g.p.out();
+    std::string out = g.p.out();
+    size_t second_menu = out.rfind("MAIN MENU:\n");
+    EXPECT_EQ(out.find("Please select", second_menu), std::string::npos);
+    EXPECT_EQ(g.count("loading font\n"), fonts_loaded) << "no character select drew";
+    EXPECT_NE(out.find("sizeof player 1[0]", second_menu), std::string::npos);
+    sleep_ms(1000);
+    press("Escape", 60);
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 3, 20000));
+    EXPECT_EQ(g.quit().exit_code, 0);
+}
+
+// The list menus take one key-press event per sampled frame, so every press counts once.
+static void tap(const char* key, int times = 1) {
+    for (int i = 0; i < times; i++) {
+        press(key);
+        sleep_ms(200);
+    }
+}
+
+// The leftmost white column in a band of rows, or 640.
+static int leftmost_white(const screen_shot& s, int y0, int y1) {
+    for (int x = 0; x < 640; x++)
+        for (int y = y0; y < y1; y++)
+            if (s.white(x, y)) return x;
+    return 640;
+}
+
+TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToXRewritesTheControlsFileAtOnce) {
+    game_run g(1);
+    ASSERT_TRUE(g.select_item(4));
+    press("Return", 80);
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
+    sleep_ms(600);
+    tap("Down"); // "Player 1 controls"
+    tap("Return");
+    sleep_ms(600);
+    g.look();
+    // Rows start at y 200; the punch row is the fifth.
+    tap("Down", 4);
+    tap("Return");
+    sleep_ms(300);
+    EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini")));
+    tap("x"); // ignored: Space has not been released yet
+    tap("space");
+    tap("x");
+    sleep_ms(800);
+    std::string saved = read_text(g.dir.file("game/controls.ini"));
+    EXPECT_NE(saved.find("player0controlpunch=120"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("player0controlkick=107"), std::string::npos) << saved;
+
+    screen_shot before;
+    before.s = g.shot.s;
+    g.shot.s = nullptr;
+    g.look(); // the next showing
+    // "punch x" is wider than "punch i", so its centred row starts further left: some
+    // two-pixel bands of the list start further left than before, none further right.
+    int moved_left = 0, moved_right = 0;
+    for (int y = 200; y < 400; y += 2) {
+        int a = leftmost_white(before, y, y + 2), b = leftmost_white(g.shot, y, y + 2);
+        if (b < a) moved_left++;
+        if (b > a) moved_right++;
+    }
+    EXPECT_GT(moved_left, 0) << "the punch row shows its new, wider key name";
+    EXPECT_EQ(moved_right, 0);
+    EXPECT_EQ(g.count("OPTION MENU:\n"), 1);
+
+    tap("Up"); // from the first row up to "Done"
+    tap("Return");
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
+    sleep_ms(400);
+    tap("Escape");
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 10000));
+    EXPECT_EQ(g.quit().exit_code, 0);
+}
+
+TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsChangeNothing) {
+    game_run g(1);
+    ASSERT_TRUE(g.select_item(4));
+    press("Return", 80);
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
+    sleep_ms(600);
+    tap("Down", 3); // "Video"
+    tap("Return");
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 10000)) << "Video leads back to the main menu";
+    sleep_ms(800);
+    g.look();
+    EXPECT_EQ(highlighted_item(g.shot), 0) << "the main menu opens again";
+
+    ASSERT_TRUE(g.select_item(4));
+    press("Return", 80);
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
+    sleep_ms(600);
+    tap("Down", 4); // "Cheats"
+    tap("Return");
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 3, 10000)) << "Cheats leads back to the main menu";
+    sleep_ms(800);
+
+    ASSERT_TRUE(g.select_item(4));
+    press("Return", 80);
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 3, 10000));
+    sleep_ms(600);
+    tap("Return"); // "Game"
+    sleep_ms(600);
+    g.look("game_options_opengl.png");
+    tap("Return"); // "Difficulty bleh": the same screen again
+    sleep_ms(600);
+    EXPECT_EQ(g.count("OPTION MENU:\n"), 3);
+    tap("Up"); // "done"
+    tap("Return");
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 4, 10000));
+    EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini"))) << "nothing was changed";
+    sleep_ms(400);
+    tap("Escape");
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 4, 10000));
+    EXPECT_EQ(g.quit().exit_code, 0);
+}

@@ -1,0 +1,180 @@
+// Drives the real fightgame as a player would, under an X display: a scratch copy of the
+// game folder, key presses through xdotool (the keyboard follows the pointer, so the pointer
+// is moved into the window once), and screenshots of the window read back as pixels to see
+// what the program shows (which menu row is highlighted, which fighter is offered).
+#pragma once
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "test_support.h"
+
+namespace game_driver {
+
+inline void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// One screenshot of the 640 x 480 window at the top-left of the display.
+struct screen_shot {
+    SDL_Surface* s = nullptr;
+    screen_shot() = default;
+    screen_shot(const screen_shot&) = delete;
+    screen_shot& operator=(const screen_shot&) = delete;
+    ~screen_shot() {
+        if (s) SDL_FreeSurface(s);
+    }
+    void rgb(int x, int y, uint8_t* r, uint8_t* g, uint8_t* b) const {
+        *r = *g = *b = 0;
+        if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h) return;
+        uint8_t* p = (uint8_t*)s->pixels + y * s->pitch + x * s->format->BytesPerPixel;
+        uint32_t v = 0;
+        memcpy(&v, p, s->format->BytesPerPixel);
+        SDL_GetRGB(v, s->format, r, g, b);
+    }
+    // Near-white: menu text.
+    bool white(int x, int y) const {
+        uint8_t r, g, b;
+        rgb(x, y, &r, &g, &b);
+        return r > 215 && g > 215 && b > 215;
+    }
+};
+
+// Takes a screenshot; keeps a PNG copy at save_as when given.
+inline void take_shot(screen_shot& shot, const std::string& scratch, const std::string& save_as = "") {
+    std::string bmp = scratch + "/shot.bmp";
+    std::string cmd = "import -window root -crop 640x480+0+0 +repage bmp3:" + bmp;
+    EXPECT_EQ(system(cmd.c_str()), 0);
+    if (shot.s) SDL_FreeSurface(shot.s);
+    shot.s = SDL_LoadBMP(bmp.c_str());
+    EXPECT_NE(shot.s, nullptr) << SDL_GetError();
+    if (!save_as.empty()) {
+        std::string dir = std::string(FIGHT_BIN_DIR) + "/screenshots";
+        make_dirs(dir);
+        cmd = "convert " + bmp + " " + dir + "/" + save_as;
+        EXPECT_EQ(system(cmd.c_str()), 0);
+    }
+}
+
+// Holds a key (an X key name such as Down, Return, Escape, space, x) for hold_ms; one
+// xdotool run, so the hold is not stretched by starting a second process.
+inline void press(const char* key, int hold_ms = 30) {
+    char cmd[160];
+    snprintf(cmd, sizeof cmd, "xdotool keydown %s sleep %.3f keyup %s", key, hold_ms / 1000.0, key);
+    EXPECT_EQ(system(cmd), 0);
+}
+
+// The main-menu row drawn in its highlighted form (32 pixels further left, "*%s*"), or -1.
+inline int highlighted_item(const screen_shot& shot) {
+    int best = -1, best_count = 20;
+    for (int i = 0; i < 6; i++) {
+        int count = 0;
+        for (int y = 200 + 50 * i; y < 245 + 50 * i && y < 480; y++)
+            for (int x = 186; x < 214; x++)
+                if (shot.white(x, y)) count++;
+        if (count > best_count) best = i, best_count = count;
+    }
+    return best;
+}
+
+// Which of the four action shots the character select shows in place (index), by how many
+// of a picture's opaque pixels the screen repeats.
+inline int offered_fighter(const screen_shot& shot) {
+    static const char* const files[4] = {
+        "rsrc/060415_mirelle_02_b.png", "rsrc/060419_tamsin01c.png",
+        "rsrc/ondine/ondine_action_shot_ha.png", "rsrc/verity/verity_action_shot.png"};
+    int best = -1;
+    double best_score = 0.5;
+    for (int f = 0; f < 4; f++) {
+        SDL_Surface* pic = IMG_Load((std::string(FIGHT_DATA_DIR) + "/" + files[f]).c_str());
+        if (!pic) continue;
+        SDL_Surface* p = SDL_ConvertSurface(pic, shot.s->format, 0);
+        SDL_FreeSurface(pic);
+        int x0 = 640 - p->w - 40, y0 = (480 - p->h) / 2, tried = 0, matched = 0;
+        for (int y = 0; y < p->h; y += 6)
+            for (int x = 0; x < p->w; x += 6) {
+                uint8_t r, g, b, sr, sg, sb;
+                uint32_t v = 0;
+                memcpy(&v, (uint8_t*)p->pixels + y * p->pitch + x * p->format->BytesPerPixel,
+                       p->format->BytesPerPixel);
+                SDL_GetRGB(v, p->format, &r, &g, &b);
+                if (r == 0 && g == 255 && b == 0) continue; // transparent
+                tried++;
+                shot.rgb(x0 + x, y0 + y, &sr, &sg, &sb);
+                if (abs(r - sr) < 24 && abs(g - sg) < 24 && abs(b - sb) < 24) matched++;
+            }
+        SDL_FreeSurface(p);
+        double score = tried ? (double)matched / tried : 0;
+        if (score > best_score) best = f, best_score = score;
+    }
+    return best;
+}
+
+// fightgame running in a scratch copy of the game folder.
+struct game_run {
+    scratch_dir dir;
+    running_program p;
+    screen_shot shot;
+
+    // hwaccel: 1 OpenGL, 0 software surfaces. Waits for the main menu's opening.
+    explicit game_run(int hwaccel, const std::string& extra_settings = "") {
+        copy_game_folder(dir.path);
+        write_text(dir.file("game/game.ini"),
+                   "hwaccel=" + std::to_string(hwaccel) + "\n" + extra_settings);
+        start_program(p, "fightgame", {}, dir.path, {"SDL_AUDIODRIVER=dummy"});
+        EXPECT_TRUE(p.wait_for("MAIN MENU:\n", 60000)) << p.out() << p.err();
+        EXPECT_EQ(system("xdotool mousemove 320 240"), 0);
+        sleep_ms(800);
+    }
+    int count(const std::string& line) const { return count_occurrences(p.out(), line); }
+    // Waits until line has been printed n times.
+    bool wait_count(const std::string& line, int n, int timeout_ms) {
+        for (int t = 0; t < timeout_ms; t += 50) {
+            if (count(line) >= n) return true;
+            sleep_ms(50);
+        }
+        return false;
+    }
+    void look(const std::string& save_as = "") { take_shot(shot, dir.path, save_as); }
+
+    // Presses Down (or Up) until the main menu highlights item; false if it never does.
+    bool select_item(int item, const char* key = "Down") {
+        std::string seen;
+        for (int tries = 0; tries < 40; tries++) {
+            look();
+            int now = highlighted_item(shot);
+            if (now == item) return true;
+            seen += std::to_string(now) + " ";
+            press(key);
+            sleep_ms(120);
+        }
+        ADD_FAILURE() << "highlighted rows seen: " << seen;
+        return false;
+    }
+    // Presses key in the character select until the offered fighter changes; returns it.
+    int next_fighter(const char* key) {
+        look();
+        int before = offered_fighter(shot);
+        for (int tries = 0; tries < 20; tries++) {
+            press(key);
+            sleep_ms(250);
+            look();
+            int now = offered_fighter(shot);
+            if (now != before) return now;
+        }
+        return before;
+    }
+    // Escape until the program ends; the run's result.
+    const run_result& quit() {
+        for (int i = 0; i < 20 && count("\nDone\n") == 0; i++) {
+            press("Escape", 150);
+            sleep_ms(500);
+        }
+        return p.finish(20000);
+    }
+};
+
+} // namespace game_driver
