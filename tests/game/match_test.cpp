@@ -1,0 +1,527 @@
+// The match's rules with small fighter files and a written key state: set-up, facing and
+// camera, blocking by posture, trades, projectile clashes and chip damage, block dash,
+// throws, knock-outs, rounds and match end, survival, re-colouring, dead projectiles.
+#include "match_helpers.h"
+
+#include <cmath>
+
+#include "foundation/primitives.h"
+#include "input/path.h"
+
+namespace {
+
+struct Match : ::testing::Test {
+    match_folder folder;
+    void set_up(int mode = MODE_VERSUS) { match_set_up(mode, 1, 0, folder.res); }
+    void TearDown() override { hold({SDLK_u, SDLK_j, SDLK_LEFT, SDLK_RIGHT, SDLK_k}, false); }
+};
+
+// ---------------------------------------------------------------------------------------
+// Set-up
+
+TEST_F(Match, SetUpPlacesTheFightersFacingEachOtherAndPrintsItsLines) {
+    log_capture log;
+    set_up();
+    ASSERT_EQ(Combatant_Manager.count(), 2);
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    EXPECT_EQ(a->x, 300);
+    EXPECT_EQ(b->x, 700);
+    EXPECT_EQ(a->y, 480 - a->h);
+    EXPECT_EQ(b->y, 480 - b->h);
+    EXPECT_EQ(a->side, 0);
+    EXPECT_EQ(b->side, 1);
+    EXPECT_EQ(a->facing, 1);
+    EXPECT_EQ(b->facing, 0);
+    EXPECT_EQ(a->path_flag, 1);
+    EXPECT_EQ(b->path_flag, 0);
+    EXPECT_EQ(a->edge_kill, 0);
+    EXPECT_EQ(b->edge_kill, 0);
+    const int weights[6] = {50, 25, 10, 25, 25, 50};
+    for (int i = 0; i < 6; i++) {
+        EXPECT_EQ(a->ai_weights[i], weights[i]);
+        EXPECT_EQ(b->ai_weights[i], weights[i]);
+    }
+    EXPECT_STREQ(current_match.names[0], "Tamsin");
+    EXPECT_STREQ(current_match.names[1], "Mirelle");
+
+    size_t p = log.out.find("Setting FPS [60]\n");
+    ASSERT_NE(p, std::string::npos);
+    for (std::string line : {"sizeof level is [" + std::to_string(sizeof(level)) + "]\n",
+                             "sizeof player 1[0] is [" + std::to_string(sizeof(combatant)) + "]\n",
+                             "sizeof player 2[1] is [" + std::to_string(sizeof(combatant)) + "]\n",
+                             std::string("Level [1000,480] screen [640,480]\n"),
+                             std::string("Scrolling Max for level: maxx [360] maxy[0]\n")}) {
+        size_t q = log.out.find(line, p);
+        EXPECT_NE(q, std::string::npos) << line;
+        if (q != std::string::npos) p = q;
+    }
+}
+
+TEST_F(Match, EachModeGivesThePathsTheirKeySetsOrTheComputer) {
+    const int expected[4][2] = {{6, 3}, {5, 3}, {6, 3}, {6, 6}}; // arcade, versus, survival, demo
+    for (int mode = 1; mode <= 4; mode++) {
+        set_up(mode);
+        EXPECT_EQ(fighter_a()->path->mode[0], expected[mode - 1][0]) << mode;
+        EXPECT_EQ(fighter_b()->path->mode[0], expected[mode - 1][1]) << mode;
+        EXPECT_EQ(fighter_a()->path->steps, 1);
+        match_tear_down();
+    }
+}
+
+TEST_F(Match, TheSameFighterTwiceRecoloursOnlyFighterBAndSkipsBrokenSwapEntries) {
+    folder.write("game/fighter/mirelle/mirelle_swap.ini",
+                 "colors=4\ncolor0source=255,0,0\ncolor0target=0,0,255\n"
+                 "color1source=255,0\ncolor1target=1,2,3\n"
+                 "color3source=1,2,3\ncolor3target=red\n");
+    match_set_up(MODE_VERSUS, 0, 0, folder.res);
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    EXPECT_TRUE(a->swaps.empty());
+    EXPECT_TRUE(a->own_images.empty());
+    ASSERT_EQ(b->swaps.size(), 1u);
+    EXPECT_EQ(b->swaps[0].first, map_rgb(255, 0, 0));
+    EXPECT_EQ(b->swaps[0].second, map_rgb(0, 0, 255));
+    EXPECT_FALSE(b->own_images.empty());
+    EXPECT_NE(a->images[0], b->images[0]);
+}
+
+TEST_F(Match, TearDownEmptiesTheRegistryAndDeletesTheLevel) {
+    set_up();
+    log_capture log;
+    match_tear_down();
+    EXPECT_EQ(Combatant_Manager.count(), 0);
+    EXPECT_EQ(current_level, nullptr);
+    EXPECT_NE(log.out.find("Level Unloaded\nLevel Deleted\n"), std::string::npos);
+    EXPECT_NE(log.out.find("Clearing Gameobjects\n"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------
+// Facing and camera
+
+TEST_F(Match, TheLeftFighterFacesRightAndTheCameraFramesBoth) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 300);
+    stand(b, 700);
+    match_frame();
+    EXPECT_EQ(a->facing, 1);
+    EXPECT_EQ(b->facing, 0);
+    int left = 300 + (a->w - a->max_x);
+    int right = 700 + b->w + (b->max_x - b->w);
+    EXPECT_EQ(current_level->x_offset, left / 2);
+    EXPECT_EQ(current_level->y_offset, 0);
+    double expect_zoom = 640.0 / (right - (left / 2 - (int)((1000 - right) * 0.5)));
+    EXPECT_NEAR(current_level->zoom, expect_zoom, 1e-9);
+
+    // Crossing over turns both round on the same frame.
+    stand(a, 750);
+    stand(b, 200);
+    match_frame();
+    EXPECT_EQ(a->facing, 0);
+    EXPECT_EQ(b->facing, 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Fighter contact
+
+struct block_case {
+    int blocker, attacker;
+    bool breaks;
+};
+
+TEST_F(Match, ABlockHoldsOrBreaksByPosture) {
+    const block_case cases[] = {
+        {1, 0, true},  {1, 1, false}, {1, 2, false}, // standing: broken by a crouching attack
+        {0, 2, true},  {0, 0, false}, {0, 1, false}, // crouching: broken by a jumping attack
+        {2, 0, false}, {2, 1, false}, {2, 2, false}, // jumping: holds against everything
+    };
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    for (const block_case& c : cases) {
+        stand(a, 400);
+        stand(b, 450);
+        a->stance = 4;
+        a->posture = c.attacker;
+        b->stance = 1;
+        b->posture = c.blocker;
+        b->hp = 100;
+        match_contact();
+        SCOPED_TRACE("blocker " + std::to_string(c.blocker) + " attacker " + std::to_string(c.attacker));
+        EXPECT_EQ(b->hp, c.breaks ? 90 : 100);
+        EXPECT_EQ(b->ax, c.breaks ? 0.0 : 1.0); // facing left, a held block slides right
+    }
+}
+
+TEST_F(Match, ABlockingLeftFighterHoldsAgainstAFighterInAMove) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 400);
+    stand(b, 450);
+    a->stance = 1;
+    a->posture = 1;
+    b->cur_image = 4;
+    b->posture = 1;
+    match_contact();
+    EXPECT_EQ(a->hp, 100);
+    EXPECT_EQ(a->ax, -1.0); // facing right, it slides left
+    b->posture = 0;         // a crouching attack breaks a standing block
+    match_contact();
+    EXPECT_EQ(a->hp, 90);
+}
+
+TEST_F(Match, BothAttackingTradeHitsAndNeitherStaysFrozen) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 400);
+    stand(b, 450);
+    a->stance = b->stance = 4;
+    match_contact();
+    EXPECT_EQ(a->hp, 90);
+    EXPECT_EQ(b->hp, 90);
+    EXPECT_EQ(a->freeze, 0);
+    EXPECT_EQ(b->freeze, 0);
+    EXPECT_EQ(a->hits_landed, 1);
+    EXPECT_EQ(b->hits_landed, 1);
+}
+
+TEST_F(Match, ATradeThatKnocksOneFighterOutStillLandsItsBlow) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 400);
+    stand(b, 450);
+    a->stance = b->stance = 4;
+    a->hp = 5;
+    match_contact();
+    EXPECT_FALSE(a->alive());
+    EXPECT_EQ(b->hp, 90);
+}
+
+TEST_F(Match, AnIdleFighterIsHitByAnAttackerAndApartNothingHappens) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 400);
+    stand(b, 450);
+    b->stance = 4;
+    match_contact();
+    EXPECT_EQ(a->hp, 90);
+    EXPECT_EQ(b->hp, 100);
+    stand(b, 600);
+    match_contact();
+    EXPECT_EQ(a->hp, 90);
+}
+
+// ---------------------------------------------------------------------------------------
+// Projectiles
+
+TEST_F(Match, ABlockedProjectileCostsOnePointAndExplodesAtTheBlocker) {
+    set_up();
+    combatant* b = fighter_b();
+    stand(fighter_a(), 0);
+    stand(b, 450);
+    b->stance = 1;
+    combatant* shot = add_projectile(0, 440, b->y);
+    match_projectile_clashes();
+    EXPECT_EQ(b->hp, 99);
+    EXPECT_EQ(b->stance, 1);
+    EXPECT_EQ(b->action, 1);
+    EXPECT_FALSE(shot->alive());
+    ASSERT_EQ(match_effects.size(), 1u);
+    EXPECT_EQ(match_effects[0]->offset_x, 450);
+    EXPECT_EQ(match_effects[0]->offset_y, b->y);
+    EXPECT_EQ(current_match.projectile_in_play, 1);
+}
+
+TEST_F(Match, AnUnblockedProjectileCostsTwentyFiveWithoutAnExplosion) {
+    set_up();
+    combatant* b = fighter_b();
+    stand(fighter_a(), 0);
+    stand(b, 450);
+    combatant* shot = add_projectile(0, 440, b->y);
+    match_projectile_clashes();
+    EXPECT_EQ(b->hp, 75);
+    EXPECT_FALSE(shot->alive());
+    EXPECT_TRUE(match_effects.empty());
+}
+
+TEST_F(Match, TwoProjectilesOfOppositeSidesBothHitBothExplodeAndEachLosesOneMore) {
+    set_up();
+    stand(fighter_a(), 0);
+    stand(fighter_b(), 900);
+    combatant* p = add_projectile(0, 300, 200);
+    combatant* q = add_projectile(1, 350, 200);
+    match_projectile_clashes();
+    EXPECT_EQ(p->hp, 1 - 25 - 1);
+    EXPECT_EQ(q->hp, 1 - 25 - 1);
+    EXPECT_EQ(match_effects.size(), 2u);
+}
+
+TEST_F(Match, ProjectilesOfOneSideDoNotClash) {
+    set_up();
+    stand(fighter_a(), 0);
+    stand(fighter_b(), 900);
+    combatant* p = add_projectile(1, 300, 200);
+    combatant* q = add_projectile(1, 350, 200);
+    match_projectile_clashes();
+    EXPECT_EQ(p->hp, 1);
+    EXPECT_EQ(q->hp, 1);
+    EXPECT_TRUE(match_effects.empty());
+    EXPECT_EQ(current_match.projectile_in_play, 1);
+}
+
+TEST_F(Match, DeadProjectilesLeaveTheObjectListAtTheEndOfTheFrame) {
+    set_up();
+    stand(fighter_a(), 0);
+    stand(fighter_b(), 900);
+    add_projectile(1, 300, 0)->hp = -1;
+    add_projectile(1, 500, 0);
+    add_projectile(0, 700, 0)->hp = -1;
+    match_frame();
+    ASSERT_EQ(Combatant_Manager.count(), 3);
+    EXPECT_EQ(Combatant_Manager.Objects[2]->kind, KIND_PROJECTILE);
+    EXPECT_TRUE(Combatant_Manager.Objects[2]->alive());
+}
+
+TEST_F(Match, EffectsPlayTheirAnimationAndAreRemovedWhenItEnds) {
+    set_up();
+    stand(fighter_a(), 0);
+    stand(fighter_b(), 900);
+    add_projectile(0, 300, 200);
+    add_projectile(1, 350, 200);
+    match_projectile_clashes();
+    ASSERT_EQ(match_effects.size(), 2u);
+    int frames = 0;
+    while (!match_effects.empty() && frames < 20) {
+        match_frame();
+        frames++;
+    }
+    EXPECT_TRUE(match_effects.empty());
+    EXPECT_EQ(frames, 4); // two frames of two ticks each
+}
+
+// ---------------------------------------------------------------------------------------
+// Block, block dash and throw (fighter B on the first key set: u blocks, j throws)
+
+TEST_F(Match, BlockWhileWalkingCloseStartsTheBlockDash) {
+    set_up();
+    combatant* b = fighter_b();
+    stand(fighter_a(), 300);
+    stand(b, 450);
+    hold({SDLK_u, SDLK_LEFT});
+    match_object_step(1);
+    EXPECT_EQ(b->action, 13);
+    EXPECT_EQ(b->stance, 0);
+    EXPECT_EQ(b->dash_angle, 1);
+    EXPECT_EQ(b->x, 450 - cos_table[1]); // facing left, the dash carries it leftwards
+}
+
+TEST_F(Match, BlockStandingStillOrFarAwayIsAnOrdinaryBlock) {
+    set_up();
+    combatant* b = fighter_b();
+    stand(fighter_a(), 300);
+    stand(b, 450);
+    hold({SDLK_u});
+    match_object_step(1);
+    EXPECT_EQ(b->action, 1);
+    EXPECT_EQ(b->stance, 1);
+    EXPECT_EQ(b->cur_image, 7); // standing block picture
+    EXPECT_TRUE(stack_empty(b->stack));
+
+    stand(b, 500); // 200 pixels away: walking changes nothing
+    b->action = 0;
+    hold({SDLK_LEFT});
+    match_object_step(1);
+    EXPECT_EQ(b->action, 1);
+    EXPECT_EQ(b->stance, 1);
+}
+
+TEST_F(Match, AThrowWithin200PixelsHoldsBothFighters) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 300);
+    stand(b, 499);
+    hold({SDLK_j});
+    match_object_step(1);
+    EXPECT_EQ(b->action, 14);
+    EXPECT_EQ(b->stance, 4);
+    EXPECT_EQ(a->action, 15);
+    EXPECT_EQ(a->stance, 2);
+    EXPECT_EQ(a->move_state, -2);
+}
+
+TEST_F(Match, AThrowAt200PixelsOnlyEmptiesTheThrowersStack) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 300);
+    stand(b, 500);
+    a->action = 0;
+    a->stance = 0;
+    hold({SDLK_j});
+    match_object_step(1);
+    EXPECT_NE(b->action, 14);
+    EXPECT_TRUE(stack_empty(b->stack));
+    EXPECT_EQ(a->action, 0);
+    EXPECT_EQ(a->stance, 0);
+    EXPECT_EQ(a->move_state, -1);
+}
+
+TEST_F(Match, APunchStartsTheStandingCrouchingOrJumpingMove) {
+    set_up();
+    combatant* b = fighter_b();
+    stand(fighter_a(), 100);
+    stand(b, 700);
+    hold({SDLK_k});
+    match_object_step(1);
+    EXPECT_EQ(b->action, 5);
+    EXPECT_EQ(b->stance, 4);
+    EXPECT_EQ(b->cur_image, 4);
+    ASSERT_FALSE(stack_empty(b->stack));
+    EXPECT_EQ((*b->stack)[0]->def, b->moves[3]->entries[0].def.get());
+}
+
+TEST_F(Match, CommandsAndCombosNamingMovesTheFighterLacksStartNothing) {
+    // Two moves and combos for moves 2 to 5, fired at random by the computer.
+    std::string combos = "combos=4\n";
+    for (int k = 0; k < 4; k++)
+        combos += numbered("combo", k, "moves") + "=1\n" + numbered("combo", k, "move") + "=" +
+                  std::to_string(k + 2) + "\n" + numbered("combo", k, "move0") + "=punch\n";
+    folder.write("game/fighter/tamsin_char.ini", fighter_text(100, 2, combos));
+    folder.write("game/fighter/mirelle_char.ini", fighter_text(100, 2, combos));
+    log_capture log;
+    match_set_up(MODE_DEMO, 1, 0, folder.res);
+    hold({SDLK_k});
+    for (int f = 0; f < 300; f++) match_frame();
+    EXPECT_EQ(log.out.find("has no move"), std::string::npos);
+    EXPECT_EQ(Combatant_Manager.count(), 2);
+}
+
+// ---------------------------------------------------------------------------------------
+// Knock-out, rounds and the end of the match
+
+static int frames_to_round_end() {
+    current_match.end = 0;
+    current_match.ko_counter = 0;
+    int frames = 0;
+    while (current_match.end == 0 && frames < 10000) {
+        match_frame();
+        frames++;
+    }
+    return frames;
+}
+
+TEST_F(Match, AKnockOutEndsTheRoundThreeSecondsOfFramesLater) {
+    set_up();
+    combatant* a = fighter_a();
+    stand(a, 300);
+    stand(fighter_b(), 700);
+    a->hp = -1;
+    a->y = 100;
+    EXPECT_EQ(frames_to_round_end(), 3 * 60 + 1);
+    EXPECT_EQ(current_match.end, MATCH_DECIDED);
+    EXPECT_EQ(a->stance, 3);
+    EXPECT_EQ(a->action, 3);
+    EXPECT_EQ(a->y, 480 - a->h);
+    EXPECT_EQ(a->cur_image, 9);
+    // The text "Tamsin zotzed! Mirelle Wins" was drawn with the main font.
+    EXPECT_NE(folder.main_font->glyphs[(unsigned char)'z'], nullptr);
+    EXPECT_EQ(folder.main_font->glyphs[(unsigned char)'D'], nullptr);
+}
+
+TEST_F(Match, ADoubleKnockOutShowsDoubleZotzAndEndsAboutThreeTimesSooner) {
+    set_up();
+    stand(fighter_a(), 300);
+    stand(fighter_b(), 700);
+    fighter_a()->hp = -1;
+    fighter_b()->hp = -1;
+    EXPECT_EQ(frames_to_round_end(), 61); // three per frame: 183 > 180
+    EXPECT_NE(folder.main_font->glyphs[(unsigned char)'D'], nullptr);
+}
+
+TEST_F(Match, EscapeHeldAbandonsTheMatchAtTheEndOfTheFrame) {
+    set_up();
+    hold({SDLK_ESCAPE});
+    match_frame();
+    hold({SDLK_ESCAPE}, false);
+    EXPECT_EQ(current_match.end, MATCH_ABANDONED);
+    log_capture log;
+    EXPECT_TRUE(match_round_over(MODE_VERSUS, 3));
+    EXPECT_EQ(log.out, "Loop finished\n");
+}
+
+TEST_F(Match, WithThreeRequiredWinsAFighterNeedsFour) {
+    set_up(MODE_DEMO);
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    for (int round = 1; round <= 4; round++) {
+        log_capture log;
+        b->hp = -1;
+        a->hp = 37;
+        a->hits_in_row = 2;
+        current_match.end = MATCH_DECIDED;
+        bool over = match_round_over(MODE_DEMO, 3);
+        EXPECT_EQ(over, round == 4) << round;
+        EXPECT_EQ(log.out, "Loop finished\nmode [4] reqwins[3] p1[" + std::to_string(round) + "] p2[0]\n");
+        if (!over) {
+            EXPECT_EQ(a->hp, 100);
+            EXPECT_EQ(b->hp, 100);
+            EXPECT_EQ(a->hits_in_row, 0);
+            EXPECT_EQ(b->stance, 0);
+            EXPECT_EQ(b->action, 0);
+        }
+    }
+}
+
+TEST_F(Match, ADoubleKnockOutGivesBothAWin) {
+    set_up(MODE_ARCADE);
+    fighter_a()->hp = -1;
+    fighter_b()->hp = -1;
+    current_match.end = MATCH_DECIDED;
+    log_capture log;
+    EXPECT_FALSE(match_round_over(MODE_ARCADE, 3));
+    EXPECT_NE(log.out.find("mode [1] reqwins[3] p1[1] p2[1]\n"), std::string::npos);
+}
+
+TEST_F(Match, SurvivalNeverRestoresThePlayerAndEndsOnTheFirstRoundTheComputerWins) {
+    set_up(MODE_SURVIVAL);
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    log_capture log;
+    for (int round = 0; round < 3; round++) {
+        a->hp = -1;
+        b->hp = 40 - round;
+        current_match.end = MATCH_DECIDED;
+        EXPECT_FALSE(match_round_over(MODE_SURVIVAL, 0));
+        EXPECT_EQ(b->hp, 40 - round); // the player keeps what it has left
+        EXPECT_EQ(a->hp, 100);        // a beaten opponent comes back whole
+    }
+    EXPECT_EQ(b->round_wins, 3);
+    b->hp = -1;
+    current_match.end = MATCH_DECIDED;
+    EXPECT_TRUE(match_round_over(MODE_SURVIVAL, 0));
+    EXPECT_EQ(log.out.find("mode ["), std::string::npos);
+}
+
+TEST_F(Match, RunMatchPlaysRoundsUntilTheFourthWinAndCleansUp) {
+    // Fighters with no hit points left are knocked out by any hit: let the knock-outs come
+    // from a file with hp below zero, so every round ends by itself.
+    folder.write("game/fighter/mirelle_char.ini", fighter_text(-1, TEST_MOVES));
+    fps = 10;
+    log_capture log;
+    int end = run_match(MODE_DEMO, 1, 0, 3, folder.res);
+    EXPECT_EQ(end, MATCH_DECIDED);
+    EXPECT_EQ(log.count("Loop finished\n"), 4);
+    EXPECT_NE(log.out.find("mode [4] reqwins[3] p1[4] p2[0]\n"), std::string::npos);
+    EXPECT_EQ(Combatant_Manager.count(), 0);
+    EXPECT_EQ(current_level, nullptr);
+    EXPECT_NE(log.out.find("Level Unloaded\nLevel Deleted\n"), std::string::npos);
+}
+
+} // namespace
