@@ -19,6 +19,7 @@ TEST_P(FightgameFrontEnd, DownMovesTheSelectionOneRowAtATimeWrapsAndEscapeQuits)
     game_run g(GetParam());
     g.look(std::string("main_menu_") + mode_name(GetParam()) + ".png");
     ASSERT_EQ(highlighted_item(g.shot), 0) << "arcade is highlighted first";
+    EXPECT_EQ(system("xdotool search --name '^Marrowlark$' >/dev/null"), 0) << "the window's caption";
     int seen = 0, steps = 0;
     bool wrapped = false;
     for (int tries = 0; tries < 60 && !wrapped; tries++) {
