@@ -145,8 +145,9 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
     draw_corner(r.portrait, k, v, 0, 5);
     draw_corner(r.names[index ? 1 : 0], k, v, 64 * g, 39);
 
-    // The red bar lags behind the present hp by half a point per frame.
-    if ((int)f->shown_hp != f->hp) f->shown_hp += f->hp > f->shown_hp ? 0.5 : -0.5;
+    // The red bar lags behind the present hp by half a point per frame until it meets it
+    // (a truncating comparison would leave it half a point short after damage).
+    if (f->shown_hp != f->hp) f->shown_hp += f->hp > f->shown_hp ? 0.5 : -0.5;
 
     const int o = v + BAR_INSET * g;
     const double max_hp = f->max_hp ? f->max_hp : 1;
