@@ -3,7 +3,8 @@
 FIGHT_PACKAGES="cmake g++ pkg-config make libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
   libsdl-mixer1.2-dev libsdl-gfx1.2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libpng-dev libvorbis-dev libogg-dev libgtest-dev fonts-dejavu-core fonts-cardo
-  fonts-blankenburg xvfb xauth xdotool imagemagick"
+  fonts-blankenburg xvfb xauth xdotool imagemagick
+  clang libclang-rt-14-dev valgrind"
 
 fight_install_packages() {
   local missing=""
