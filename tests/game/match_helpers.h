@@ -11,6 +11,7 @@
 
 #include "../images/picture_maker.h"
 #include "animation/anim_group.h"
+#include "foundation/primitives.h"
 #include "foundation/settings.h"
 #include "images/font.h"
 #include "input/control_mgr.h"
@@ -64,6 +65,7 @@ struct match_folder {
 
         fps = 60;
         debug = 0;
+        fill_trig_tables(); // the preload fills them in the game
         for (const char* n : control_names) Control_Manager.register_name(n);
         Control_Manager.set_defaults();
 

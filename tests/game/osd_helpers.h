@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "../images/picture_maker.h"
+#include "foundation/primitives.h"
 #include "foundation/settings.h"
 #include "osd.h"
 #include "test_support.h"
@@ -41,6 +42,7 @@ struct display_env {
         EXPECT_TRUE(open_test_screen(gl));
         debug = 0;
         osd_exclamation = -1;
+        fill_trig_tables(); // the preload fills them in the game
         osd_load(r);
         osd_set_names(r, "Tamsin", "Mirelle");
     }
