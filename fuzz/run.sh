@@ -11,7 +11,7 @@ top="$(dirname "$here")"
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(config_file anim_file fighter_file stage_file controls_file png)
+[ ${#targets[@]} -eq 0 ] && targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png)
 build="${FUZZ_BUILD:-$top/build/fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" >/dev/null || exit 1

@@ -1,4 +1,5 @@
 #include "match.h"
+#include "colour_swaps.h"
 
 #include <SDL.h>
 #include <cmath>
@@ -54,7 +55,7 @@ enum {
 enum { POSTURE_CROUCH = 0, POSTURE_STAND = 1, POSTURE_JUMP = 2 };
 enum { MOVE_DASHING = 2, MOVE_TRAVEL_RIGHT = 3, MOVE_TRAVEL_LEFT = 4 };
 enum { CMD_BLOCK = 6, CMD_THROW = 7, IMAGE_IN_MOVE = 4, IMAGE_KO = 9 };
-enum { THROW_RANGE = 200, MAX_SWAP_COLOURS = 1024 };
+enum { THROW_RANGE = 200 };
 
 // ---------------------------------------------------------------------------------------
 // State of the running match
@@ -619,48 +620,10 @@ void match_frame() {
 // ---------------------------------------------------------------------------------------
 // Set-up
 
-// "r,g,b" with three whole numbers from 0 to 255; false for anything else.
-static bool parse_colour(const char* text, uint8_t rgb[3]) {
-    if (!text) return false;
-    const char* p = text;
-    for (int c = 0; c < 3; c++) {
-        while (*p == ' ') p++;
-        if (*p < '0' || *p > '9') return false;
-        char* end = nullptr;
-        long v = strtol(p, &end, 10);
-        if (v > 255) return false;
-        rgb[c] = (uint8_t)v;
-        p = end;
-        while (*p == ' ') p++;
-        if (c < 2) {
-            if (*p != ',') return false;
-            p++;
-        }
-    }
-    return *p == 0;
-}
-
-static void read_colour_swaps(combatant* f) {
-    config_file swaps;
-    swaps.load(SWAP_FILE);
-    int colors = swaps.get_int("colors");
-    if (colors > MAX_SWAP_COLOURS) colors = MAX_SWAP_COLOURS;
-    for (int i = 0; i < colors; i++) {
-        char key[32];
-        uint8_t from[3], to[3];
-        snprintf(key, sizeof key, "color%dsource", i);
-        bool ok = swaps.has(key) && parse_colour(swaps.get_string(key), from);
-        snprintf(key, sizeof key, "color%dtarget", i);
-        ok = ok && swaps.has(key) && parse_colour(swaps.get_string(key), to);
-        if (!ok || !video.screen) continue;
-        f->swaps.push_back(colour_swap(SDL_MapRGB(video.screen->format, from[0], from[1], from[2]),
-                                       SDL_MapRGB(video.screen->format, to[0], to[1], to[2])));
-    }
-}
-
 static combatant* create_fighter(int pick, int player, bool recolour) {
     combatant* f = new combatant();
-    if (recolour) read_colour_swaps(f);
+    if (recolour)
+        read_colour_swaps(SWAP_FILE, video.screen ? video.screen->format : nullptr, f->swaps);
     fighter_controls[player] = Control_Manager.build_stage_list(player);
     f->controls = &fighter_controls[player];
     f->load(fighter_table[pick].file);
