@@ -47,8 +47,9 @@ struct match_resources {
 
 // Runs one match. fighter_a (left, player 2's pick) and fighter_b (right, player 1's pick)
 // are fighter table indices; required_wins is ignored in survival. Returns the end flag
-// that ended the match: MATCH_DECIDED or MATCH_ABANDONED. The current level and the
-// combatant registry are empty afterwards.
+// that ended the match: MATCH_DECIDED or MATCH_ABANDONED. A current level left by the caller
+// is deleted and replaced by the stage; afterwards current_level is null and the combatant
+// registry is empty.
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins,
               const match_resources& res);
 
