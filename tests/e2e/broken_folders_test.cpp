@@ -1,0 +1,60 @@
+// fightgame and fightdemo in broken game folders, with the dummy drivers: each starts, says
+// what it could not use, plays on (fightdemo's match starts), and ends normally when its
+// window is closed (SIGTERM arrives as SDL's quit event).
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "broken_folder.h"
+
+namespace {
+
+const std::vector<std::string> kDummy = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+
+// Runs the program until its output holds `until`, a moment longer, then closes it.
+run_result run_and_close(const std::string& program, const scratch_dir& d, const std::string& until) {
+    running_program p;
+    start_program(p, program, {}, d.path, kDummy);
+    bool reached = p.wait_for(until, 180000);
+    EXPECT_TRUE(reached) << until << "\n" << p.out().substr(p.out().size() > 3000 ? p.out().size() - 3000 : 0);
+    usleep(1000 * 1000);
+    p.signal(SIGTERM);
+    return p.finish(120000);
+}
+
+// What each broken folder must make the programs say, besides starting and stopping.
+std::vector<std::string> expected_complaints(const std::string& variant, bool demo) {
+    if (variant == "WithoutRsrc") return {"Couldn't load rsrc/"};
+    if (variant == "MediaCutInHalf") return {"Couldn't load rsrc/"};
+    if (variant == "SettingsIsAFolder") return {"Can't open [game/game.ini]\n"};
+    if (variant == "HostileNumbers" && demo)
+        return {"WARNING: part [99] is not one of the [5] images\n",
+                "WARNING: background set lists [1000000] images but names [5]\n",
+                "WARNING: [combos] of [100000] is too many, reading [256]\n"};
+    return {};
+}
+
+class BrokenFolder : public ::testing::TestWithParam<broken::variant> {};
+
+TEST_P(BrokenFolder, FightdemoStartsItsMatchAndEndsNormally) {
+    scratch_dir d;
+    GetParam().make(d);
+    run_result r = run_and_close("fightdemo", d, "Scrolling Max for level");
+    broken::expect_clean_shutdown(r);
+    for (const std::string& line : expected_complaints(GetParam().name, true))
+        EXPECT_NE(r.out.find(line) == std::string::npos ? r.err.find(line) : 0, std::string::npos) << line;
+}
+
+TEST_P(BrokenFolder, FightgameReachesItsMainMenuAndEndsNormally) {
+    scratch_dir d;
+    GetParam().make(d);
+    run_result r = run_and_close("fightgame", d, "MAIN MENU:\n");
+    broken::expect_clean_shutdown(r);
+    for (const std::string& line : expected_complaints(GetParam().name, false))
+        EXPECT_NE(r.out.find(line) == std::string::npos ? r.err.find(line) : 0, std::string::npos) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, BrokenFolder, ::testing::ValuesIn(broken::variants()),
+                         [](const ::testing::TestParamInfo<broken::variant>& i) { return std::string(i.param.name); });
+
+} // namespace
