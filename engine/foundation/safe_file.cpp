@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -13,6 +14,13 @@ bool write_file_atomic(const char* path, const char* data, size_t size) {
     std::string tmp = std::string(path) + ".tmp" + std::to_string((long)getpid());
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
+    // A write past the file-size limit would raise SIGXFSZ, which ends the program; while
+    // writing, it is ignored so the write fails and the caller reports the failed save.
+    struct sigaction ignore, previous;
+    memset(&ignore, 0, sizeof ignore);
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, &previous);
     bool ok = true;
     size_t done = 0;
     while (ok && done < size) {
@@ -21,6 +29,7 @@ bool write_file_atomic(const char* path, const char* data, size_t size) {
         if (n <= 0) ok = false;
         else done += (size_t)n;
     }
+    sigaction(SIGXFSZ, &previous, nullptr);
     if (ok && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
     if (ok && rename(tmp.c_str(), path) != 0) ok = false;
