@@ -1,0 +1,344 @@
+#include "measurements.h"
+
+#include <SDL.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "char_select.h"
+#include "editor.h"
+#include "foundation/video_mgr.h"
+#include "images/img_mgr.h"
+#include "main_menu.h"
+#include "match.h"
+#include "pacing_hook.h"
+#include "preload.h"
+#include "sample_stats.h"
+#include "startup.h"
+#include "world/level.h"
+#include "world/mon_mgr.h"
+
+// ---- samples file ------------------------------------------------------------------------
+
+static const char* mode_name() { return video.is_gl() ? "opengl" : "software"; }
+
+static void append(const bench_args& a, const char* name, const char* mode, const char* unit,
+                   const std::vector<double>& values) {
+    FILE* f = fopen(a.samples.c_str(), "a");
+    if (!f) {
+        fprintf(stderr, "bench: cannot write [%s]\n", a.samples.c_str());
+        return;
+    }
+    for (double v : values) fprintf(f, "%s,%s,%s,%.6f\n", name, mode, unit, v);
+    fclose(f);
+}
+
+static void append_one(const bench_args& a, const char* name, const char* unit, double v) {
+    append(a, name, mode_name(), unit, std::vector<double>(1, v));
+}
+
+// Resident memory of this process now, in megabytes.
+static double resident_mb() {
+    long pages = 0, resident = 0;
+    FILE* f = fopen("/proc/self/statm", "r");
+    if (!f) return 0;
+    if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    fclose(f);
+    return (double)resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
+}
+
+// Zoom-cache entries and their pixel bytes over every registered picture.
+static void zoom_cache_totals(int* entries, double* mb) {
+    long bytes = 0;
+    int n = 0;
+    for (img_mgr* im : Image_Manager.Objects) {
+        for (const zcache_entry* e : im->zcache.entries) {
+            n++;
+            if (e->surface) bytes += (long)e->surface->pitch * e->surface->h;
+        }
+    }
+    *entries = n;
+    *mb = (double)bytes / (1024.0 * 1024.0);
+}
+
+// ---- the game up to its first screen -------------------------------------------------------
+
+static game_resources resources;
+
+// Start-up and preload as the game does them; the random numbers are seeded so that every
+// run plays the same match.
+static bool start_game() {
+    game_settings s;
+    if (!game_startup(s)) {
+        fprintf(stderr, "bench: no video mode\n");
+        return false;
+    }
+    preload(resources);
+    srand(1);
+    return true;
+}
+
+static void push_quit() {
+    SDL_Event e;
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+// ---- match ---------------------------------------------------------------------------------
+
+enum { DEFAULT_MATCH_FRAMES = 10500, EARLY_FIRST = 100, LATE_FIRST = 10000, WINDOW = 500 };
+
+// What the next round starts with once the match would be over: the same fighters, whole
+// again, with no round wins, so one match goes on for as long as the bench needs.
+static void restart_rounds() {
+    for (int i = 0; i < 2 && i < Combatant_Manager.count(); i++) {
+        combatant* f = Combatant_Manager.Objects[(size_t)i];
+        f->round_wins = 0;
+        f->hits_in_row = 0;
+        f->stance = 0;
+        f->action = 0;
+        f->hp = f->max_hp;
+    }
+}
+
+int bench_match(const bench_args& a) {
+    if (!start_game()) return 1;
+    match_resources m = match_resources_of(resources);
+    m.pacer = nullptr; // pacing off
+    match_set_up(MODE_DEMO, 1, 0, m);
+    current_match.end = MATCH_RUNNING;
+    current_match.ko_counter = 0;
+
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_MATCH_FRAMES;
+    std::vector<double> cost((size_t)frames + 1, 0.0);
+    int rounds = 0, matches = 0;
+    double rss_early = 0, rss_late = 0;
+    while (current_match.frames < frames) {
+        double t0 = now_seconds();
+        match_frame();
+        double t1 = now_seconds();
+        int f = current_match.frames;
+        if (f >= 1 && f <= frames) cost[(size_t)f] = (t1 - t0) * 1000.0;
+        if (f == EARLY_FIRST) rss_early = resident_mb();
+        if (f == LATE_FIRST) rss_late = resident_mb();
+        if (f % 1000 == 0) {
+            int n;
+            double mb;
+            zoom_cache_totals(&n, &mb);
+            fprintf(stderr, "bench: frame %d resident %.1f MB, zoom caches %d entries %.1f MB, zoom %.3f\n",
+                    f, resident_mb(), n, mb, current_level ? current_level->zoom : 0.0);
+        }
+        if (current_match.end == MATCH_ABANDONED) break;
+        if (current_match.end != MATCH_RUNNING) {
+            rounds++;
+            if (match_round_over(MODE_DEMO, 3)) {
+                matches++;
+                restart_rounds();
+            }
+            current_match.end = MATCH_RUNNING;
+            current_match.ko_counter = 0;
+        }
+    }
+    int reached = current_match.frames;
+    std::vector<double> all, early, late;
+    for (int f = EARLY_FIRST; f <= reached && f <= frames; f++) all.push_back(cost[(size_t)f]);
+    for (int f = EARLY_FIRST; f < EARLY_FIRST + WINDOW && f <= reached; f++) early.push_back(cost[(size_t)f]);
+    for (int f = LATE_FIRST; f < LATE_FIRST + WINDOW && f <= reached; f++) late.push_back(cost[(size_t)f]);
+    append(a, "match frame", mode_name(), "ms", all);
+    append(a, "match frames 100-599", mode_name(), "ms", early);
+    append(a, "match frames 10000-10499", mode_name(), "ms", late);
+    if (rss_early > 0) append_one(a, "resident memory at frame 100", "MB", rss_early);
+    if (rss_late > 0) append_one(a, "resident memory at frame 10000", "MB", rss_late);
+    const combatant* fa = Combatant_Manager.count() > 1 ? Combatant_Manager.Objects[0] : nullptr;
+    const combatant* fb = Combatant_Manager.count() > 1 ? Combatant_Manager.Objects[1] : nullptr;
+    fprintf(stderr, "bench: %s match: %d frames, %d rounds, %d matches won; hp %d and %d, x %d and %d\n",
+            mode_name(), reached, rounds, matches, fa ? fa->hp : 0, fb ? fb->hp : 0, fa ? fa->x : 0,
+            fb ? fb->x : 0);
+    match_tear_down();
+    return 0;
+}
+
+// ---- an empty frame ---------------------------------------------------------------------------
+
+enum { DEFAULT_EMPTY_FRAMES = 2000 };
+
+// Clear and present only: the floor under every screen's frame in this drawing mode.
+int bench_empty(const bench_args& a) {
+    game_settings s;
+    if (!game_startup(s)) {
+        fprintf(stderr, "bench: no video mode\n");
+        return 1;
+    }
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_EMPTY_FRAMES;
+    std::vector<double> cost;
+    for (int i = 0; i < 50 + frames; i++) {
+        double t0 = now_seconds();
+        video.clear();
+        video.flip();
+        double t1 = now_seconds();
+        if (i >= 50) cost.push_back((t1 - t0) * 1000.0);
+    }
+    append(a, "empty frame (clear and present)", mode_name(), "ms", cost);
+    return 0;
+}
+
+// ---- menus ---------------------------------------------------------------------------------
+
+enum { DEFAULT_MENU_FRAMES = 2000, MENU_SKIP = 36 }; // the opening or build-up is 32 frames
+
+static int menu_frames = DEFAULT_MENU_FRAMES;
+
+// Asks the screen to close once enough frames are stamped; a menu takes one event on its
+// sampling frames only, so the request is repeated until it is seen.
+static void quit_after_frames(int waits) {
+    if (waits > MENU_SKIP + menu_frames && waits % 4 == 0) push_quit();
+}
+
+static int time_menu_screen(const bench_args& a, const char* name, bool select) {
+    if (!start_game()) return 1;
+    menu_frames = a.frames > 0 ? a.frames : DEFAULT_MENU_FRAMES;
+    pacing.clear();
+    pacing.on_wait = quit_after_frames;
+    if (select) {
+        // The main menu's level is gone before the selection starts.
+        delete current_level;
+        current_level = nullptr;
+        char_select(resources, resources.front_rate);
+    } else {
+        current_level = new level();
+        main_menu(resources);
+        delete current_level;
+        current_level = nullptr;
+    }
+    pacing.on_wait = nullptr;
+    append(a, name, mode_name(), "ms", pacing.intervals_ms(MENU_SKIP, MENU_SKIP + menu_frames));
+    return 0;
+}
+
+int bench_menu(const bench_args& a) { return time_menu_screen(a, "main-menu frame", false); }
+int bench_select(const bench_args& a) { return time_menu_screen(a, "character-select frame", true); }
+
+// ---- editor --------------------------------------------------------------------------------
+
+enum { DEFAULT_EDITOR_FRAMES = 3000, EDITOR_WARM_UP = 50 };
+
+int bench_editor(const bench_args& a) {
+    editor e;
+    e.fps = 60;
+    if (!editor_open_window()) {
+        fprintf(stderr, "bench: no video mode\n");
+        return 1;
+    }
+    editor_start(e, a.file.c_str());
+    e.delay_ms = 0; // pacing off
+    e.play = 1;     // step through all frames, ghosts on
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_EDITOR_FRAMES;
+    std::vector<double> cost;
+    for (int i = 0; i < EDITOR_WARM_UP + frames && !e.quit; i++) {
+        double t0 = now_seconds();
+        editor_pass(e);
+        double t1 = now_seconds();
+        if (i >= EDITOR_WARM_UP) cost.push_back((t1 - t0) * 1000.0);
+    }
+    append(a, "editor frame (10 frames with ghosts)", mode_name(), "ms", cost);
+    editor_stop(e);
+    return 0;
+}
+
+// ---- preload and set-up ----------------------------------------------------------------------
+
+enum { FADE_IN_FRAMES = 64, FADE_OUT_FRAMES = 32 };
+
+int bench_load(const bench_args& a) {
+    game_settings s;
+    if (!game_startup(s)) {
+        fprintf(stderr, "bench: no video mode\n");
+        return 1;
+    }
+    pacing.clear();
+    double rss_started = resident_mb();
+    double t0 = now_seconds();
+    preload(resources);
+    double t1 = now_seconds();
+    double rss_preloaded = resident_mb();
+
+    // The fades are fixed in length (96 frames at the front-end rate). Their cost is taken
+    // out: the stamped spans of each fade plus, for the first frame of each (which starts
+    // unstamped), the median fade frame.
+    double fades = 0;
+    if (pacing.waits() == FADE_IN_FRAMES + FADE_OUT_FRAMES) {
+        const std::vector<double>& st = pacing.stamps;
+        std::vector<double> in = pacing.intervals_ms(0, FADE_IN_FRAMES - 1);
+        std::vector<double> out = pacing.intervals_ms(FADE_IN_FRAMES, FADE_IN_FRAMES + FADE_OUT_FRAMES - 1);
+        std::vector<double> both = in;
+        both.insert(both.end(), out.begin(), out.end());
+        double frame = summarise(both).median / 1000.0;
+        fades = (st[FADE_IN_FRAMES - 1] - st[0]) + (st[FADE_IN_FRAMES + FADE_OUT_FRAMES - 1] - st[FADE_IN_FRAMES]) + 2 * frame;
+    } else {
+        fprintf(stderr, "bench: the preload waited %d times, not %d\n", pacing.waits(),
+                FADE_IN_FRAMES + FADE_OUT_FRAMES);
+    }
+    append_one(a, "preload without fades", "ms", (t1 - t0 - fades) * 1000.0);
+
+    srand(1);
+    match_resources m = match_resources_of(resources);
+    m.pacer = nullptr;
+    double t2 = now_seconds();
+    match_set_up(MODE_DEMO, 1, 0, m);
+    double t3 = now_seconds();
+    append_one(a, "match set-up", "ms", (t3 - t2) * 1000.0);
+    fprintf(stderr, "bench: resident after start-up %.1f MB, preload %.1f MB, set-up %.1f MB\n",
+            rss_started, rss_preloaded, resident_mb());
+    match_tear_down();
+    return 0;
+}
+
+// ---- memory --------------------------------------------------------------------------------
+
+enum { MEMORY_TIMEOUT_S = 900 };
+
+// Runs the program in the current folder with stdout and stderr into <program>.log, and
+// the no-pacing library (NO_PACING_LIBRARY) preloaded; reports its peak resident memory.
+int bench_memory(const bench_args& a) {
+    const char* shim = getenv("NO_PACING_LIBRARY");
+    std::string program = a.file;
+    std::string log = program.substr(program.find_last_of('/') + 1) + ".log";
+    const char* mode = getenv("BENCH_MODE") ? getenv("BENCH_MODE") : "software";
+    double t0 = now_seconds();
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (shim) setenv("LD_PRELOAD", shim, 1);
+        FILE* out = freopen(log.c_str(), "w", stdout);
+        if (out) dup2(fileno(stdout), 2);
+        execl(program.c_str(), program.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    if (pid < 0) return 1;
+    int status = 0;
+    rusage use = {};
+    for (;;) {
+        pid_t r = wait4(pid, &status, WNOHANG, &use);
+        if (r == pid) break;
+        if (now_seconds() - t0 > MEMORY_TIMEOUT_S) {
+            kill(pid, SIGKILL);
+            wait4(pid, &status, 0, &use);
+            fprintf(stderr, "bench: %s did not finish its match in %d s\n", program.c_str(), MEMORY_TIMEOUT_S);
+            return 1;
+        }
+        usleep(100000);
+    }
+    double seconds = now_seconds() - t0;
+    bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    fprintf(stderr, "bench: %s (%s) ran %.1f s, exit %s\n", program.c_str(), mode, seconds,
+            ok ? "0" : "abnormal");
+    if (!ok) return 1;
+    bench_args b = a;
+    append(b, "peak memory over a whole match", mode, "MB",
+           std::vector<double>(1, (double)use.ru_maxrss / 1024.0));
+    append(b, "whole match run without pacing", mode, "s", std::vector<double>(1, seconds));
+    return 0;
+}

@@ -1,0 +1,31 @@
+// measurements: the benchmark's scenes. Each runs in its own process, in the game folder it
+// is started in (whose "game/game.ini" chooses software or OpenGL drawing), and appends its
+// raw samples to a samples file as lines "measurement,mode,unit,value". The report
+// (report.h) turns them into the table.
+//
+//   empty   clear and present only: the floor under every frame in the mode.
+//   match   fightdemo's match (Tamsin against Mirelle, both computer-driven, the road
+//           stage, both displays, hit effects), pacing off, one sample per frame. The match
+//           is held going past its end (round wins reset) so that frame 10 000 exists;
+//           frames 100-599 and 10 000-10 499 are also kept apart to show growth.
+//   menu    interactive main-menu frames; select: character-select frames.
+//   editor  framewright frames on a given animation file, ghosts on, playing.
+//   load    the preload without its fixed-length logo fades, then the first match set-up.
+//   memory  peak resident memory of a real program (fightdemo) run to the end of its
+//           match with its frame-rate waits removed.
+#pragma once
+#include <string>
+
+struct bench_args {
+    std::string samples; // file the samples are appended to
+    int frames = 0;      // frames to time (match, menus, editor); 0 for the default
+    std::string file;    // editor: the animation file; memory: the program
+};
+
+int bench_empty(const bench_args& a);
+int bench_match(const bench_args& a);
+int bench_menu(const bench_args& a);
+int bench_select(const bench_args& a);
+int bench_editor(const bench_args& a);
+int bench_load(const bench_args& a);
+int bench_memory(const bench_args& a);

@@ -1,0 +1,165 @@
+#include "report.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sample_stats.h"
+
+namespace {
+
+struct series {
+    std::string name, mode, unit;
+    std::vector<double> values;
+};
+
+struct row {
+    std::string name, mode, unit;
+    sample_stats stats;
+    double target = 0; // 0: no target, shown for information
+};
+
+// Targets for the medians, by measurement and mode ("" for any mode).
+struct target {
+    const char* name;
+    const char* mode;
+    double limit;
+};
+const target targets[] = {
+    {"match frame", "software", 4},
+    {"match frame", "opengl", 3},
+    {"main-menu frame", "", 2},
+    {"character-select frame", "", 2},
+    {"editor frame (10 frames with ghosts)", "", 1},
+    {"preload without fades", "", 500},
+    {"match set-up", "", 500},
+    {"peak memory over a whole match", "", 150},
+    {"frame 10000 / frame 100", "", 1.10},
+};
+
+double target_of(const std::string& name, const std::string& mode) {
+    for (const target& t : targets)
+        if (name == t.name && (!*t.mode || mode == t.mode)) return t.limit;
+    return 0;
+}
+
+std::string cpu_model() {
+    FILE* f = fopen("/proc/cpuinfo", "r");
+    std::string model = "unknown";
+    if (!f) return model;
+    char line[512];
+    while (fgets(line, sizeof line, f)) {
+        if (strncmp(line, "model name", 10) != 0) continue;
+        const char* colon = strchr(line, ':');
+        if (!colon) continue;
+        model = colon + 1;
+        while (!model.empty() && (model[0] == ' ' || model[0] == '\t')) model.erase(0, 1);
+        while (!model.empty() && (model.back() == '\n' || model.back() == ' ')) model.pop_back();
+        break;
+    }
+    fclose(f);
+    return model;
+}
+
+bool read_samples(const std::string& path, std::vector<series>& out) {
+    FILE* f = fopen(path.c_str(), "r");
+    if (!f) return false;
+    char line[512];
+    while (fgets(line, sizeof line, f)) {
+        char name[200], mode[40], unit[20];
+        double v;
+        if (sscanf(line, "%199[^,],%39[^,],%19[^,],%lf", name, mode, unit, &v) != 4) continue;
+        series* s = nullptr;
+        for (series& e : out)
+            if (e.name == name && e.mode == mode) s = &e;
+        if (!s) {
+            out.push_back(series{name, mode, unit, {}});
+            s = &out.back();
+        }
+        s->values.push_back(v);
+    }
+    fclose(f);
+    return true;
+}
+
+// Median and 95th percentile of the late window over those of the early window.
+void add_growth_rows(const std::vector<series>& in, std::vector<row>& rows) {
+    for (const series& early : in) {
+        if (early.name != "match frames 100-599") continue;
+        for (const series& late : in) {
+            if (late.name != "match frames 10000-10499" || late.mode != early.mode) continue;
+            sample_stats a = summarise(early.values), b = summarise(late.values);
+            if (a.median <= 0 || a.p95 <= 0) continue;
+            row r{"frame 10000 / frame 100", early.mode, "ratio", {}, 0};
+            r.stats.count = b.count;
+            r.stats.median = b.median / a.median;
+            r.stats.p95 = b.p95 / a.p95;
+            r.target = target_of(r.name, r.mode);
+            rows.push_back(r);
+        }
+    }
+}
+
+std::string number(double v) {
+    char buf[32];
+    snprintf(buf, sizeof buf, v >= 100 ? "%.0f" : v >= 10 ? "%.1f" : "%.2f", v);
+    return buf;
+}
+
+} // namespace
+
+int write_report(const std::string& samples, const std::string& csv) {
+    std::vector<series> in;
+    if (!read_samples(samples, in)) {
+        fprintf(stderr, "bench: cannot read [%s]\n", samples.c_str());
+        return -1;
+    }
+    std::vector<row> rows;
+    for (const series& s : in) {
+        if (s.name == "match frames 10000-10499") continue; // folded into the growth row
+        if (s.name == "match frames 100-599") continue;
+        rows.push_back(row{s.name, s.mode, s.unit, summarise(s.values), target_of(s.name, s.mode)});
+    }
+    add_growth_rows(in, rows);
+
+    std::string cpu = cpu_model();
+    long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    char date[32];
+    time_t now = time(nullptr);
+    strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", gmtime(&now));
+
+    FILE* out = fopen(csv.c_str(), "w");
+    if (out)
+        fprintf(out, "measurement,mode,unit,samples,median,p95,target,met,cpu,cores,date\n");
+    printf("Machine: %s, %ld cores; %s\n\n", cpu.c_str(), cores, date);
+    printf("| %-44s | %-8s | %5s | %7s | %7s | %7s | %-3s |\n", "measurement", "mode", "n",
+           "median", "p95", "target", "met");
+    printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(10, '-').c_str(),
+           std::string(7, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
+           std::string(9, '-').c_str(), std::string(5, '-').c_str());
+    int missed = 0;
+    for (const row& r : rows) {
+        const char* met = "";
+        if (r.target > 0) {
+            bool ok = r.stats.median <= r.target;
+            met = ok ? "yes" : "NO";
+            if (!ok) missed++;
+        }
+        std::string label = r.name + " (" + r.unit + ")";
+        std::string tgt = r.target > 0 ? "<= " + number(r.target) : "";
+        printf("| %-44s | %-8s | %5d | %7s | %7s | %7s | %-3s |\n", label.c_str(), r.mode.c_str(),
+               r.stats.count, number(r.stats.median).c_str(), number(r.stats.p95).c_str(),
+               tgt.c_str(), met);
+        if (out)
+            fprintf(out, "%s,%s,%s,%d,%.3f,%.3f,%s,%s,\"%s\",%ld,%s\n", r.name.c_str(),
+                    r.mode.c_str(), r.unit.c_str(), r.stats.count, r.stats.median, r.stats.p95,
+                    r.target > 0 ? number(r.target).c_str() : "", met, cpu.c_str(), cores, date);
+    }
+    if (out) fclose(out);
+    return missed;
+}

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# bench/run.sh: builds the benchmark with optimisation (into build-bench/), runs every
+# measurement at 640 x 480 in software mode (dummy video driver) and in OpenGL mode (Xvfb
+# with Mesa's llvmpipe), prints the table and writes it to bench/results.csv.
+#
+#   bench/run.sh            the full run (a few minutes)
+#   BENCH_QUICK=1 bench/run.sh   fewer frames and runs, for a quick look
+# Not part of ./test: a missed target is reported in the table, not as a failure.
+set -euo pipefail
+FIGHT_TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$FIGHT_TOP/scripts/setup.sh"
+fight_install_packages
+
+build="${BENCH_BUILD:-$FIGHT_TOP/build-bench}"
+cmake -S "$FIGHT_TOP" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFIGHT_TESTS=OFF \
+  -DFIGHT_BENCH=ON >/dev/null
+# The game's media are generated once into data/ (./play and ./test do it too).
+if [ ! -f "$FIGHT_TOP/data/rsrc/road/stage_road.ini" ]; then
+  cmake --build "$build" -j "$(nproc)" --target pictures game_sounds game_fonts
+fi
+cmake --build "$build" -j "$(nproc)" --target fight_bench fight_bench_report fightdemo no_pacing
+
+if [ -n "${BENCH_QUICK:-}" ]; then
+  match_frames=1500; menu_frames=500; editor_frames=500; load_runs=2; memory=0
+else
+  match_frames=10500; menu_frames=2000; editor_frames=3000; load_runs=7; memory=1
+fi
+
+# Two game folders sharing the data: one per drawing mode, each with its own settings.
+work="$(mktemp -d /tmp/fight-bench.XXXXXX)"
+samples="$work/samples.csv"
+for mode in software opengl; do
+  dir="$work/$mode"
+  mkdir -p "$dir/game"
+  ln -s "$FIGHT_TOP/data/rsrc" "$dir/rsrc"
+  ln -s "$FIGHT_TOP/data/tahoma.ttf" "$dir/tahoma.ttf"
+  ln -s "$FIGHT_TOP/data/game/fighter" "$dir/game/fighter"
+  hw=0; [ "$mode" = opengl ] && hw=1
+  printf 'fullscreen=0\nwidth=640\nheight=480\nbpp=32\nfps=60\ndebug=0\nhwaccel=%d\n' "$hw" \
+    > "$dir/game/game.ini"
+  # The editor's animation: ten frames of a walk.
+  {
+    echo "images=10"; echo "loop=1"
+    for i in 0 1 2 3 4 5 6 7 8 9; do
+      echo "image$i=rsrc/tamsin/moves/tamsin_walk_forward_$((i % 8)).png"; echo "rate$i=5"
+    done
+  } > "$dir/game/ten_frames.ini"
+done
+
+bench="$build/fight_bench"
+export SDL_AUDIODRIVER=dummy
+run() { # mode name fight_bench-arguments...
+  local mode="$1" name="$2"; shift 2
+  echo "  $mode: $name"
+  if [ "$mode" = software ]; then
+    (cd "$work/$mode" && SDL_VIDEODRIVER=dummy "$bench" "$@" >"$name.log" 2>"$name.err")
+  else
+    (cd "$work/$mode" && fight_with_xvfb "$bench" "$@" >"$name.log" 2>"$name.err")
+  fi || echo "    failed: see $work/$mode/$name.err"
+}
+
+echo "Measuring (logs in $work)"
+for mode in software opengl; do
+  run $mode empty empty "$samples"
+  run $mode match match "$samples" --frames $match_frames
+  run $mode menu menu "$samples" --frames $menu_frames
+  run $mode select select "$samples" --frames $menu_frames
+  [ $mode = opengl ] && run $mode editor editor "$samples" --frames $editor_frames --file game/ten_frames.ini
+  for i in $(seq 1 $load_runs); do run $mode "load$i" load "$samples"; done
+  if [ $memory = 1 ]; then
+    NO_PACING_LIBRARY="$build/libno_pacing.so" BENCH_MODE=$mode \
+      run $mode memory memory "$samples" --file "$build/fightdemo"
+  fi
+done
+
+echo
+"$build/fight_bench_report" "$samples" "$FIGHT_TOP/bench/results.csv"
+echo
+echo "Written: bench/results.csv"
