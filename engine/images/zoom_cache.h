@@ -1,8 +1,11 @@
 // zoom_cache: an image's cache of scaled and rotated software surfaces, one per conversion key
 // and facing, so a picture drawn again at the same scale, angle and facing is only blitted.
-// The cache owns its entries and their surfaces. It is bounded: once it holds `limit`
-// entries, adding one frees the least recently used, so a camera whose zoom changes every
-// frame keeps memory flat while repeated draws at one scale still hit.
+// The cache owns its entries and their surfaces. It is bounded twice, both times dropping
+// the least recently used entry first: an image's cache holds at most `limit` entries, and
+// all caches together hold at most `zoom_cache::budget` bytes of pixels (a fighter has a
+// hundred pictures, so a per-image bound alone would still let a long match with a camera
+// whose zoom changes every frame fill hundreds of megabytes). Repeated draws at one scale
+// still convert once; memory stays flat.
 #pragma once
 #include <SDL.h>
 #include <cstdint>
@@ -12,27 +15,36 @@ struct zcache_entry {
     SDL_Surface* surface; // display format, pure-green colour key
     int32_t key;
     int32_t mirrored;
-    uint32_t used; // use stamp for least-recently-used eviction
+    uint32_t used;  // use stamp, shared by all caches, for least-recently-used eviction
+    long bytes;     // pixel bytes of the surface
 };
 
 struct zoom_cache {
     enum { default_limit = 48 };
+    static const long default_budget = 16L * 1024 * 1024;
+
+    static long budget;      // pixel bytes all caches may hold together
+    static long total_bytes; // pixel bytes all caches hold now
 
     std::vector<zcache_entry*> entries; // insertion order; the first match wins
-    uint32_t stamp;
     int limit;
-    int evictions; // entries freed to stay within the limit, for diagnostics and tests
+    int evictions; // entries freed to stay within the bounds, for diagnostics and tests
 
-    zoom_cache() : stamp(0), limit(default_limit), evictions(0) {}
-    ~zoom_cache() { clear(); }
+    zoom_cache();
+    ~zoom_cache();
     zoom_cache(const zoom_cache&) = delete;
     zoom_cache& operator=(const zoom_cache&) = delete;
 
     // The entry for key and facing, marked as just used; null on a miss.
     zcache_entry* find(int32_t key, int mirrored);
-    // Takes ownership of s; frees the least recently used entry first when full.
+    // Takes ownership of s. Frees this cache's least recently used entry first when it is
+    // full, then, while all caches together are over the budget, the least recently used
+    // entry of any cache (never the one just added).
     zcache_entry* add(SDL_Surface* s, int32_t key, int mirrored);
     void clear();
     int size() const { return (int)entries.size(); }
     bool empty() const { return entries.empty(); }
+
+private:
+    void remove(size_t i);
 };
