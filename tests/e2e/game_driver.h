@@ -155,11 +155,12 @@ struct game_run {
         return false;
     }
     // Presses key in the character select until the offered fighter changes; returns it.
+    // Meant for a front end run at fps 5 (character select reads the keys every 125 ms).
     int next_fighter(const char* key) {
         look();
         int before = offered_fighter(shot);
         for (int tries = 0; tries < 20; tries++) {
-            press(key);
+            press(key, 60); // shorter than the reading period, so one move at most
             sleep_ms(250);
             look();
             int now = offered_fighter(shot);
@@ -167,6 +168,20 @@ struct game_run {
         }
         return before;
     }
+    // Confirms (Return) or cancels (Escape) a character select: holds the key until the
+    // screen no longer offers a fighter (the selection is fading out), whatever the frame
+    // rate, and lets go long before the next screen reads the keys. False if it never ends.
+    bool end_selection(const char* key) {
+        EXPECT_EQ(system((std::string("xdotool keydown ") + key).c_str()), 0);
+        bool ended = false;
+        for (int tries = 0; tries < 40 && !ended; tries++) {
+            look();
+            ended = offered_fighter(shot) < 0;
+        }
+        EXPECT_EQ(system((std::string("xdotool keyup ") + key).c_str()), 0);
+        return ended;
+    }
+
     // Escape until the program ends; the run's result.
     const run_result& quit() {
         for (int i = 0; i < 20 && count("\nDone\n") == 0; i++) {
