@@ -10,6 +10,7 @@
 #include "foundation/log.h"
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
+#include "images/keyed_blit.h"
 
 int img_mgr_count = 0;
 nmanager<img_mgr> Image_Manager;
@@ -700,7 +701,7 @@ void img_mgr::draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int 
     }
     dst_rect.x = (Sint16)bx;
     dst_rect.y = (Sint16)by;
-    if (SDL_BlitSurface(src, nullptr, dst, &dst_rect) < 0)
+    if (keyed_blit(src, nullptr, dst, &dst_rect) < 0)
         log_err("BlitSurface error: %s\n", SDL_GetError());
     if (owned) SDL_FreeSurface(src);
     else if (cached && alpha != 255) SDL_SetAlpha(src, 0, 255);
