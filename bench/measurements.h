@@ -11,8 +11,9 @@
 //   menu    interactive main-menu frames; select: character-select frames.
 //   editor  framewright frames on a given animation file, ghosts on, playing.
 //   load    the preload without its fixed-length logo fades, then the first match set-up.
-//   memory  peak resident memory of a real program (fightdemo) run to the end of its
-//           match with its frame-rate waits removed.
+//   memory  peak resident memory of a real program (fightdemo) playing its match with its
+//           frame-rate waits removed, to the match's end or for BENCH_MATCH_SECONDS (then
+//           closed as a window close would).
 #pragma once
 #include <string>
 

@@ -38,7 +38,7 @@ const target targets[] = {
     {"editor frame (10 frames with ghosts)", "", 1},
     {"preload without fades", "", 500},
     {"match set-up", "", 500},
-    {"peak memory over a whole match", "", 150},
+    {"peak memory over a match", "", 150},
     {"frame 10000 / frame 100", "", 1.10},
 };
 
