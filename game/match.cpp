@@ -685,7 +685,10 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
         f->y = screen_h() - f->h;
         f->side = (uint8_t)i;
         f->facing = i == 0 ? 1 : 0;
-        const int weights[AI_WEIGHTS] = {50, 25, 10, 25, 25, 50};
+        // Block, reserved, attack range, jump, duck, approach. Blocking and evading both back
+        // away, so with an approach weight equal to the block weight two computer fighters
+        // drift to opposite walls and never meet; 150 makes them close in and fight.
+        const int weights[AI_WEIGHTS] = {50, 25, 10, 25, 25, 150};
         for (int w = 0; w < AI_WEIGHTS; w++) f->ai_weights[w] = weights[w];
     }
     log_out("sizeof player 1[%d] is [%d]\n", 0, (int)sizeof(combatant));

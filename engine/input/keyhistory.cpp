@@ -199,4 +199,8 @@ void keyhistory::start_combo_now(combo* c) {
     if (!c) return;
     int now = (int)clock_ticks();
     scratch.push_back(cmboscrtch{c, (int)c->stages.size(), (unsigned)now + 1u, now});
+    // The entry is meant to fire at the next check. Without marking the history changed, the
+    // check would skip the scratch list unless some tracked key happened to change in the same
+    // millisecond, so a computer fighter's specials would almost never start.
+    changed = 1;
 }

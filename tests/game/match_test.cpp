@@ -37,7 +37,7 @@ TEST_F(Match, SetUpPlacesTheFightersFacingEachOtherAndPrintsItsLines) {
     EXPECT_EQ(b->path_flag, 0);
     EXPECT_EQ(a->edge_kill, 0);
     EXPECT_EQ(b->edge_kill, 0);
-    const int weights[6] = {50, 25, 10, 25, 25, 50};
+    const int weights[6] = {50, 25, 10, 25, 25, 150};
     for (int i = 0; i < 6; i++) {
         EXPECT_EQ(a->ai_weights[i], weights[i]);
         EXPECT_EQ(b->ai_weights[i], weights[i]);
