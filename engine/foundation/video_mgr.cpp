@@ -2,6 +2,8 @@
 
 #include <GL/glu.h>
 #include <SDL_gfxPrimitives.h>
+#include <malloc.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +22,11 @@ video_mgr::video_mgr()
     : screen(nullptr), joysticks{}, sdl_ok(1), video_ok(0), joystick_ok(0), audio_ok(0),
       flags(0), ortho_2d(1), width(640), height(480), bpp(32), fps(60), gl_current{},
       gl_wanted{}, vbo_supported(0), gl_state_changes(0) {
+    // Pictures and upload buffers of 128 KB or more get mappings of their own, given back to
+    // the system when freed. Left to itself glibc raises that threshold after the first big
+    // free (a stage's 16 MB upload buffer), and later pictures then leave holes in the heap
+    // that keep a long match's resident memory high.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     log_out("Initialize SDL.\n");
     sdl_ok = 1;
     if (SDL_Init(video_sdl_init_flags) == -1) {
