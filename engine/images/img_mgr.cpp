@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/safe_file.h"
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
 #include "images/keyed_blit.h"
@@ -198,7 +199,9 @@ void img_mgr::load(const char* path) {
     sw_ready = 0;
     zcache.clear();
 
-    SDL_Surface* s = IMG_Load(path);
+    SDL_Surface* s = nullptr;
+    if (regular_file(path)) s = IMG_Load(path);
+    else SDL_SetError("Couldn't open %s", path); // a device or pipe could hang the read
     if (!s) {
         log_out("Couldn't load %s: %s\n", path, SDL_GetError());
         log_err("Couldn't load %s: %s\n", path, SDL_GetError());
@@ -600,6 +603,7 @@ void img_mgr::draw_gl(int bx, int by, float sx, float sy, int angle) {
         log_out("ERROR displaying non-uploadedGL image [%x]->NULL\n", ptr_id(this));
         return;
     }
+    if (alpha == 0) return; // fully transparent: blending would leave every pixel as it is
     int w, h;
     quad_size(&w, &h);
     float xs = mirrored ? -sx : sx;

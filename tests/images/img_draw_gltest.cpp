@@ -128,6 +128,19 @@ TEST_F(DrawGl, TranslucentImagesBlendAndLeaveTheColourOpaqueAfterwards) {
     EXPECT_FLOAT_EQ(1, colour[3]);
 }
 
+TEST_F(DrawGl, AFullyTransparentImageIsStillUploadedButLeavesTheFrameAsItWas) {
+    img_mgr img;
+    img.load(block_picture().c_str());
+    img.set_alpha(0);
+    fill_screen(BLUE);
+    img.draw_at(0, 0);
+    EXPECT_NE(IMG_NONE, img.tex);
+    EXPECT_COLOUR(2, 4, BLUE);
+    img.set_alpha(255);
+    img.draw_at(0, 0);
+    EXPECT_COLOUR(2, 4, RED);
+}
+
 TEST_F(DrawGl, DrawingOntoAnotherSurfaceDownloadsOnceAndStillDrawsTheFrame) {
     img_mgr img;
     img.load(block_picture().c_str());
