@@ -3,7 +3,8 @@
 // raw samples to a samples file as lines "measurement,mode,unit,value". The report
 // (report.h) turns them into the table.
 //
-//   empty   clear and present only: the floor under every frame in the mode.
+//   empty   clear and present only, then with one full-screen picture drawn: the floor
+//           under every frame in the mode.
 //   match   fightdemo's match (Tamsin against Mirelle, both computer-driven, the road
 //           stage, both displays, hit effects), pacing off, one sample per frame. The match
 //           is held going past its end (round wins reset) so that frame 10 000 exists;
