@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "foundation/log.h"
 #include "foundation/safe_file.h"
@@ -78,9 +77,7 @@ static void add_token(config_file& cfg, char* token) {
 
 int config_file::load(const char* filename) {
     log_out("load config [%s]\n", filename);
-    struct stat st;
-    FILE* f = nullptr;
-    if (filename && stat(filename, &st) == 0 && !S_ISDIR(st.st_mode)) f = fopen(filename, "r");
+    FILE* f = regular_file(filename) ? fopen(filename, "r") : nullptr;
     if (!f) {
         log_out("Can't open [%s]\n", filename);
         return 0;

@@ -9,6 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+bool regular_file(const char* path) {
+    struct stat st;
+    return path && *path && stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool write_file_atomic(const char* path, const char* data, size_t size) {
     if (!path || !*path) return false;
     std::string tmp = std::string(path) + ".tmp" + std::to_string((long)getpid());

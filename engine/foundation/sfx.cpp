@@ -1,12 +1,16 @@
 #include "foundation/sfx.h"
 
 #include "foundation/log.h"
+#include "foundation/safe_file.h"
 
 nmanager<sfx> Sfx_Manager;
 
 Mix_Chunk* sfx::load(const char* path) {
     log_out("loading sfx [%s]\n", path);
-    SDL_RWops* rw = SDL_RWFromFile(path, "rb");
+    // Only regular files: a device or pipe could hang the read.
+    SDL_RWops* rw = nullptr;
+    if (regular_file(path)) rw = SDL_RWFromFile(path, "rb");
+    else SDL_SetError("Couldn't open %s", path ? path : "");
     chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
     if (!chunk) log_out("Mix_LoadWAV: %s\n", Mix_GetError());
     return chunk;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "foundation/log.h"
+#include "foundation/safe_file.h"
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
 
@@ -40,7 +41,9 @@ void font::open(const char* path) {
     face = nullptr;
     loaded = 0;
     if (size < 12) size = 12;
-    face = TTF_OpenFont(path ? path : "", size);
+    // Only regular files: a device or pipe could hang the read.
+    if (regular_file(path)) face = TTF_OpenFont(path, size);
+    else SDL_SetError("Couldn't open %s", path ? path : "");
     if (face) {
         TTF_SetFontStyle(face, style);
         loaded = 1;
