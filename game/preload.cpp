@@ -9,6 +9,7 @@
 #include "foundation/log.h"
 #include "foundation/manager.h"
 #include "foundation/primitives.h"
+#include "foundation/safe_file.h"
 #include "foundation/settings.h"
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
@@ -109,18 +110,25 @@ static void build_decorations(game_resources& r) {
     for (int i = 0; i < DECORATION_COUNT; i++) defs[i] = r.decorations->entries[(size_t)i].def.get();
 }
 
+// Music only from regular files: a pipe or device in its place could hang the read.
+static Mix_Music* open_music(const char* path) {
+    if (regular_file(path)) return Mix_LoadMUS(path);
+    Mix_SetError("Couldn't open %s", path);
+    return nullptr;
+}
+
 static void start_intro_music(game_resources& r) {
     log_out("Trying to load [%s]\n", "rsrc/menu_intro.ogg");
-    r.intro_music = Mix_LoadMUS("rsrc/menu_intro.ogg");
+    r.intro_music = open_music("rsrc/menu_intro.ogg");
     if (!video.audio_ok) return;
     if (Mix_FadeInMusic(r.intro_music, 1, 1000) == -1) log_out("Mix_FadeInMusic: %s\n", Mix_GetError());
 }
 
 static void load_music(game_resources& r) {
-    r.menu_music = Mix_LoadMUS("rsrc/jazz_loop.ogg");
+    r.menu_music = open_music("rsrc/jazz_loop.ogg");
     if (!r.menu_music) log_out("Mix_LoadMUS(\"music.mp3\"): %s\n", Mix_GetError());
-    r.match_music = Mix_LoadMUS("rsrc/tech_loop.ogg");
-    r.select_music = Mix_LoadMUS("rsrc/ramp.ogg");
+    r.match_music = open_music("rsrc/tech_loop.ogg");
+    r.select_music = open_music("rsrc/ramp.ogg");
 }
 
 static void load_shared_animations(game_resources& r) {

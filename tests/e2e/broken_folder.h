@@ -8,6 +8,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 
 #include "test_support.h"
 
@@ -106,6 +107,25 @@ inline void settings_is_a_folder(const scratch_dir& d) {
     make_dirs(d.file("game/game.ini"));
 }
 
+// Files replaced by pipes (never written to, so a read would wait for ever) and definition
+// entries naming /dev/zero (a read would never end).
+inline void devices_and_pipes(const scratch_dir& d) {
+    copy(d);
+    std::vector<std::string> pipes = {"game/game.ini", "game/controls.ini", "tahoma.ttf",
+                                      "rsrc/loading/loading_0.png"};
+    for (const std::string& f : files_with(d.file("rsrc"), {".ogg", ".wav"}))
+        pipes.push_back(f.substr(d.path.size() + 1));
+    for (const std::string& f : pipes) {
+        fs::remove(d.file(f));
+        mkfifo(d.file(f).c_str(), 0644);
+    }
+    prepend(d.file("rsrc/road/stage_road.ini"), "bgset=/dev/zero\n");
+    prepend(d.file("rsrc/road/road_bgset.ini"), "image0=/dev/zero\n");
+    for (const char* f : {"game/fighter/mirelle_char.ini", "game/fighter/tamsin_char.ini"})
+        prepend(d.file(f), "move0=/dev/zero\nimage0=/dev/zero\n");
+    prepend(d.file("game/fighter/tamsin/tamsin_jump_punch.ini"), "image0=/dev/zero\nsound0=/dev/zero\n");
+}
+
 struct variant {
     const char* name;
     void (*make)(const scratch_dir&);
@@ -116,7 +136,8 @@ inline const std::vector<variant>& variants() {
     static const std::vector<variant> all = {
         {"WithoutRsrc", without_rsrc},           {"MediaCutInHalf", media_cut_in_half},
         {"DefinitionsRandomised", definitions_randomised}, {"HostileNumbers", hostile_numbers},
-        {"LongTokens", long_tokens},             {"SettingsIsAFolder", settings_is_a_folder}};
+        {"LongTokens", long_tokens},             {"SettingsIsAFolder", settings_is_a_folder},
+        {"DevicesAndPipes", devices_and_pipes}};
     return all;
 }
 

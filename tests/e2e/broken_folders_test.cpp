@@ -27,6 +27,9 @@ std::vector<std::string> expected_complaints(const std::string& variant, bool de
     if (variant == "WithoutRsrc") return {"Couldn't load rsrc/"};
     if (variant == "MediaCutInHalf") return {"Couldn't load rsrc/"};
     if (variant == "SettingsIsAFolder") return {"Can't open [game/game.ini]\n"};
+    if (variant == "DevicesAndPipes" && demo)
+        return {"Can't open [game/game.ini]\n", "load config [/dev/zero]\nCan't open [/dev/zero]\n"};
+    if (variant == "DevicesAndPipes") return {"Can't open [game/game.ini]\n", "Couldn't open"};
     if (variant == "HostileNumbers" && demo)
         return {"WARNING: part [99] is not one of the [5] images\n",
                 "WARNING: background set lists [1000000] images but names [5]\n",
