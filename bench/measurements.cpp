@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "char_select.h"
@@ -64,6 +65,14 @@ static void zoom_cache_totals(int* entries, double* mb) {
     }
     *entries = n;
     *mb = (double)bytes / (1024.0 * 1024.0);
+}
+
+// Processor time of the whole process so far (all its threads), seconds.
+static double cpu_seconds() {
+    rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return (double)(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           (double)(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 // ---- the game up to its first screen -------------------------------------------------------
@@ -304,9 +313,11 @@ int bench_load(const bench_args& a) {
     srand(1);
     match_resources m = match_resources_of(resources);
     m.pacer = nullptr;
-    double t2 = now_seconds();
+    double c2 = cpu_seconds(), t2 = now_seconds();
     match_set_up(MODE_DEMO, 1, 0, m);
-    double t3 = now_seconds();
+    double t3 = now_seconds(), c3 = cpu_seconds();
+    fprintf(stderr, "bench: set-up took %.1f ms, %.1f ms of processor time\n", (t3 - t2) * 1000.0,
+            (c3 - c2) * 1000.0);
     append_one(a, "match set-up", "ms", (t3 - t2) * 1000.0);
     fprintf(stderr, "bench: resident after start-up %.1f MB, preload %.1f MB, set-up %.1f MB\n",
             rss_started, rss_preloaded, resident_mb());
@@ -364,6 +375,17 @@ int bench_memory(const bench_args& a) {
             closed ? "match ended by the quit event" : "match played to its end",
             ok ? "0" : "abnormal");
     if (!ok) return 1;
+    // A program that could not open its window also exits with 0: the log tells.
+    bool played = false;
+    if (FILE* f = fopen(log.c_str(), "r")) {
+        char line[512];
+        while (!played && fgets(line, sizeof line, f)) played = strstr(line, "Clearing Gameobjects") != nullptr;
+        fclose(f);
+    }
+    if (!played) {
+        fprintf(stderr, "bench: %s never finished a match (see %s)\n", program.c_str(), log.c_str());
+        return 1;
+    }
     append(a, "peak memory over a match", mode, "MB",
            std::vector<double>(1, (double)use.ru_maxrss / 1024.0));
     append(a, closed ? "match run without pacing (cut)" : "whole match run without pacing", mode, "s",

@@ -49,27 +49,42 @@ done
 
 bench="$build/fight_bench"
 export SDL_AUDIODRIVER=dummy
-run() { # mode name fight_bench-arguments...
-  local mode="$1" name="$2"; shift 2
-  echo "  $mode: $name"
+run_once() { # mode name fight_bench-measurement arguments...
+  local mode="$1" name="$2" what="$3"; shift 3
+  local dir="$work/$mode"
+  rm -f "$dir/$name.samples"
   if [ "$mode" = software ]; then
-    (cd "$work/$mode" && SDL_VIDEODRIVER=dummy "$bench" "$@" >"$name.log" 2>"$name.err")
+    (cd "$dir" && SDL_VIDEODRIVER=dummy "$bench" "$what" "$dir/$name.samples" "$@" \
+      >"$name.log" 2>"$name.err")
   else
-    (cd "$work/$mode" && fight_with_xvfb "$bench" "$@" >"$name.log" 2>"$name.err")
-  fi || echo "    failed: see $work/$mode/$name.err"
+    (cd "$dir" && fight_with_xvfb "$bench" "$what" "$dir/$name.samples" "$@" \
+      >"$name.log" 2>"$name.err")
+  fi
+}
+# A run that fails (an X server that did not come up) is tried once more; only the
+# samples of a run that succeeded are kept.
+run() { # mode name fight_bench-measurement arguments...
+  echo "  $1: $2"
+  if run_once "$@" || run_once "$@"; then
+    cat "$work/$1/$2.samples" >> "$samples"
+  else
+    echo "    failed: see $work/$1/$2.err"
+  fi
 }
 
 echo "Measuring (logs in $work)"
 for mode in software opengl; do
-  run $mode empty empty "$samples"
-  run $mode match match "$samples" --frames $match_frames
-  run $mode menu menu "$samples" --frames $menu_frames
-  run $mode select select "$samples" --frames $menu_frames
-  [ $mode = opengl ] && run $mode editor editor "$samples" --frames $editor_frames --file game/ten_frames.ini
-  for i in $(seq 1 $load_runs); do run $mode "load$i" load "$samples"; done
+  run $mode empty empty
+  run $mode match match --frames $match_frames
+  run $mode menu menu --frames $menu_frames
+  run $mode select select --frames $menu_frames
+  if [ $mode = opengl ]; then
+    run $mode editor editor --frames $editor_frames --file game/ten_frames.ini
+  fi
+  for i in $(seq 1 $load_runs); do run $mode "load$i" load; done
   if [ $memory = 1 ]; then
     NO_PACING_LIBRARY="$build/libno_pacing.so" BENCH_MODE=$mode \
-      run $mode memory memory "$samples" --file "$build/fightdemo"
+      run $mode memory memory --file "$build/fightdemo"
   fi
 done
 
