@@ -12,7 +12,7 @@ source "$FIGHT_TOP/scripts/setup.sh"
 fight_install_packages
 
 build="${BENCH_BUILD:-$FIGHT_TOP/build-bench}"
-cmake -S "$FIGHT_TOP" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFIGHT_TESTS=OFF \
+cmake -S "$FIGHT_TOP" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFIGHT_TESTS=OFF -DFIGHT_MEDIA=ON \
   -DFIGHT_BENCH=ON >/dev/null
 # The game's media are generated once into data/ (./play and ./test do it too).
 if [ ! -f "$FIGHT_TOP/data/rsrc/road/stage_road.ini" ]; then
