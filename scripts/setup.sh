@@ -27,10 +27,11 @@ fight_build() { # build-folder [cmake options...]
 }
 
 # Runs a command with a private Xvfb display (Mesa's software OpenGL). Xvfb picks a free
-# display number itself, so several runs on one machine never share or steal a server.
+# display number itself, so several runs on one machine never share or steal a server;
+# -noreset keeps it from resetting (and refusing connections) each time its last client goes.
 fight_with_xvfb() {
   local fdfile; fdfile="$(mktemp)"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 +extension GLX -nolisten tcp 3>"$fdfile" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 +extension GLX -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
   local xpid=$!
   local n=""
   for _ in $(seq 1 100); do
