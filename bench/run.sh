@@ -3,7 +3,7 @@
 # measurement at 640 x 480 in software mode (dummy video driver) and in OpenGL mode (Xvfb
 # with Mesa's llvmpipe), prints the table and writes it to bench/results.csv.
 #
-#   bench/run.sh            the full run (a few minutes)
+#   bench/run.sh            the full run (about ten minutes)
 #   BENCH_QUICK=1 bench/run.sh   fewer frames and runs, for a quick look
 # Not part of ./test: a missed target is reported in the table, not as a failure.
 set -euo pipefail
@@ -25,6 +25,9 @@ if [ -n "${BENCH_QUICK:-}" ]; then
 else
   match_frames=10500; menu_frames=2000; editor_frames=3000; load_runs=7; memory=1
 fi
+# A whole match without pacing takes about a minute in software mode and several in
+# OpenGL mode; one still running after this long is closed as a window close would.
+export BENCH_MATCH_SECONDS="${BENCH_MATCH_SECONDS:-420}"
 
 # Two game folders sharing the data: one per drawing mode, each with its own settings.
 work="$(mktemp -d /tmp/fight-bench.XXXXXX)"
