@@ -1,12 +1,19 @@
 #include "editor.h"
 
 #include <SDL.h>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "foundation/config_file.h"
 #include "foundation/log.h"
 #include "foundation/video_mgr.h"
+
+// a + b held within int range: a file may give any rates.
+static int add_clamped(int a, int b) {
+    long long v = (long long)a + b;
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v;
+}
 
 const char* const default_animation_path = "game/fighter/tamsin/tamsin_jump_punch.ini";
 
@@ -67,7 +74,7 @@ void editor_start(editor& e, const char* path) {
     e.show_all = 1;
     e.saved = 1;
     e.total_time = 0;
-    for (const frame& f : e.def->frames) e.total_time += f.rate;
+    for (const frame& f : e.def->frames) e.total_time = add_clamped(e.total_time, f.rate);
 }
 
 int ghost_alpha(int i, int current, int count) {
@@ -97,9 +104,10 @@ static void step_frame(editor& e, animation* a, int by) {
 }
 
 static void change_rate(editor& e, animation* a, int by) {
-    e.def->frames[(size_t)a->frame_index].rate += by;
+    int& rate = e.def->frames[(size_t)a->frame_index].rate;
+    rate = add_clamped(rate, by);
     e.saved = 0;
-    e.total_time += by;
+    e.total_time = add_clamped(e.total_time, by);
 }
 
 static void read_input(editor& e) {

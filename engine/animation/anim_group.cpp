@@ -1,5 +1,6 @@
 #include "animation/anim_group.h"
 
+#include <cmath>
 #include <new>
 
 #include "foundation/log.h"
@@ -95,9 +96,11 @@ void draw_frame(anim_mgr* def, int x, int y, int frame_index) {
         double z = current_level ? current_level->zoom : 1.0;
         double s = z * def->owner_scale * def->scale;
         int h = img->get_height();
-        int dx = (int)(x * z);
-        int dy = (int)((y + h) - h * s);
-        img->draw(dx, dy, video.screen, (float)s, (float)s, def->angle);
+        double fx = x * z, fy = (y + h) - h * s;
+        // A placement or size no screen could show (scales multiplied out of all
+        // proportion) is not drawn: its pixel arithmetic would not fit.
+        if (std::isfinite(s) && std::fabs(s) <= 1e4 && std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8)
+            img->draw((int)fx, (int)fy, video.screen, (float)s, (float)s, def->angle);
     }
     if (f.play_sound && f.sound) f.sound->play(-1, 0);
     if (current_level) {
@@ -113,7 +116,8 @@ void step(animation* a) {
     if (!a || !a->active || !a->def) return;
     anim_mgr* def = a->def;
     if (frame* f = def->get_frame(a->frame_index))
-        if (f->spin) def->angle += f->spin;
+        // Whole turns dropped, so a long or fast spin cannot overflow the angle.
+        if (f->spin) def->angle = (int32_t)(((int64_t)def->angle + f->spin) % 360);
     draw_frame(def, a->x, a->y, a->frame_index);
     if (--a->remaining > 0) return;
     a->frame_index++;

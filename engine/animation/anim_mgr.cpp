@@ -1,6 +1,7 @@
 #include "animation/anim_mgr.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "foundation/log.h"
@@ -105,7 +106,9 @@ void anim_mgr::load(const char* path) {
         f.trail = key_int(config, "trail%d", i, 0);
         f.xoffset = (int16_t)key_int(config, "xoffset%d", i, 0);
         f.yoffset = (int16_t)key_int(config, "yoffset%d", i, 0);
-        total_ticks += f.rate;
+        // Summed wide and held within int range: a file may give any rates.
+        total_ticks = (int32_t)std::max<int64_t>(INT32_MIN,
+                                                 std::min<int64_t>(INT32_MAX, (int64_t)total_ticks + f.rate));
 
         // The frame keeps its own record of the cached sound.
         delete f.sound;

@@ -636,8 +636,8 @@ void img_mgr::draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int 
     }
     SDL_Surface* s = surface->surface;
     if (!s) return;
-    if (angle < 0) angle += ((-angle + 359) / 360) * 360;
-    angle %= 360;
+    angle %= 360; // whole turns first, so no angle overflows on its way into 0..359
+    if (angle < 0) angle += 360;
 
     SDL_Surface* src = s;
     bool owned = false, cached = false, patch = false;

@@ -1,6 +1,7 @@
 #include "world/fighter_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "foundation/config_file.h"
@@ -9,6 +10,12 @@
 #include "world/mon_mgr.h"
 
 const int fighter_default_ai_weights[6] = {100, 100, 30, 0, 0, 50};
+
+// Limits of the decimal keys, far beyond any real fighter.
+static const double MIN_SCALE = 0.001, MAX_SCALE = 100, MIN_SPEED = 0.001, MAX_SPEED = 1000;
+
+// A finite value from lo to hi.
+static bool within(double v, double lo, double hi) { return std::isfinite(v) && v >= lo && v <= hi; }
 
 // A count key, capped so a broken file cannot make the load run for ever.
 static int read_count(const config_file& cfg, const char* key, int limit) {
@@ -30,11 +37,18 @@ void lifeform::load(const char* filename) {
     shown_hp = hit_points;
     if (cfg.has("scale")) {
         double s = cfg.get_float("scale");
-        // Positions are divided by the scale: a zero or negative one is refused.
-        if (s > 0) scale = s;
+        // Positions are divided by the scale and pictures multiplied by it: only sizes a
+        // picture can have on a screen are taken.
+        if (within(s, MIN_SCALE, MAX_SCALE)) scale = s;
         else log_out("WARNING: scale [%s] ignored, keeping [%f]\n", cfg.get_string("scale"), scale);
     }
-    if (cfg.has("speed")) speed = cfg.get_float("speed");
+    if (cfg.has("speed")) {
+        // The time divisor of every move: 0 stands still, and anything too close to 0 or
+        // too far from it would throw the fighter off every coordinate.
+        double s = cfg.get_float("speed");
+        if (s == 0 || within(std::fabs(s), MIN_SPEED, MAX_SPEED)) speed = s;
+        else log_out("WARNING: speed [%s] ignored, keeping [%f]\n", cfg.get_string("speed"), speed);
+    }
 
     if (cfg.has("moves")) {
         int n = read_count(cfg, "moves", FIGHTER_MAX_MOVES);
@@ -46,7 +60,11 @@ void lifeform::load(const char* filename) {
             snprintf(key, sizeof key, "move%d", q);
             def->load(cfg.get_string(key));
             snprintf(key, sizeof key, "move%dscale", q);
-            if (cfg.has(key)) def->scale = cfg.get_float(key);
+            if (cfg.has(key)) {
+                double ms = cfg.get_float(key);
+                if (within(ms, 0, MAX_SCALE)) def->scale = ms;
+                else log_out("WARNING: [%s] of [%s] ignored\n", key, cfg.get_string(key));
+            }
             anim_group* g = new anim_group();
             g->add(handle, 0, 0);
             moves.push_back(g);

@@ -2,6 +2,7 @@
 
 #include <SDL_gfxPrimitives.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,8 @@ level* current_level = nullptr;
 static const double floor_depth = 0.17;
 // Zooms outside this range draw no pictures (a runaway camera or stage scale).
 static const double min_zoom = 0.001, max_zoom = 1000.0;
+// Largest shake amplitude drawn, in pixels.
+static const int MAX_SHAKE = 32767;
 
 // ---------------------------------------------------------------------------------------
 // Reading the definition files
@@ -376,6 +379,9 @@ static void draw_floor_sw(const picture_view& v, img_mgr* im, SDL_Surface* dst, 
 
 void level::draw() {
     loading = 0;
+    // Frames may hand over any amplitude: held within what a 16-bit picture offset spans.
+    if (shake > MAX_SHAKE) shake = MAX_SHAKE;
+    if (shake < -MAX_SHAKE) shake = -MAX_SHAKE;
     shake = -shake;
     if (shake > 0) shake--;
     else if (shake < 0) shake++;
@@ -468,7 +474,8 @@ void level::draw() {
         } else if (screen) {
             boxRGBA(screen, 0, 0, (Sint16)sw, (Sint16)sh, 255, 255, 255, a);
         }
-        flash -= flash_step;
-        if (flash < 0) flash = 0;
+        // Wide arithmetic: frames may hand over any flash and step.
+        long long next = (long long)flash - flash_step;
+        flash = next < 0 ? 0 : next > INT_MAX ? INT_MAX : (int)next;
     }
 }

@@ -218,7 +218,8 @@ void lifeform::play_stack(ag_stack* s) {
         def->mirrored = facing;
         def->owner_scale = scale;
         def->alpha = alpha;
-        if (f->spin) def->angle += facing ? -f->spin : f->spin;
+        if (f->spin) // whole turns dropped: a long or fast spin cannot overflow the angle
+            def->angle = (int32_t)((def->angle + (facing ? -(int64_t)f->spin : (int64_t)f->spin)) % 360);
         draw_frame(def, (int)(x / scale) - cam_x(), y - cam_y(), a->frame_index);
         last_image = f->image;
         if (--a->remaining > 0) continue;
