@@ -27,7 +27,9 @@ status=0
 for t in "${targets[@]}"; do
   mkdir -p "$build/work/$t"
   log="$build/work/$t.log"
-  "$build/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+  dict=()
+  [ "$t" != png ] && dict=(-dict="$here/definitions.dict")
+  "$build/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 "${dict[@]}" \
     -print_final_stats=1 -artifact_prefix="$build/findings/$t-" \
     "$build/work/$t" "$here/corpus/$t" >"$log" 2>&1
   rc=$?

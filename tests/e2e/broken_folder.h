@@ -64,8 +64,9 @@ inline void prepend(const std::string& path, const std::string& lines) {
     write_text(path, lines + read_text(path));
 }
 
-// Negative counts, indices past the pictures, huge counts, a missing projectile move and
-// negative frame rates.
+// Negative counts, indices past the pictures, huge counts, a missing projectile move,
+// negative and largest frame rates, spins, shakes and flashes, scales and speeds no screen
+// could show.
 inline void hostile_numbers(const scratch_dir& d) {
     copy(d);
     prepend(d.file("game/fighter/loading.ini"), "images=-5\n");
@@ -84,9 +85,12 @@ inline void hostile_numbers(const scratch_dir& d) {
                 if (line.compare(0, 7, "move13=") != 0) out += line + "\n";
                 at = end + 1;
             }
-            write_text(f, "combos=100000\ncombo0moves=1000000\nimages=-5\n" + out);
+            write_text(f, "combos=100000\ncombo0moves=1000000\nimages=-5\nhp=2147483647\nscale=1e30\n"
+                          "speed=1e-30\nmove0scale=nan\nmove16scale=1e30\nmove17scale=-inf\n" + out);
         } else if (fs::path(f).parent_path() != fs::path(d.file("game/fighter"))) {
-            prepend(f, "rate0=-3\n");
+            prepend(f, "rate0=-3\nrate1=2147483647\nrate2=2147483647\nspin0=2147483647\n"
+                       "spin1=-2147483648\nshake0=-2147483648\nflash0=2147483647\n"
+                       "flashrate0=-2147483648\nfirespeed0=1e39\n");
         }
     }
 }
