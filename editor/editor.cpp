@@ -65,7 +65,7 @@ void editor_start(editor& e, const char* path) {
 
     play_tick(e);
     if (animation* a = editor_instance(e)) {
-        a->remaining += 1;
+        a->remaining = add_clamped(a->remaining, 1);
         a->frame_index = 0;
     }
     e.frame_count = e.def->frame_count();
@@ -144,7 +144,7 @@ void editor_pass(editor& e) {
     if (e.loop_count % 5 == 0) read_input(e);
     editor_draw_ghosts(e);
     play_tick(e);
-    if (animation* a = editor_instance(e)) a->remaining += 1 - e.play;
+    if (animation* a = editor_instance(e)) a->remaining = add_clamped(a->remaining, 1 - e.play);
     if (e.text && video.screen) {
         e.text->pen_x = 0;
         e.text->pen_y = video.screen->h - 2 * e.text->size;

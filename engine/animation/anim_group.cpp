@@ -119,6 +119,7 @@ void step(animation* a) {
         // Whole turns dropped, so a long or fast spin cannot overflow the angle.
         if (f->spin) def->angle = (int32_t)(((int64_t)def->angle + f->spin) % 360);
     draw_frame(def, a->x, a->y, a->frame_index);
+    if (a->remaining == INT32_MIN) a->remaining = 0; // a rate of -2^31 ends like 0
     if (--a->remaining > 0) return;
     a->frame_index++;
     def->angle = 0;

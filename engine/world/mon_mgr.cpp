@@ -222,6 +222,7 @@ void lifeform::play_stack(ag_stack* s) {
             def->angle = (int32_t)((def->angle + (facing ? -(int64_t)f->spin : (int64_t)f->spin)) % 360);
         draw_frame(def, (int)(x / scale) - cam_x(), y - cam_y(), a->frame_index);
         last_image = f->image;
+        if (a->remaining == INT32_MIN) a->remaining = 0; // a rate of -2^31 ends like 0
         if (--a->remaining > 0) continue;
 
         if (f->fire) launch(this, f);

@@ -89,7 +89,7 @@ inline void hostile_numbers(const scratch_dir& d) {
                           "speed=1e-30\nmove0scale=nan\nmove16scale=1e30\nmove17scale=-inf\n" + out);
         } else if (fs::path(f).parent_path() != fs::path(d.file("game/fighter"))) {
             prepend(f, "rate0=-3\nrate1=2147483647\nrate2=2147483647\nspin0=2147483647\n"
-                       "spin1=-2147483648\nshake0=-2147483648\nflash0=2147483647\n"
+                       "rate3=-2147483648\nspin1=-2147483648\nshake0=-2147483648\nflash0=2147483647\n"
                        "flashrate0=-2147483648\nfirespeed0=1e39\n");
         }
     }

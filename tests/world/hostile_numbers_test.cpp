@@ -69,6 +69,21 @@ TEST_F(HostileNumbers, HugeRatesAndSpinsPlayWithoutOverflow) {
     many.load(dir.file("many.ini").c_str());
     EXPECT_EQ(many.get_total_ticks(), -1); // held at INT_MAX, then lowered by 2^31
 
+    // A frame of rate -2^31 ends after one tick, like a rate of 0, in a group and a lifeform.
+    write_text(dir.file("lowest.ini"), "images=2\nloop=1\nimage0=" + small + "\nrate0=-2147483648\nimage1=" +
+                                           small + "\nrate1=1\n");
+    anim_group g;
+    anim_mgr* lowest = new anim_mgr();
+    lowest->load(dir.file("lowest.ini").c_str());
+    g.add(smart_ptr<anim_mgr>(lowest), 0, 0);
+    for (int t = 0; t < 4; t++) g.display(0, 0);
+    combatant runner;
+    runner.load(fighter("moves=1\nmove0=" + dir.file("lowest.ini") + "\n").c_str());
+    runner.start_move(0, 1);
+    for (int t = 0; t < 4; t++) runner.display();
+    g.entries.clear();
+    delete lowest;
+
     // A lifeform playing a frame of the largest spin, facing either way: the angle stays a
     // part of one turn.
     for (int facing = 0; facing < 2; facing++) {
