@@ -65,6 +65,17 @@ TEST(BenchReport, FrameTenThousandIsComparedWithFrameHundredPerMode) {
     EXPECT_EQ(0u, row_of(csv, "frame 10000 / frame 100,software,").find("frame 10000 / frame 100,software,ratio,4,1.286,1.200,1.10,NO,"));
     EXPECT_EQ("", row_of(csv, "frame 10000 / frame 100,opengl,"));
     EXPECT_EQ("", row_of(csv, "match frames"));
+    EXPECT_EQ("", row_of(csv, "frame 10000 / frame 100 (processor)"));
+}
+
+TEST(BenchReport, GrowthInProcessorTimeHasItsOwnRow) {
+    scratch_dir d;
+    write_text(d.file("s.csv"), "match frames 100-599 (processor),opengl,ms,10\n"
+                                "match frames 10000-10499 (processor),opengl,ms,10.5\n");
+    EXPECT_EQ(0, write_report(d.file("s.csv"), d.file("r.csv")));
+    std::string csv = read_text(d.file("r.csv"));
+    EXPECT_EQ(0u, row_of(csv, "frame 10000 / frame 100 (processor),opengl,")
+                      .find("frame 10000 / frame 100 (processor),opengl,ratio,1,1.050,1.050,1.10,yes,"));
 }
 
 TEST(BenchReport, AMissingSamplesFileIsReported) {
