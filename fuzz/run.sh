@@ -3,7 +3,8 @@
 # build/fuzz (FUZZ_BUILD overrides) and runs each from its seed corpus in fuzz/corpus/ for a
 # fixed time (default 20 s). Any finding (sanitizer report, crash, hang, runaway memory)
 # fails the run; its input is kept as build/fuzz/findings/<target>-crash-... for replay:
-#   build/fuzz/fuzz_<target> build/fuzz/findings/<file>
+#   build/fuzz/fuzz_<target> "$PWD"/build/fuzz/findings/<file>   (an absolute path: the
+#   targets move into the game folder before reading their arguments)
 # New inputs found on the way go to build/fuzz/work/<target>/, never into the seeds.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -13,6 +14,8 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png)
 build="${FUZZ_BUILD:-$top/build/fuzz}"
+# Absolute, for the same reason.
+mkdir -p "$build" && build="$(cd "$build" && pwd)"
 
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" >/dev/null || exit 1
 if ! cmake --build "$build" -j "$(nproc)" >"$build/build.log" 2>&1; then
