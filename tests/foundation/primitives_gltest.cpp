@@ -38,17 +38,3 @@ TEST(PrimitivesGL, TheStateCacheSendsOnlyChanges) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(video.gl_state_changes, sent + 1);
 }
-
-TEST(PrimitivesGL, TranslucentBoxesBlendWhenBlendingIsOn) {
-    ASSERT_TRUE(open_test_screen(true));
-    video.clear();
-    video.set_blending(true);
-    video.sync_gl_state();
-    SDL_PixelFormat* f = video.screen->format;
-    uint32_t half_white = SDL_MapRGBA(f, 255, 255, 255, 128);
-    if (f->Amask == 0) GTEST_SKIP() << "screen format has no alpha";
-    video.draw_box(0, 0, 10, 10, half_white);
-    uint8_t r, g, b;
-    read_screen_pixel(5, 5, &r, &g, &b);
-    EXPECT_NEAR(r, 128, 2);
-}
