@@ -124,8 +124,8 @@ static void read_input(editor& e) {
     if (keys[SDLK_DOWN] && a) change_rate(e, a, -1);
     if (keys[SDLK_f]) e.show_all = !e.show_all;
     if (keys[SDLK_s]) {
-        if (!e.saved) e.def->save(e.path.c_str());
-        e.saved = 1;
+        // "modified" stays until the text is really on disk.
+        if (!e.saved && e.def->save(e.path.c_str())) e.saved = 1;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "../animation/anim_files.h"
 #include "editor.h"
 #include "foundation/video_mgr.h"
+#include "save_cases.h"
 
 namespace {
 
@@ -107,4 +108,26 @@ TEST(EditorSaveFailure, KillingTheEditorWhileItSavesLeavesAWholeFile) {
         EXPECT_EQ(c.get_int("images"), 3);
         EXPECT_TRUE(c.has("note19999"));
     }
+}
+
+// The editor saves with s: a link, permission bits and owner stay, and a save its folder
+// refuses leaves the status line on "modified".
+TEST(EditorSaveFailure, SavingKeepsWhatTheUserHadAndARefusedSaveStaysModified) {
+    ASSERT_TRUE(open_test_screen(false));
+    scratch_dir d;
+    chmod(d.path.c_str(), 0755); // the pictures stay readable for an unprivileged child
+    save_cases::subject s;
+    s.before = read_text(write_animation(d, "anim.ini", width_pictures(d, 3), {4, 3, 2}));
+    s.edits_only = true;
+    s.save = [](const std::string& path) {
+        editor e;
+        editor_start(e, path.c_str());
+        e.delay_ms = 0;
+        press(e, SDLK_UP);
+        press(e, SDLK_s);
+        bool saved = e.saved == 1 && editor_status(e).find("modified") == std::string::npos;
+        editor_stop(e);
+        return saved;
+    };
+    save_cases::all(s);
 }

@@ -163,7 +163,9 @@ TEST(ConfigFile, ASaveThatCannotCreateItsFileReportsAndReturnsFalse) {
     c.add("a", "1");
     log_capture log;
     EXPECT_FALSE(c.save(path.c_str()));
-    EXPECT_EQ(log.out, "Can't open [" + path + "]\n");
+    EXPECT_EQ(log.out, "ERROR: [" + path + "] left as it was: can't create [" + path + ".tmp" +
+                           std::to_string(getpid()) + "] beside it (No such file or directory)\n"
+                           "Can't open [" + path + "]\n");
 }
 
 // A write that runs out of room (the file-size limit, which binds root too) leaves the

@@ -1,5 +1,6 @@
 // Readers open only regular files: a definition file may name a device or a pipe (by mistake
-// or on purpose), and reading /dev/zero never ends while a pipe may never answer.
+// or on purpose), and reading /dev/zero never ends while a pipe may never answer. Saves keep
+// what the user had (links, permission bits, owner) and never leave half a file.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -7,6 +8,7 @@
 #include "foundation/config_file.h"
 #include "foundation/safe_file.h"
 #include "foundation/sfx.h"
+#include "save_cases.h"
 #include "test_support.h"
 
 TEST(SafeFile, OnlyRegularFilesCountAsReadable) {
@@ -35,4 +37,32 @@ TEST(SafeFile, DefinitionFilesAndSoundsThatAreDevicesOrPipesAreNotRead) {
         sfx s;
         EXPECT_EQ(s.load(p.c_str()), nullptr);
     }
+}
+
+namespace {
+
+// The writer of every definition file, the settings included.
+save_cases::subject definition_file() {
+    return {[](const std::string& path) {
+        config_file c;
+        c.add("fps", "30");
+        c.add("rate0", "7");
+        return c.save(path.c_str());
+    }};
+}
+
+} // namespace
+
+TEST(SafeSave, ThroughASymbolicLinkTheLinkStaysAndItsFileIsRewritten) {
+    save_cases::through_links(definition_file());
+}
+
+TEST(SafeSave, PermissionBitsAndOwnerStay) { save_cases::keeps_mode_and_owner(definition_file()); }
+
+TEST(SafeSave, AFolderThatAllowsNoNewFilesRefusesTheSaveOutLoud) {
+    save_cases::folder_without_new_files(definition_file());
+}
+
+TEST(SafeSave, TemporaryFilesOfAKilledSaveGoWithTheNextSave) {
+    save_cases::removes_stale_temporaries(definition_file());
 }

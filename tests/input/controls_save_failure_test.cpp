@@ -11,6 +11,7 @@
 
 #include "foundation/config_file.h"
 #include "input/control_mgr.h"
+#include "save_cases.h"
 #include "test_support.h"
 
 namespace {
@@ -84,4 +85,10 @@ TEST(ControlsSaveFailure, KillingTheGameWhileItSavesLeavesAWholeFile) {
         back.load(path.c_str());
         EXPECT_EQ((int)back.lists.size(), MAX_CONTROL_PLAYERS);
     }
+}
+
+TEST(ControlsSaveFailure, TheControlsFileKeepsWhatTheUserHad) {
+    control_mgr m;
+    fill(m, 2);
+    save_cases::all({[&](const std::string& path) { return m.save(path.c_str()) == 1; }});
 }
