@@ -7,6 +7,8 @@
 
 #include "foundation/config_file.h"
 #include "foundation/log.h"
+#include "foundation/pacing.h"
+#include "foundation/settings.h"
 #include "foundation/video_mgr.h"
 
 // a + b held within int range: a file may give any rates.
@@ -20,12 +22,7 @@ const char* const default_animation_path = "game/fighter/tamsin/tamsin_jump_punc
 int editor_read_fps(const char* settings_path) {
     config_file settings;
     settings.load(settings_path);
-    if (settings.has("fps") && settings.get_int("fps") != 0) {
-        int f = settings.get_int("fps");
-        log_out("Setting fps to [%d]\n", f);
-        return f;
-    }
-    return 60;
+    return settings_fps(settings);
 }
 
 bool editor_open_window() {
@@ -151,7 +148,10 @@ void editor_pass(editor& e) {
         e.text->draw_text(editor_status(e).c_str());
     }
     video.flip();
-    if (e.delay_ms > 0) SDL_Delay((Uint32)e.delay_ms);
+    // At a low rate the wait is long and input is read only every fifth pass: a closed
+    // window ends it, and the editor, at once.
+    if (e.delay_ms > 0) pace_delay((Uint32)e.delay_ms);
+    if (quit_requested()) e.quit = 1;
     e.loop_count++;
 }
 
@@ -172,6 +172,7 @@ int editor_main(int argc, char** argv) {
     editor e;
     e.fps = editor_read_fps("game/game.ini");
     if (!editor_open_window()) return 0;
+    quit_watch_start();
     editor_start(e, argc > 1 ? argv[1] : default_animation_path);
     while (!e.quit) editor_pass(e);
     editor_stop(e);

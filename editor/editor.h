@@ -33,7 +33,8 @@ struct editor {
     level* stage = nullptr;
 };
 
-// Reads "fps" from the settings file in the working directory (60 when missing or 0).
+// Reads "fps" from the settings file in the working directory (settings_fps: 60 when
+// missing, 0 or unusable, at most 200).
 int editor_read_fps(const char* settings_path);
 // Opens the editor's window: OpenGL, double-buffered, 640 x 480 x 32. False on failure.
 bool editor_open_window();

@@ -4,6 +4,7 @@
 #include <SDL_framerate.h>
 #include <cmath>
 
+#include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
 #include "images/font.h"
 #include "images/img_mgr.h"
@@ -56,7 +57,7 @@ int char_select(game_resources& r, int rate) {
     for (int i = 0; i < 32; i++) {
         draw_group(pic, zoom);
         video.flip();
-        SDL_framerateDelay(&pacer);
+        pace_frame(&pacer);
     }
 
     pic->set_alpha(255);
@@ -72,10 +73,10 @@ int char_select(game_resources& r, int rate) {
         draw_shot(r.action_shots[choice], angle);
         if (angle % poll_step == 0) {
             SDL_Event e;
-            bool quit_event = SDL_PollEvent(&e) && e.type == SDL_QUIT;
+            bool quit_event = (SDL_PollEvent(&e) && e.type == SDL_QUIT) || quit_requested();
             done = char_select_input(choice, quit_event, SDL_GetKeyState(nullptr), read_joystick());
         }
-        SDL_framerateDelay(&pacer);
+        pace_frame(&pacer);
         video.flip();
         angle += 8;
         if (angle >= 360) angle = 0;
@@ -86,7 +87,7 @@ int char_select(game_resources& r, int rate) {
         pic->set_alpha((uint8_t)a);
         draw_group(pic, zoom);
         video.flip();
-        SDL_framerateDelay(&pacer);
+        pace_frame(&pacer);
     }
     pic->set_alpha(255);
     return choice;

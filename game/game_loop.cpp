@@ -5,6 +5,7 @@
 
 #include "foundation/clock.h"
 #include "foundation/log.h"
+#include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
 #include "match.h"
 #include "preload.h"
@@ -72,7 +73,8 @@ static game_state enter_main_menu(game_resources& r, match_setup& m) {
 void run_game(game_resources& r) {
     match_setup m = setup_for_item(ITEM_DEMO, 0);
     game_state state = STATE_MAIN_MENU;
-    while (state != STATE_QUIT) {
+    // A closed window ends the program from whichever screen saw it.
+    while (state != STATE_QUIT && !quit_requested()) {
         switch (state) {
         case STATE_MAIN_MENU: state = enter_main_menu(r, m); break;
         case STATE_OPTIONS:

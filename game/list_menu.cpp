@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 #include "menu_screen.h"
@@ -79,8 +80,13 @@ int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* backgro
             // The rest is dropped, but a closed window is never lost among it.
             while (SDL_PollEvent(&e))
                 if (e.type == SDL_QUIT && !done) apply_event(e, count, selection, done);
+            // So is one that another screen read: the program is ending.
+            if (quit_requested() && !done) {
+                e.type = SDL_QUIT;
+                apply_event(e, count, selection, done);
+            }
         }
-        SDL_framerateDelay(&pacer);
+        pace_frame(&pacer);
         tile.advance();
         video.flip();
     }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "animation/anim_group.h"
+#include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 #include "menu_screen.h"
@@ -11,7 +12,7 @@
 static tile_counter menu_tile; // keeps drifting across showings
 
 static void end_frame(game_resources& r) {
-    SDL_framerateDelay(&r.pacer);
+    pace_frame(&r.pacer);
     menu_tile.advance();
     video.flip();
 }
@@ -40,7 +41,7 @@ static void opening(game_resources& r) {
         r.credits->draw_at(x, H - 22);
         menu_tile.advance();
         video.flip();
-        SDL_framerateDelay(&r.pacer);
+        pace_frame(&r.pacer);
     }
 }
 
@@ -94,11 +95,12 @@ main_menu_choice main_menu(game_resources& r) {
         draw_items(r, c.selection, W / 2 - 100, W / 2 - 100);
         if (is_sampling_frame(menu_tile.value, r.front_rate)) {
             SDL_Event e;
-            bool quit_event = SDL_PollEvent(&e) && e.type == SDL_QUIT;
+            bool quit_event = (SDL_PollEvent(&e) && e.type == SDL_QUIT) || quit_requested();
             done = main_menu_input(c, quit_event, SDL_GetKeyState(nullptr), read_joystick());
         }
         end_frame(r);
     }
-    if (c.selection != ITEM_OPTIONS) closing(r, c.selection);
+    // A closed window closes at once, without the closing transition.
+    if (c.selection != ITEM_OPTIONS && !quit_requested()) closing(r, c.selection);
     return c;
 }

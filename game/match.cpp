@@ -11,6 +11,7 @@
 #include "foundation/clock.h"
 #include "foundation/config_file.h"
 #include "foundation/log.h"
+#include "foundation/pacing.h"
 #include "foundation/primitives.h"
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
@@ -594,7 +595,7 @@ void match_frame() {
     if (video.audio_ok && !Mix_PlayingMusic()) play_music();
 
     SDL_Event e;
-    if (SDL_PollEvent(&e) && e.type == SDL_QUIT) ms.end = MATCH_ABANDONED;
+    if ((SDL_PollEvent(&e) && e.type == SDL_QUIT) || quit_requested()) ms.end = MATCH_ABANDONED;
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
 
@@ -610,11 +611,12 @@ void match_frame() {
     draw_effects();
     remove_dead_projectiles();
 
-    if (ms.res && ms.res->pacer) SDL_framerateDelay(ms.res->pacer);
+    if (ms.res && ms.res->pacer) pace_frame(ms.res->pacer);
     ms.now = clock_ticks();
     video.flip();
 
-    if (ms.ko_counter > 3 * fps) ms.end = MATCH_DECIDED;
+    // A match given up on this frame stays given up, whatever the knock-out count says.
+    if (ms.end == MATCH_RUNNING && ms.ko_counter > 3 * fps) ms.end = MATCH_DECIDED;
 }
 
 // ---------------------------------------------------------------------------------------

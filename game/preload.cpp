@@ -8,6 +8,7 @@
 #include "animation/anim_mgr.h"
 #include "foundation/log.h"
 #include "foundation/manager.h"
+#include "foundation/pacing.h"
 #include "foundation/primitives.h"
 #include "foundation/safe_file.h"
 #include "foundation/settings.h"
@@ -70,7 +71,7 @@ static font* make_font(const char* path, int size, int mode, SDL_Color fg) {
 
 static void pace(game_resources& r) {
     video.flip();
-    SDL_framerateDelay(&r.pacer);
+    pace_frame(&r.pacer);
 }
 
 // The splash logo scaled to the screen width, its unscaled bottom on the screen's bottom.

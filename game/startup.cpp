@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "foundation/log.h"
+#include "foundation/pacing.h"
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
 #include "sizes.h"
@@ -20,11 +21,10 @@ static bool set_if(const config_file& cfg, const char* key, int& out) {
 
 void apply_settings(const config_file& cfg, game_settings& s) {
     set_if(cfg, "fullscreen", s.fullscreen);
-    s.fps = 60;
     set_if(cfg, "width", s.width);
     if (set_if(cfg, "height", s.height)) log_out("Setting size to [%d,%d]\n", s.width, s.height);
     if (set_if(cfg, "bpp", s.bpp)) log_out("Setting bpp to [%d]\n", s.bpp);
-    if (set_if(cfg, "fps", s.fps)) log_out("Setting fps to [%d]\n", s.fps);
+    s.fps = settings_fps(cfg);
     if (set_if(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
 }
 
@@ -61,6 +61,7 @@ bool game_startup(game_settings& s) {
     apply_hwaccel(cfg, s);
     video.flags = video_flags(s);
     video.set_video_mode(s.width, s.height, s.bpp);
+    quit_watch_start();
     if (video.screen)
         log_out("Resolution: asked for [%d,%d@%d] got [%d,%d@%d]\n", s.width, s.height, s.bpp,
                 video.screen->w, video.screen->h, video.screen->format->BitsPerPixel);

@@ -1,4 +1,26 @@
 #include "foundation/settings.h"
 
-int fps = 60;
+#include <cstdlib>
+
+#include "foundation/log.h"
+
+int fps = FRAME_RATE_DEFAULT;
 int debug = 0;
+
+int settings_fps(const config_file& cfg) {
+    if (!cfg.has("fps")) return FRAME_RATE_DEFAULT;
+    // Read as the C library's atoi would, but wide enough to name a value past int's range.
+    long long asked = strtoll(cfg.get_string("fps"), nullptr, 10);
+    if (asked == 0) return FRAME_RATE_DEFAULT;
+    if (asked < 0 || asked > FRAME_RATE_ABSURD) {
+        log_out("WARNING: fps [%lld] is no usable frame rate, using [%d]\n", asked, FRAME_RATE_DEFAULT);
+        return FRAME_RATE_DEFAULT;
+    }
+    int rate = (int)asked;
+    if (rate > FRAME_RATE_MOST) {
+        log_out("WARNING: fps [%d] is more than the frame limiter keeps, using [%d]\n", rate, FRAME_RATE_MOST);
+        rate = FRAME_RATE_MOST;
+    }
+    log_out("Setting fps to [%d]\n", rate);
+    return rate;
+}

@@ -4,6 +4,8 @@
 // print its complaints and end normally.
 #pragma once
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <ostream>
 #include <random>
@@ -143,6 +145,58 @@ inline const std::vector<variant>& variants() {
         {"LongTokens", long_tokens},             {"SettingsIsAFolder", settings_is_a_folder},
         {"DevicesAndPipes", devices_and_pipes}};
     return all;
+}
+
+// Frame rates a settings file may hold that no screen can keep (or only just): what each
+// program makes of the value, and the rate it then runs at.
+struct frame_rate {
+    const char* name;
+    const char* value;      // as written after "fps="
+    int used;               // the rate the program runs at
+    const char* warning;    // the WARNING line, or null for none
+    const char* setting;    // the "Setting fps to" line, or null when the default stays
+};
+inline void PrintTo(const frame_rate& f, std::ostream* os) { *os << f.name; }
+
+inline const std::vector<frame_rate>& frame_rates() {
+    static const std::vector<frame_rate> all = {
+        {"Minus1", "-1", 60, "WARNING: fps [-1] is no usable frame rate, using [60]\n", nullptr},
+        {"Zero", "0", 60, nullptr, nullptr},
+        {"One", "1", 1, nullptr, "Setting fps to [1]\n"},
+        {"Above200", "201", 200, "WARNING: fps [201] is more than the frame limiter keeps, using [200]\n",
+         "Setting fps to [200]\n"},
+        {"IntMax", "2147483647", 60, "WARNING: fps [2147483647] is no usable frame rate, using [60]\n",
+         nullptr},
+        {"Text", "fast", 60, nullptr, nullptr}};
+    return all;
+}
+
+inline void with_frame_rate(const scratch_dir& d, const frame_rate& f) {
+    copy_game_folder(d.path);
+    write_text(d.file("game/game.ini"), std::string("fps=") + f.value + "\n");
+}
+
+inline void expect_frame_rate_lines(const std::string& out, const frame_rate& f) {
+    if (f.warning) {
+        EXPECT_NE(out.find(f.warning), std::string::npos) << f.warning;
+    } else {
+        EXPECT_EQ(out.find("WARNING: fps"), std::string::npos);
+    }
+    if (f.setting) {
+        EXPECT_EQ(count_occurrences(out, f.setting), 1) << f.setting;
+    } else {
+        EXPECT_EQ(out.find("Setting fps to"), std::string::npos);
+    }
+}
+
+// Sends SIGTERM (which SDL turns into the quit event of a closed window) and gives the
+// milliseconds until the program has printed `line`, -1 if it never does.
+inline int ms_until_after_quit(running_program& p, const std::string& line) {
+    const auto sent = std::chrono::steady_clock::now();
+    p.signal(SIGTERM);
+    if (!p.wait_for(line, 30000)) return -1;
+    return (int)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent)
+        .count();
 }
 
 // The last lines of a program that shut down in order.

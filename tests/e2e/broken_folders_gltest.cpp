@@ -48,6 +48,31 @@ TEST_P(BrokenFolderEditor, FramewrightOpensItsDefaultFileAndQuitsOnEscape) {
     }
 }
 
+// The editor waits 1000 / fps ms after each frame and reads its keys every fifth: at one
+// frame a second a closed window must still end it within a second.
+class HostileFrameRateEditor : public ::testing::TestWithParam<broken::frame_rate> {};
+
+TEST_P(HostileFrameRateEditor, FramewrightSaysWhatItMakesOfTheRateAndEndsWithinASecondOfAClose) {
+    const broken::frame_rate& f = GetParam();
+    scratch_dir d;
+    broken::with_frame_rate(d, f);
+    running_program p;
+    start_program(p, "framewright", {}, d.path, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for(std::string("Done loading animation from [") + kDefault + "]\n", 120000))
+        << p.out() << p.err();
+    usleep(1500 * 1000);
+    const auto sent = std::chrono::steady_clock::now();
+    p.signal(SIGTERM);
+    const run_result& r = p.finish(60000);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+    EXPECT_LE(ms.count(), 1000);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    broken::expect_frame_rate_lines(r.out, f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, HostileFrameRateEditor, ::testing::ValuesIn(broken::frame_rates()),
+                         [](const ::testing::TestParamInfo<broken::frame_rate>& i) { return std::string(i.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(Folders, BrokenFolderEditor, ::testing::ValuesIn(broken::variants()),
                          [](const ::testing::TestParamInfo<broken::variant>& i) { return std::string(i.param.name); });
 

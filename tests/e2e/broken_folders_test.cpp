@@ -57,6 +57,44 @@ TEST_P(BrokenFolder, FightgameReachesItsMainMenuAndEndsNormally) {
         EXPECT_NE(r.out.find(line) == std::string::npos ? r.err.find(line) : 0, std::string::npos) << line;
 }
 
+// A hostile frame rate: each game says what it makes of it, runs its match at the rate it
+// prints, and a closed window ends it within a second however slow the rate (one frame a
+// second in a match, sixteen in the menus).
+class HostileFrameRate : public ::testing::TestWithParam<broken::frame_rate> {};
+
+TEST_P(HostileFrameRate, FightdemoPlaysAtTheRateItPrintsAndEndsWithinASecondOfAClose) {
+    const broken::frame_rate& f = GetParam();
+    scratch_dir d;
+    broken::with_frame_rate(d, f);
+    running_program p;
+    start_program(p, "fightdemo", {}, d.path, kDummy);
+    ASSERT_TRUE(p.wait_for("Scrolling Max for level", 180000)) << p.out();
+    usleep(1500 * 1000); // well into the first frame's wait, even at one frame a second
+    EXPECT_LE(broken::ms_until_after_quit(p, "Cleaning Image_Manager Cache\n"), 1000);
+    const run_result& r = p.finish(120000);
+    broken::expect_clean_shutdown(r);
+    broken::expect_frame_rate_lines(r.out, f);
+    EXPECT_EQ(count_occurrences(r.out, "Setting FPS [" + std::to_string(f.used) + "]\n"), 1);
+    EXPECT_LE(count_occurrences(r.out, "Loop finished\n"), 1); // no round of a frame or two
+}
+
+TEST_P(HostileFrameRate, FightgameReachesItsMainMenuAndEndsWithinASecondOfAClose) {
+    const broken::frame_rate& f = GetParam();
+    scratch_dir d;
+    broken::with_frame_rate(d, f);
+    running_program p;
+    start_program(p, "fightgame", {}, d.path, kDummy);
+    ASSERT_TRUE(p.wait_for("MAIN MENU:\n", 180000)) << p.out();
+    usleep(1000 * 1000);
+    EXPECT_LE(broken::ms_until_after_quit(p, "Cleaning Image_Manager Cache\n"), 1000);
+    const run_result& r = p.finish(120000);
+    broken::expect_clean_shutdown(r);
+    broken::expect_frame_rate_lines(r.out, f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, HostileFrameRate, ::testing::ValuesIn(broken::frame_rates()),
+                         [](const ::testing::TestParamInfo<broken::frame_rate>& i) { return std::string(i.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(Folders, BrokenFolder, ::testing::ValuesIn(broken::variants()),
                          [](const ::testing::TestParamInfo<broken::variant>& i) { return std::string(i.param.name); });
 

@@ -3,6 +3,9 @@
 // match and back, versus with its second selection, survival, demo, and the options menu
 // with key remapping. Screenshots of the main menu, character select and a match are kept
 // in the build folder's "screenshots" (scripts/copy_screenshots.sh puts them in docs/).
+#include <chrono>
+#include <csignal>
+
 #include "game_driver.h"
 
 using namespace game_driver;
@@ -92,20 +95,40 @@ TEST_P(FightgameFrontEnd, ArcadeOffersOnlyTheFirstTwoFightersAndEscapeInTheMatch
 INSTANTIATE_TEST_SUITE_P(DrawingModes, FightgameFrontEnd, ::testing::Values(1, 0),
                          [](const ::testing::TestParamInfo<int>& i) { return std::string(mode_name(i.param)); });
 
-TEST(FightgameFrontEndGL, ClosingTheWindowInCharacterSelectReturnsToTheMainMenu) {
+// Closing the window ends the game from any screen, within a second: here from character
+// select, and from a match at one frame a second.
+static int ms_until_shutdown_after_close(game_run& g) {
+    const auto sent = std::chrono::steady_clock::now();
+    g.p.signal(SIGTERM); // the window manager's close arrives as SDL's quit event
+    if (!g.p.wait_for("Cleaning Image_Manager Cache\n", 30000)) return -1;
+    return (int)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent)
+        .count();
+}
+
+TEST(FightgameFrontEndGL, ClosingTheWindowInCharacterSelectEndsTheGame) {
     game_run g(1, kSlowFrontEnd);
     ASSERT_TRUE(g.select_item(0));
     press("Return", kMenuConfirmHold);
     sleep_ms(1200);
     g.look();
     ASSERT_GE(offered_fighter(g.shot), 0) << "in character select";
-    g.p.signal(SIGTERM); // the window manager's close arrives as SDL's quit event
-    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000)) << g.p.out();
-    EXPECT_EQ(g.count("Setting FPS"), 0) << "no match was started";
-    sleep_ms(800);
-    g.look();
-    EXPECT_EQ(highlighted_item(g.shot), 0);
-    EXPECT_EQ(g.quit().exit_code, 0);
+    EXPECT_LE(ms_until_shutdown_after_close(g), 1000);
+    const run_result& r = g.p.finish(20000);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(count_occurrences(r.out, "MAIN MENU:\n"), 1);
+    EXPECT_EQ(count_occurrences(r.out, "Setting FPS"), 0) << "no match was started";
+}
+
+TEST(FightgameFrontEndGL, ClosingTheWindowInAMatchAtOneFrameASecondEndsTheGame) {
+    game_run g(1, "fps=1\n");
+    ASSERT_TRUE(g.select_item(3)); // demo
+    press("Return", kMenuConfirmHold);
+    ASSERT_TRUE(g.p.wait_for("Setting FPS [1]\n", 20000));
+    sleep_ms(1500); // inside a frame's wait
+    EXPECT_LE(ms_until_shutdown_after_close(g), 1000);
+    const run_result& r = g.p.finish(20000);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(count_occurrences(r.out, "MAIN MENU:\n"), 1) << "not back to the menu";
 }
 
 TEST(FightgameFrontEndGL, VersusTakesTwoSelectionsAndCancellingTheSecondGoesBackToTheFirst) {

@@ -217,6 +217,13 @@ TEST_F(Editor, FramesPerSecondComeFromTheSettingsFile) {
     write_text(ini, "fps=0\n");
     EXPECT_EQ(60, editor_read_fps(ini.c_str()));
     EXPECT_EQ(1, log.count("Setting fps to"));
+    // The editor waits 1000 / fps ms: a negative rate would never wait, a huge one neither.
+    write_text(ini, "fps=-1\n");
+    EXPECT_EQ(60, editor_read_fps(ini.c_str()));
+    EXPECT_TRUE(log.has("WARNING: fps [-1] is no usable frame rate, using [60]\n"));
+    write_text(ini, "fps=201\n");
+    EXPECT_EQ(200, editor_read_fps(ini.c_str()));
+    EXPECT_TRUE(log.has("Setting fps to [200]\n"));
 }
 
 } // namespace

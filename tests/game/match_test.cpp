@@ -456,6 +456,21 @@ TEST_F(Match, EscapeHeldAbandonsTheMatchAtTheEndOfTheFrame) {
     EXPECT_EQ(log.out, "Loop finished\n");
 }
 
+// Escape (or a closed window) on the very frame the knock-out count ends the round: the
+// match is given up, not played on into the next round.
+TEST_F(Match, AbandoningOnTheFrameAKnockOutEndsTheRoundStillAbandons) {
+    set_up();
+    stand(fighter_a(), 300);
+    stand(fighter_b(), 700);
+    fighter_a()->hp = -1;
+    current_match.ko_counter = 3 * 60;
+    hold({SDLK_ESCAPE});
+    match_frame();
+    hold({SDLK_ESCAPE}, false);
+    EXPECT_GT(current_match.ko_counter, 3 * 60);
+    EXPECT_EQ(current_match.end, MATCH_ABANDONED);
+}
+
 TEST_F(Match, WithThreeRequiredWinsAFighterNeedsFour) {
     set_up(MODE_DEMO);
     combatant* a = fighter_a();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <SDL_framerate.h>
 
 #include "startup.h"
 #include "test_support.h"
@@ -47,6 +48,41 @@ TEST(Settings, ZeroOrTextValuesAreIgnored) {
     EXPECT_EQ(s.bpp, 32);
     EXPECT_EQ(log.out, "");
     EXPECT_EQ(video_flags(s), (uint32_t)(SDL_HWSURFACE | SDL_DOUBLEBUF));
+}
+
+// A rate no screen can keep is refused (the default used) or held at the frame limiter's
+// 200, with a WARNING naming the value: the rate printed is the rate the limiter accepts.
+TEST(Settings, HostileFrameRatesAreRefusedOrHeldAtTheLimitersMost) {
+    const std::string refused = "] is no usable frame rate, using [60]\n";
+    const std::string held = "] is more than the frame limiter keeps, using [200]\nSetting fps to [200]\n";
+    const struct {
+        const char* value;
+        int fps;
+        std::string lines;
+    } cases[] = {
+        {"-1", 60, "WARNING: fps [-1" + refused},
+        {"-2147483648", 60, "WARNING: fps [-2147483648" + refused},
+        {"0", 60, ""},
+        {"fast", 60, ""},
+        {"1", 1, "Setting fps to [1]\n"},
+        {"200", 200, "Setting fps to [200]\n"},
+        {"201", 200, "WARNING: fps [201" + held},
+        {"1000", 200, "WARNING: fps [1000" + held},
+        {"1001", 60, "WARNING: fps [1001" + refused},
+        {"2147483647", 60, "WARNING: fps [2147483647" + refused},
+        {"99999999999", 60, "WARNING: fps [99999999999" + refused},
+    };
+    for (const auto& c : cases) {
+        log_capture log;
+        game_settings s = settings_from(std::string("fps=") + c.value + "\n", log);
+        EXPECT_EQ(s.fps, c.fps) << c.value;
+        EXPECT_EQ(log.out, c.lines) << c.value;
+        FPSmanager pacer;
+        SDL_initFramerate(&pacer);
+        EXPECT_EQ(SDL_setFramerate(&pacer, s.fps), 0) << c.value;
+        EXPECT_EQ(SDL_setFramerate(&pacer, front_end_rate(s.fps)), 0) << c.value;
+        EXPECT_EQ(SDL_getFramerate(&pacer), front_end_rate(s.fps)) << c.value;
+    }
 }
 
 TEST(Settings, TheSizeLineNeedsAHeightAndShowsTheWidthInForce) {
