@@ -5,7 +5,8 @@
 // Set from SDL's event filter, which may run inside its SIGTERM handler.
 static volatile sig_atomic_t quit_seen = 0;
 
-static const Uint32 kSlice = 10; // ms: the longest a quit waits to be noticed
+static const Uint32 kSlice = 10;    // ms: how soon a quit is noticed in a long wait
+static const Uint32 kLongWait = 50; // ms: shorter waits are taken whole, as SDL's own
 
 static int SDLCALL note_quit(const SDL_Event* e) {
     if (e->type == SDL_QUIT) quit_seen = 1;
@@ -45,14 +46,14 @@ void pace_frame(FPSmanager* pacer) {
     if (!pacer || quit_requested()) return;
     // The frame limiter's own target for the coming frame; the last slice is left to it.
     Uint32 target = pacer->baseticks + (Uint32)((float)(pacer->framecount + 1) * pacer->rateticks);
-    if (pacer->rateticks > kSlice && !sleep_until(target)) return;
+    if (pacer->rateticks > kLongWait && !sleep_until(target)) return;
     SDL_framerateDelay(pacer);
 }
 
 void pace_delay(Uint32 ms) {
     if (quit_requested()) return;
     Uint32 end = SDL_GetTicks() + ms;
-    if (ms > kSlice && !sleep_until(end)) return;
+    if (ms > kLongWait && !sleep_until(end)) return;
     Uint32 now = SDL_GetTicks();
     if ((Sint32)(end - now) > 0) SDL_Delay(end - now);
 }

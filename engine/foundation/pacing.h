@@ -3,7 +3,7 @@
 // here also notes it for good, so every later loop knows the program is ending. A wait for
 // the next frame is taken in short slices while events are pumped, and ends as soon as the
 // quit arrives; once it has, nothing waits any more, so closing transitions play out at once.
-// At the usual rates a frame is shorter than a slice and the waits are the plain SDL ones.
+// Waits of a frame shorter than 50 ms (above 20 frames per second) are the plain SDL ones.
 #pragma once
 #include <SDL.h>
 #include <SDL_framerate.h>
