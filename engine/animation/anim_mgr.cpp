@@ -125,7 +125,7 @@ void anim_mgr::load(const char* path) {
     log_out("Done loading animation from [%s]\n", path);
 }
 
-void anim_mgr::save(const char* path) {
+bool anim_mgr::save(const char* path) {
     if (!path) path = "";
     char key[32], value[32];
     snprintf(value, sizeof value, "%d", loop);
@@ -135,8 +135,10 @@ void anim_mgr::save(const char* path) {
         snprintf(value, sizeof value, "%d", frames[(size_t)i].rate);
         config.set(key, value);
     }
-    if (config.save(path))
+    if (config.save(path)) {
         log_out("Saved anim_mgr as [%s]\n", path);
-    else
-        log_out("Can't save animation from [%s]", path);
+        return true;
+    }
+    log_out("Can't save animation from [%s]", path);
+    return false;
 }

@@ -39,7 +39,7 @@ struct anim_mgr {
     ~anim_mgr();
 
     void load(const char* path);
-    void save(const char* path);
+    bool save(const char* path); // true when the file was written
 
     int frame_count() const { return (int)frames.size(); }
     frame* get_frame(int i); // null outside 0..count-1
