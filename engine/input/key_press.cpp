@@ -4,6 +4,9 @@
 
 static bool valid(int key) { return key > 0 && key < KEY_CODES; }
 
+// SDL reports the lock keys as held while the lock is on.
+static bool lock_key(int k) { return k == SDLK_NUMLOCK || k == SDLK_CAPSLOCK || k == SDLK_SCROLLOCK; }
+
 void key_press::open() {
     SDL_PumpEvents();
     int n = 0;
@@ -11,8 +14,15 @@ void key_press::open() {
     for (int k = 0; k < KEY_CODES; k++) {
         keys[k] = key_state();
         keys[k].fresh = k >= SDLK_LAST;
-        bool lock = k == SDLK_NUMLOCK || k == SDLK_CAPSLOCK || k == SDLK_SCROLLOCK; // held while on
-        if (held && k < n && k < SDLK_LAST && held[k] && !lock) keys[k].down = keys[k].blocked = true;
+        if (held && k < n && k < SDLK_LAST && held[k] && !lock_key(k)) keys[k].down = keys[k].blocked = true;
+    }
+    // A key whose press is still queued went down after the last screen stopped reading
+    // (while this one was being set up): that press is this screen's.
+    SDL_Event pending[128];
+    int count = SDL_PeepEvents(pending, 128, SDL_PEEKEVENT, SDL_KEYDOWNMASK);
+    for (int i = 0; i < count; i++) {
+        int k = (int)pending[i].key.keysym.sym;
+        if (valid(k)) keys[k].down = keys[k].blocked = false;
     }
     queued = taken = 0;
 }
@@ -30,6 +40,15 @@ bool key_press::pump() {
     while (SDL_PollEvent(&e)) {
         if (e.type == SDL_QUIT) quit = true;
         handle(e);
+    }
+    // The key state can change without an event: a key already down when the window gains
+    // the focus, or an event lost to a full queue. Take such a change as a press or release.
+    int n = 0;
+    const Uint8* held = SDL_GetKeyState(&n);
+    for (int k = 1; held && k < n && k < SDLK_LAST; k++) {
+        if (lock_key(k)) continue;
+        if (held[k] && !keys[k].down && !keys[k].blocked) key_down(k);
+        else if (!held[k] && keys[k].down) key_up(k);
     }
     return quit;
 }

@@ -38,12 +38,13 @@ struct key_press {
     int repeating[REPEATING];
     int repeating_count = 0;
 
-    // Forgets everything and marks every key held now (after pumping SDL) as blocked;
-    // keeps the repeating keys.
+    // Forgets everything and marks every key held now (after pumping SDL) as blocked, unless
+    // its press is still queued (made while the screen was set up); keeps the repeating keys.
     void open();
     // Lets key act again while held.
     void repeat(int key);
-    // Takes every pending SDL event; true when a quit event (window closed) was among them.
+    // Takes every pending SDL event, then any change of SDL's key state that came without
+    // an event; true when a quit event (window closed) was among them.
     bool pump();
     // One event (key presses and releases; others are ignored).
     void handle(const SDL_Event& e);

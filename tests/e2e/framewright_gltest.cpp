@@ -86,6 +86,7 @@ TEST(FramewrightE2E, HoldingUpGrowsOnlyTheCurrentFramesRateAndTwoSavesWriteOnce)
     ASSERT_FALSE(window.empty());
     EXPECT_EQ(path, shell("xdotool getwindowname " + window));
 
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str())); // focus
     hold(window, "Right");
     hold(window, "Up", 0.4);
     std::string shot_a = d.file("modified.png"), shot_b = d.file("saved.png");
@@ -152,9 +153,11 @@ TEST(FramewrightE2E, WithoutAnArgumentItEditsTheDefaultMoveAndLeavingDiscardsCha
     std::string window = shell("xdotool search --sync --name 'tamsin_jump_punch' | head -1");
     ASSERT_FALSE(window.empty());
     EXPECT_EQ(rel, shell("xdotool getwindowname " + window));
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str())); // focus
     hold(window, "Up");
     hold(window, "space");
-    hold(window, "Escape", 0.2);
+    hold(window, "Escape", 0.2); // unsaved changes: the editor asks
+    hold(window, "Escape", 0.2); // and the second Escape leaves without saving
     const run_result& r = p.finish(20000);
     EXPECT_EQ(0, r.exit_code) << r.err;
     EXPECT_EQ(std::string::npos, r.out.find("Saved anim_mgr"));
@@ -199,8 +202,8 @@ TEST(FramewrightE2E, EveryTapActsOnceHeldUpRepeatsAndEscapeAsksBeforeDiscarding)
     ASSERT_TRUE(p.wait_for("Done loading animation from [" + path + "]\n", 30000)) << p.out() << p.err();
     std::string window = shell("xdotool search --sync --name 'long\\.ini' | head -1");
     ASSERT_FALSE(window.empty());
-    hold(window, "Left", 0.01); // pointer in, focus on the window; then back to frame 0
-    hold(window, "Right", 0.01);
+    // The keyboard follows the pointer: move it in and let the focus settle first.
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str()));
 
     window_shot held(d, window, "held.png");
     taps(window, "space", 3);

@@ -37,7 +37,9 @@ struct Editor : ::testing::Test {
         editor_start(e, file.c_str());
         e.delay_ms = 0;
     }
+    // A key event and the key state that goes with it, as a real keyboard gives both.
     void send(Uint8 type, SDLKey key) {
+        SDL_GetKeyState(nullptr)[key] = type == SDL_KEYDOWN;
         SDL_Event ev;
         memset(&ev, 0, sizeof ev);
         ev.type = type;

@@ -97,6 +97,19 @@ TEST_F(KeyPress, AKeyHeldAtOpenDoesNothingUntilReleasedAndTheJoystickLikewise) {
     k.key_down(SDLK_ESCAPE);
     EXPECT_EQ(actions(), keys({SDLK_ESCAPE}));
 
+    state[SDLK_RETURN] = 1; // held, but its press is still queued: made during the set-up
+    SDL_Event e;
+    memset(&e, 0, sizeof e);
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_RETURN;
+    SDL_PushEvent(&e);
+    k.open();
+    EXPECT_FALSE(k.any_blocked());
+    k.pump();
+    EXPECT_EQ(actions(), keys({SDLK_RETURN}));
+    state[SDLK_RETURN] = 0;
+    k.pump();
+
     k.open();
     k.level(KEY_PAD_CONFIRM, true); // the first state after open: held from before
     k.level(KEY_PAD_CONFIRM, true);
@@ -105,6 +118,22 @@ TEST_F(KeyPress, AKeyHeldAtOpenDoesNothingUntilReleasedAndTheJoystickLikewise) {
     k.level(KEY_PAD_CONFIRM, true);
     k.level(KEY_PAD_CONFIRM, true);
     EXPECT_EQ(actions(), keys({KEY_PAD_CONFIRM})) << "one press per change";
+}
+
+TEST_F(KeyPress, AKeyStateChangedWithoutAnEventCountsAsAPressOrARelease) {
+    k.repeat(SDLK_UP);
+    Uint8* state = SDL_GetKeyState(nullptr);
+    state[SDLK_UP] = 1; // held as the window gains the focus: no event, only the state
+    EXPECT_FALSE(k.pump());
+    EXPECT_EQ(actions(), keys({SDLK_UP}));
+    state[SDLK_UP] = 0; // its release lost
+    k.pump();
+    at(2000);
+    EXPECT_EQ(actions(), keys()) << "released: no repeats";
+    state[SDLK_NUMLOCK] = 1; // on, not held
+    k.pump();
+    state[SDLK_NUMLOCK] = 0;
+    EXPECT_EQ(actions(), keys());
 }
 
 TEST_F(KeyPress, PumpTakesEveryPendingEventAndReportsAClosedWindowBehindThem) {
