@@ -70,6 +70,9 @@ void editor_start(editor& e, const char* path) {
     e.play = 0;
     e.show_all = 1;
     e.saved = 1;
+    e.asking = 0;
+    e.keys.open();
+    for (int key : {(int)SDLK_LEFT, (int)SDLK_RIGHT, (int)SDLK_UP, (int)SDLK_DOWN}) e.keys.repeat(key);
     e.total_time = 0;
     for (const frame& f : e.def->frames) e.total_time = add_clamped(e.total_time, f.rate);
 }
@@ -107,26 +110,44 @@ static void change_rate(editor& e, animation* a, int by) {
     e.total_time = add_clamped(e.total_time, by);
 }
 
+// The pass's presses in order. Escape quits when nothing is unsaved; otherwise it asks, and
+// only an Escape right after the question discards. A failed save stays "modified".
 static void read_input(editor& e) {
-    SDL_Event ev;
-    if (SDL_PollEvent(&ev) && ev.type == SDL_QUIT) e.quit = 1;
-    Uint8* keys = SDL_GetKeyState(nullptr);
+    if (e.keys.pump()) e.quit = 1;
     animation* a = e.frame_count > 0 ? editor_instance(e) : nullptr;
     if (a && (uint32_t)a->frame_index >= (uint32_t)e.frame_count) a = nullptr;
-    if (keys[SDLK_ESCAPE]) e.quit = 1;
-    if (keys[SDLK_SPACE]) e.play = e.play ? 0 : 1;
-    if (keys[SDLK_LEFT] && a) step_frame(e, a, -1);
-    if (keys[SDLK_RIGHT] && a) step_frame(e, a, 1);
-    if (keys[SDLK_UP] && a) change_rate(e, a, 1);
-    if (keys[SDLK_DOWN] && a) change_rate(e, a, -1);
-    if (keys[SDLK_f]) e.show_all = !e.show_all;
-    if (keys[SDLK_s]) {
-        // "modified" stays until the text is really on disk.
-        if (!e.saved && e.def->save(e.path.c_str())) e.saved = 1;
+    for (int key = e.keys.next(); key && !e.quit; key = e.keys.next()) {
+        bool asked = e.asking;
+        e.asking = 0;
+        switch (key) {
+        case SDLK_ESCAPE:
+            if (e.saved || asked) e.quit = 1;
+            else e.asking = 1;
+            break;
+        case SDLK_SPACE: e.play = e.play ? 0 : 1; break;
+        case SDLK_LEFT:
+            if (a) step_frame(e, a, -1);
+            break;
+        case SDLK_RIGHT:
+            if (a) step_frame(e, a, 1);
+            break;
+        case SDLK_UP:
+            if (a) change_rate(e, a, 1);
+            break;
+        case SDLK_DOWN:
+            if (a) change_rate(e, a, -1);
+            break;
+        case SDLK_f: e.show_all = !e.show_all; break;
+        case SDLK_s:
+            if (!e.saved) e.saved = e.def->save(e.path.c_str()) ? 1 : 0;
+            break;
+        default: e.asking = asked; break; // other keys leave the question open
+        }
     }
 }
 
 std::string editor_status(editor& e) {
+    if (e.asking) return "unsaved changes: Escape again to discard, S to save";
     animation* a = editor_instance(e);
     int index = a ? a->frame_index : 0;
     const frame* f = e.def ? e.def->get_frame(index) : nullptr;
@@ -138,7 +159,7 @@ std::string editor_status(editor& e) {
 
 void editor_pass(editor& e) {
     video.clear();
-    if (e.loop_count % 5 == 0) read_input(e);
+    read_input(e);
     editor_draw_ghosts(e);
     play_tick(e);
     if (animation* a = editor_instance(e)) a->remaining = add_clamped(a->remaining, 1 - e.play);

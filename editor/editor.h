@@ -1,6 +1,7 @@
 // framewright's editor: the state of one editing session and its loop, split so the loop
 // can be run one pass at a time (the program runs passes until quit; tests run them with
-// a written key state).
+// queued key events). Every pass takes every pending event; each press acts once and held
+// arrows repeat (key_press).
 //
 // Ownership: the editor owns its stage (made current while it runs), the animation
 // definition, the group that plays it and the status font; editor_stop frees them.
@@ -10,6 +11,7 @@
 #include "animation/anim_group.h"
 #include "animation/anim_mgr.h"
 #include "images/font.h"
+#include "input/key_press.h"
 #include "world/level.h"
 
 // The file edited when the program is started without one.
@@ -25,12 +27,14 @@ struct editor {
     int frame_count = 0;
     int play = 0;       // 1 while playing, 0 while held on one frame
     int show_all = 1;   // draw every frame as a fading ghost
-    int saved = 1;      // 0 once a rate changed since the last save
+    int saved = 1;      // 0 once a rate changed since the last save (or a save failed)
+    int asking = 0;     // 1 after Escape with unsaved changes: a second Escape discards
     int total_time = 0; // sum of all rates
-    int loop_count = 0; // passes so far; input is read on every fifth
+    int loop_count = 0; // passes so far
     int quit = 0;
     font* text = nullptr;
     level* stage = nullptr;
+    key_press keys;
 };
 
 // Reads "fps" from the settings file in the working directory (settings_fps: 60 when
@@ -41,8 +45,8 @@ bool editor_open_window();
 // Everything after the window: stage, definition, group, font, first tick. The screen
 // must already be open (either drawing mode).
 void editor_start(editor& e, const char* path);
-// One pass of the main loop: input on every fifth pass, ghosts, one playback tick, the
-// status line, present and wait.
+// One pass of the main loop: input, ghosts, one playback tick, the status line, present
+// and wait.
 void editor_pass(editor& e);
 void editor_stop(editor& e);
 
@@ -52,7 +56,7 @@ animation* editor_instance(editor& e);
 int ghost_alpha(int i, int current, int count);
 // Draws every frame as a ghost (when show all is on).
 void editor_draw_ghosts(editor& e);
-// The status line's text.
+// The status line's text, or the question after Escape with unsaved changes.
 std::string editor_status(editor& e);
 
 // The whole program: argv[1] is the file to edit, else the default one. Returns the exit code.

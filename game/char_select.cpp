@@ -30,19 +30,17 @@ static void draw_shot(img_mgr* shot, int angle) {
     shot->draw_at(x, y);
 }
 
-bool char_select_input(int& choice, bool quit_event, const unsigned char* keys,
-                       const joystick_input& joy) {
-    bool confirmed = joy.confirm;
-    choice += joy.move_x;
-    if (keys[SDLK_SPACE] || keys[SDLK_RETURN]) confirmed = true;
-    if (keys[SDLK_RIGHT]) choice++;
-    if (keys[SDLK_LEFT]) choice--;
-    choice = wrap_selection(choice, 0, SELECTABLE);
-    if (quit_event || keys[SDLK_q] || keys[SDLK_ESCAPE]) {
-        choice = -1;
-        confirmed = true;
+bool char_select_input(int& choice, bool quit_event, key_press& keys) {
+    for (int key = quit_event ? SDLK_ESCAPE : keys.next(); key; key = keys.next()) {
+        switch (menu_action_of(key)) {
+        case MENU_RIGHT: choice = wrap_selection(choice, 1, SELECTABLE); break;
+        case MENU_LEFT: choice = wrap_selection(choice, -1, SELECTABLE); break;
+        case MENU_CONFIRM: return true;
+        case MENU_CANCEL: choice = -1; return true;
+        default: break;
+        }
     }
-    return confirmed;
+    return false;
 }
 
 int char_select(game_resources& r, int rate) {
@@ -50,6 +48,8 @@ int char_select(game_resources& r, int rate) {
     SDL_initFramerate(&pacer);
     SDL_setFramerate(&pacer, rate % 256);
     play_select_music(r);
+    key_press keys;
+    keys.open(); // left and right switch once per press, without repeat
     img_mgr* pic = r.group_picture;
     float zoom = pic->get_width() > 0 ? (float)screen_w() / (float)pic->get_width() : 1.0f;
 
@@ -62,8 +62,6 @@ int char_select(game_resources& r, int rate) {
 
     pic->set_alpha(255);
     int choice = 0, angle = 0;
-    int poll_step = (rate / 10) * 10;
-    if (poll_step < 1) poll_step = 1;
     for (bool done = false; !done;) {
         video.clear();
         draw_group(pic, zoom);
@@ -71,11 +69,8 @@ int char_select(game_resources& r, int rate) {
         r.select_font->pen_y = 0;
         r.select_font->draw_text("Please select a character:");
         draw_shot(r.action_shots[choice], angle);
-        if (angle % poll_step == 0) {
-            SDL_Event e;
-            bool quit_event = (SDL_PollEvent(&e) && e.type == SDL_QUIT) || quit_requested();
-            done = char_select_input(choice, quit_event, SDL_GetKeyState(nullptr), read_joystick());
-        }
+        bool closed = read_menu_keys(keys);
+        done = char_select_input(choice, closed, keys);
         pace_frame(&pacer);
         video.flip();
         angle += 8;

@@ -1,15 +1,16 @@
 // Character select: the group picture fades in, the current fighter's action shot turns in
 // a ring of ghosts, left and right switch between the first two fighters (the only ones
 // offered), Space or Return confirm, and the group picture fades out again. "q", Escape or
-// closing the window cancel. The selection music restarts with every showing.
+// closing the window cancel. Every frame reads every press, whatever the ring's angle; a key
+// held when the screen opens waits for its release. The selection music restarts with
+// every showing.
 #pragma once
 
 struct game_resources;
-struct joystick_input;
+struct key_press;
 
 // Returns the chosen fighter, 0 or 1, or -1 when cancelled. Paced at rate.
 int char_select(game_resources& r, int rate);
 
-// One polled frame of input; returns true when the choice is settled (choice -1: cancel).
-bool char_select_input(int& choice, bool quit_event, const unsigned char* keys,
-                       const joystick_input& joy);
+// One frame's presses, in order; returns true when the choice is settled (choice -1: cancel).
+bool char_select_input(int& choice, bool quit_event, key_press& keys);

@@ -25,8 +25,11 @@ match_setup setup_for_item(int item, int random_pick) {
     }
 }
 
+// A window closed in the match ends it; the close is taken there (back to the main menu).
 static int play(game_resources& r, const match_setup& m) {
-    return run_match(m.mode, m.player2, m.player1, m.required_wins, match_resources_of(r));
+    int end = run_match(m.mode, m.player2, m.player1, m.required_wins, match_resources_of(r));
+    quit_taken();
+    return end;
 }
 
 #ifdef FIGHT_REDUCED
@@ -73,8 +76,7 @@ static game_state enter_main_menu(game_resources& r, match_setup& m) {
 void run_game(game_resources& r) {
     match_setup m = setup_for_item(ITEM_DEMO, 0);
     game_state state = STATE_MAIN_MENU;
-    // A closed window ends the program from whichever screen saw it.
-    while (state != STATE_QUIT && !quit_requested()) {
+    while (state != STATE_QUIT) {
         switch (state) {
         case STATE_MAIN_MENU: state = enter_main_menu(r, m); break;
         case STATE_OPTIONS:

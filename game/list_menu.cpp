@@ -12,26 +12,18 @@
 #include "menu_screen.h"
 #include "preload.h"
 
-// One sampled event's effect on the list: a move, a confirm, or a cancel.
-static bool apply_event(const SDL_Event& e, int count, int& selection, bool& done) {
-    if (e.type == SDL_QUIT) {
-        selection = count + 1;
-        return done = true;
+// One frame's presses, in order: moves, then a confirm or a cancel ends the list.
+static bool apply_keys(key_press& keys, bool closed, int count, int& selection) {
+    for (int key = closed ? SDLK_ESCAPE : keys.next(); key; key = keys.next()) {
+        switch (menu_action_of(key)) {
+        case MENU_DOWN: selection = wrap_selection(selection, 1, count); break;
+        case MENU_UP: selection = wrap_selection(selection, -1, count); break;
+        case MENU_CONFIRM: return true;
+        case MENU_CANCEL: selection = count + 1; return true;
+        default: break;
+        }
     }
-    if (e.type != SDL_KEYDOWN) return false;
-    switch (e.key.keysym.sym) {
-    case SDLK_DOWN: selection = wrap_selection(selection, 1, count); break;
-    case SDLK_UP: selection = wrap_selection(selection, -1, count); break;
-    case SDLK_SPACE:
-    case SDLK_RETURN: done = true; break;
-    case SDLK_q:
-    case SDLK_ESCAPE:
-        selection = count + 1;
-        done = true;
-        break;
-    default: break;
-    }
-    return done;
+    return false;
 }
 
 // Rows overlap by 10 pixels of their pictures' empty leading; a small font has too little
@@ -55,9 +47,8 @@ int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* backgro
         plain[(size_t)i] = render_text_image(f, rows[i], true);
     }
 
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-    }
+    key_press keys;
+    open_menu_keys(keys);
     int selection = 0;
     bool done = false;
     tile_counter tile;
@@ -72,20 +63,8 @@ int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* backgro
             img->draw_at(W / 2 - img->get_width() / 2, y);
             y += row_step(img->get_height());
         }
-        if (is_sampling_frame(tile.value, rate)) {
-            if (SDL_PollEvent(&e)) apply_event(e, count, selection, done);
-            joystick_input j = read_joystick();
-            if (j.confirm) done = true;
-            if (j.move_y) selection = wrap_selection(selection, j.move_y, count);
-            // The rest is dropped, but a closed window is never lost among it.
-            while (SDL_PollEvent(&e))
-                if (e.type == SDL_QUIT && !done) apply_event(e, count, selection, done);
-            // So is one that another screen read: the program is ending.
-            if (quit_requested() && !done) {
-                e.type = SDL_QUIT;
-                apply_event(e, count, selection, done);
-            }
-        }
+        bool closed = read_menu_keys(keys);
+        done = apply_keys(keys, closed, count, selection);
         pace_frame(&pacer);
         tile.advance();
         video.flip();

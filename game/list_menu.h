@@ -1,6 +1,7 @@
 // The generic vertical list menu: rows of text centred on the tiled background, the
-// selected row in its "*%s*" form. Up and down move (wrapping), Space or Return confirm,
-// "q", Escape or closing the window cancel. Each showing renders its rows afresh and frees
+// selected row in its "*%s*" form. Up and down move (wrapping, repeating while held), Space
+// or Return confirm, "q", Escape or closing the window cancel; a key held when the list
+// opens waits for its release. Each showing renders its rows afresh and frees
 // them when it returns.
 #pragma once
 

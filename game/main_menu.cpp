@@ -64,43 +64,42 @@ static void closing(game_resources& r, int selection) {
     }
 }
 
-bool main_menu_input(main_menu_choice& c, bool quit_event, const unsigned char* keys,
-                     const joystick_input& joy) {
-    bool confirmed = false;
-    if (joy.confirm) confirmed = true;
-    int selection = c.selection + joy.move_y;
-    if (keys[SDLK_SPACE] || keys[SDLK_RETURN]) confirmed = true;
-    if (keys[SDLK_DOWN]) selection++;
-    if (keys[SDLK_UP]) selection--;
-    c.selection = wrap_selection(selection, 0, MAIN_ITEM_COUNT);
-    // Quitting wins over a move on the same frame: the choice stays "quit".
-    if (quit_event || keys[SDLK_q] || keys[SDLK_ESCAPE]) {
-        c.quit = true;
-        c.selection = ITEM_QUIT;
-        confirmed = true;
+bool main_menu_input(main_menu_choice& c, bool quit_event, key_press& keys) {
+    for (int key = quit_event ? SDLK_ESCAPE : keys.next(); key; key = keys.next()) {
+        switch (menu_action_of(key)) {
+        case MENU_DOWN: c.selection = wrap_selection(c.selection, 1, MAIN_ITEM_COUNT); break;
+        case MENU_UP: c.selection = wrap_selection(c.selection, -1, MAIN_ITEM_COUNT); break;
+        case MENU_CONFIRM: return true;
+        case MENU_CANCEL:
+            c.quit = true;
+            c.selection = ITEM_QUIT;
+            return true;
+        default: break;
+        }
     }
-    return confirmed;
+    return false;
 }
 
 main_menu_choice main_menu(game_resources& r) {
     main_menu_choice c;
+    bool window_closed = false;
     int W = screen_w();
     r.dark_logo->no_zcache = 0;
+    key_press keys;
+    open_menu_keys(keys);
     opening(r);
     for (bool done = false; !done;) {
         video.clear();
         play_menu_music(r);
         draw_menu_background(r.menu_background, menu_tile.value, 255);
         r.decorations->display(0, 0);
+        bool closed = read_menu_keys(keys);
+        window_closed = window_closed || closed;
+        done = main_menu_input(c, closed, keys);
         draw_items(r, c.selection, W / 2 - 100, W / 2 - 100);
-        if (is_sampling_frame(menu_tile.value, r.front_rate)) {
-            SDL_Event e;
-            bool quit_event = (SDL_PollEvent(&e) && e.type == SDL_QUIT) || quit_requested();
-            done = main_menu_input(c, quit_event, SDL_GetKeyState(nullptr), read_joystick());
-        }
         end_frame(r);
     }
     // A closed window closes at once, without the closing transition.
-    if (c.selection != ITEM_OPTIONS && !quit_requested()) closing(r, c.selection);
+    if (c.selection != ITEM_OPTIONS && !window_closed) closing(r, c.selection);
     return c;
 }

@@ -16,6 +16,7 @@
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
 #include "images/font.h"
+#include "music.h"
 #include "input/control_mgr.h"
 #include "input/path.h"
 #include "world/level.h"
@@ -581,7 +582,7 @@ static void remove_dead_projectiles() {
 }
 
 static void play_music() {
-    if (video.audio_ok && ms.res && ms.res->music) Mix_PlayMusic(ms.res->music, -1);
+    if (ms.res && ms.res->music) play_track(ms.res->music, -1);
 }
 
 void match_frame() {
@@ -594,8 +595,12 @@ void match_frame() {
     video.clear();
     if (video.audio_ok && !Mix_PlayingMusic()) play_music();
 
+    // Every pending event, so a closed window is seen at once behind any backlog; the
+    // fighters read the keyboard state, which the events have already updated.
     SDL_Event e;
-    if ((SDL_PollEvent(&e) && e.type == SDL_QUIT) || quit_requested()) ms.end = MATCH_ABANDONED;
+    while (SDL_PollEvent(&e))
+        if (e.type == SDL_QUIT) ms.end = MATCH_ABANDONED;
+    if (quit_requested()) ms.end = MATCH_ABANDONED;
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
 

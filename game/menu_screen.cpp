@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 
@@ -14,10 +15,42 @@ void draw_menu_background(img_mgr* background, int tile, uint8_t alpha) {
     background->draw_tiled(-tile, y, video.screen->w, video.screen->h);
 }
 
-bool is_sampling_frame(int tile, int rate) {
-    int period = rate / 16;
-    if (period < 1) period = 1;
-    return tile % period == 0;
+menu_action menu_action_of(int key) {
+    switch (key) {
+    case SDLK_UP:
+    case KEY_PAD_UP: return MENU_UP;
+    case SDLK_DOWN:
+    case KEY_PAD_DOWN: return MENU_DOWN;
+    case SDLK_LEFT:
+    case KEY_PAD_LEFT: return MENU_LEFT;
+    case SDLK_RIGHT:
+    case KEY_PAD_RIGHT: return MENU_RIGHT;
+    case SDLK_SPACE:
+    case SDLK_RETURN:
+    case KEY_PAD_CONFIRM: return MENU_CONFIRM;
+    case SDLK_q:
+    case SDLK_ESCAPE: return MENU_CANCEL;
+    default: return MENU_NONE;
+    }
+}
+
+void open_menu_keys(key_press& k) {
+    k.open();
+    for (int key : {(int)SDLK_UP, (int)SDLK_DOWN, (int)KEY_PAD_UP, (int)KEY_PAD_DOWN}) k.repeat(key);
+}
+
+bool read_menu_keys(key_press& k) {
+    bool closed = k.pump() || quit_requested(); // also a close seen during a wait
+    quit_taken();
+    joystick_input j = read_joystick();
+    if (j.present) {
+        k.level(KEY_PAD_UP, j.move_y < 0);
+        k.level(KEY_PAD_DOWN, j.move_y > 0);
+        k.level(KEY_PAD_LEFT, j.move_x < 0);
+        k.level(KEY_PAD_RIGHT, j.move_x > 0);
+        k.level(KEY_PAD_CONFIRM, j.confirm);
+    }
+    return closed;
 }
 
 joystick_input read_joystick() {

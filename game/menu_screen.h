@@ -1,9 +1,11 @@
-// What every front-end screen shares: the tile counter that scrolls the tiled background
-// and sets the input cadence, the background draw itself, and the first joystick as a menu
-// device. Screens read input only on sampling frames, so a held key moves a selection
-// once per sampling period rather than once per frame.
+// What every front-end screen shares: the tile counter that scrolls the tiled background,
+// the background draw itself, and the keys as menus read them: every frame takes every
+// pending event, each press acts once, held up and down repeat (key_press), and the first
+// joystick counts as keys.
 #pragma once
 #include <cstdint>
+
+#include "input/key_press.h"
 
 struct img_mgr;
 
@@ -17,9 +19,6 @@ struct tile_counter {
 // covering the screen. A missing picture draws nothing.
 void draw_menu_background(img_mgr* background, int tile, uint8_t alpha);
 
-// True on the frames a menu at this rate reads input: every (rate / 16) frames.
-bool is_sampling_frame(int tile, int rate);
-
 // The first joystick as the menus read it; all zero when there is none.
 struct joystick_input {
     bool present = false;
@@ -28,6 +27,16 @@ struct joystick_input {
     int move_y = 0;       // axis 1 beyond +-17000: +1 or -1
 };
 joystick_input read_joystick();
+
+// What a key means on a menu screen.
+enum menu_action { MENU_NONE, MENU_UP, MENU_DOWN, MENU_LEFT, MENU_RIGHT, MENU_CONFIRM, MENU_CANCEL };
+// Arrows and the stick move, Space, Return and buttons 0 to 3 confirm, "q" and Escape cancel.
+menu_action menu_action_of(int key);
+
+// Starts a screen's keys: what is held now waits for its release; up and down repeat.
+void open_menu_keys(key_press& k);
+// One frame of input: every pending event and the joystick; true when the window was closed.
+bool read_menu_keys(key_press& k);
 
 // Moves a selection by step and wraps it into 0..count-1.
 int wrap_selection(int selection, int step, int count);

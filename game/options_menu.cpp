@@ -5,16 +5,25 @@
 
 #include "foundation/log.h"
 #include "input/control_mgr.h"
+#include "input/key_press.h"
 #include "list_menu.h"
 #include "preload.h"
 
 enum { OPTION_GAME = 0, OPTION_PLAYER1 = 1, OPTION_PLAYER2 = 2 };
 enum { ROWS_MAX = 16 };
 
-int build_remap_rows(char (*rows)[32], int player) {
-    for (int i = 0; i < CONTROL_COUNT; i++)
-        snprintf(rows[i], 32, "%s %s", control_names[i],
-                 key_name(Control_Manager.key_for(player, control_names[i])));
+int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last) {
+    for (int i = 0; i < CONTROL_COUNT; i++) {
+        const char* name = control_names[i];
+        const char* key = key_name(Control_Manager.key_for(player, name));
+        if (last && last->control == i && last->result == REMAP_TAKEN)
+            snprintf(rows[i], 32, "%s %s (%s is P%d %s)", name, key, key_name(last->key),
+                     last->owner_player + 1, control_names[last->owner_control]);
+        else if (last && last->control == i && last->result == REMAP_NOT_SAVED)
+            snprintf(rows[i], 32, "%s %s (not saved)", name, key);
+        else
+            snprintf(rows[i], 32, "%s %s", name, key);
+    }
     snprintf(rows[CONTROL_COUNT], 32, "Done");
     return CONTROL_COUNT + 1;
 }
@@ -25,20 +34,33 @@ int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int label
     return labels_count + 1;
 }
 
-bool remap_key(int player, int c, const char* controls_file) {
+remap_outcome remap_key(int player, int c, const char* controls_file) {
+    remap_outcome out;
+    out.control = c;
+    if (c < 0 || c >= CONTROL_COUNT) return out;
+    key_press keys;
+    keys.open();
     SDL_Event e;
-    bool released = false;
     while (SDL_WaitEvent(&e)) {
-        if (e.type == SDL_QUIT) return false;
-        if (!released) {
-            released = e.type == SDL_KEYUP && e.key.keysym.sym == SDLK_SPACE;
-        } else if (e.type == SDL_KEYDOWN) {
-            Control_Manager.set_binding(player, control_names[c], (int)e.key.keysym.sym);
-            Control_Manager.save(controls_file);
-            return true;
+        if (e.type == SDL_QUIT) {
+            out.result = REMAP_CLOSED;
+            return out;
         }
+        keys.handle(e);
+        int key = keys.next();
+        if (!key || keys.any_blocked()) continue; // the choosing key is still down
+        out.key = key;
+        if (key == SDLK_ESCAPE) return out;
+        if (Control_Manager.find_key(key, player, c, out.owner_player, out.owner_control)) {
+            out.result = REMAP_TAKEN;
+            return out;
+        }
+        Control_Manager.set_binding(player, control_names[c], key);
+        out.result = Control_Manager.save(controls_file) ? REMAP_BOUND : REMAP_NOT_SAVED;
+        return out;
     }
-    return false;
+    out.result = REMAP_CLOSED;
+    return out;
 }
 
 static void game_options(game_resources& r) {
@@ -50,11 +72,13 @@ static void game_options(game_resources& r) {
 
 static void key_remapping(game_resources& r, int player) {
     char rows[ROWS_MAX][32];
+    remap_outcome last;
     for (;;) {
-        int count = build_remap_rows(rows, player);
+        int count = build_remap_rows(rows, player, &last);
         int c = list_menu(rows, count, r.menu_list, r.menu_background, r.small_font, r.front_rate);
         if (c >= CONTROL_COUNT) return;
-        remap_key(player, c, "game/controls.ini");
+        last = remap_key(player, c, "game/controls.ini");
+        if (last.result == REMAP_CLOSED) return; // closing the window leaves the screen
     }
 }
 

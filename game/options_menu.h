@@ -1,19 +1,38 @@
 // The options menu and its two sub-screens: the game options list (placeholder rows, it
 // changes nothing) and key remapping for either player, which binds the next key pressed
-// after Space is released and rewrites "game/controls.ini" at once. "Video", "Cheats",
-// "Back to Main Menu" and cancelling return to the main menu.
+// once the key that chose the row is released, and rewrites "game/controls.ini" at once. A
+// key already bound to another control of either player is refused, and the row says which
+// control holds it; a file that cannot be written is shown in the row too. "Video",
+// "Cheats", "Back to Main Menu" and cancelling return to the main menu.
 #pragma once
 
 struct game_resources;
 
 void options_menu(game_resources& r);
 
+// How a remapping ended.
+enum remap_result {
+    REMAP_BOUND,     // bound and saved
+    REMAP_TAKEN,     // refused: the key belongs to owner_control of owner_player
+    REMAP_NOT_SAVED, // bound, but "game/controls.ini" could not be written
+    REMAP_CANCELLED, // Escape: nothing changed
+    REMAP_CLOSED,    // the window was closed: nothing changed
+};
+struct remap_outcome {
+    int result = REMAP_CANCELLED;
+    int control = -1; // the control being remapped
+    int key = 0;      // the key pressed
+    int owner_player = -1, owner_control = -1;
+};
+
 // The remapping rows of player p: "%s %s" with each control name and its key's name, then
-// "Done". Returns the row count (controls + 1).
-int build_remap_rows(char (*rows)[32], int player);
+// "Done"; the row of last's control tells a refused key ("%s %s (%s is P%d %s)") or a failed
+// write ("%s %s (not saved)"). Returns the row count (controls + 1).
+int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last = nullptr);
 // The game option rows: "%s bleh" per label, then "done". Returns the row count.
 int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count);
 
-// Waits for the release of Space, then binds the next key pressed to control c of player p
-// and saves the controls file. A closed window cancels the wait; returns whether it bound.
-bool remap_key(int player, int c, const char* controls_file);
+// Waits until every key held at the call (the one that chose the row) is released, then
+// takes the next key pressed for control c of player p: Escape cancels, a key bound to
+// another control is refused, any other is bound and the controls file saved.
+remap_outcome remap_key(int player, int c, const char* controls_file);

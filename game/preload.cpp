@@ -18,6 +18,7 @@
 #include "images/img_mgr.h"
 #include "input/control_mgr.h"
 #include "match.h"
+#include "music.h"
 #include "startup.h"
 
 const char* const action_shot_files[ART_FIGHTERS] = {
@@ -122,7 +123,7 @@ static void start_intro_music(game_resources& r) {
     log_out("Trying to load [%s]\n", "rsrc/menu_intro.ogg");
     r.intro_music = open_music("rsrc/menu_intro.ogg");
     if (!video.audio_ok) return;
-    if (Mix_FadeInMusic(r.intro_music, 1, 1000) == -1) log_out("Mix_FadeInMusic: %s\n", Mix_GetError());
+    if (play_track(r.intro_music, 1, 1000) == -1) log_out("Mix_FadeInMusic: %s\n", Mix_GetError());
 }
 
 static void load_music(game_resources& r) {
@@ -284,13 +285,13 @@ void release_resources(game_resources& r) {
 // ---- music -----------------------------------------------------------------------------
 
 void play_menu_music(const game_resources& r) {
-    if (!video.audio_ok || !r.menu_music || Mix_PlayingMusic()) return;
-    Mix_PlayMusic(r.menu_music, -1);
+    Mix_Music* now = current_track();
+    if (now && (now == r.menu_music || now == r.intro_music)) return;
+    if (r.menu_music) play_track(r.menu_music, -1);
 }
 
 void play_select_music(const game_resources& r) {
-    if (!video.audio_ok || !r.select_music) return;
-    Mix_PlayMusic(r.select_music, -1);
+    if (r.select_music) play_track(r.select_music, -1);
 }
 
 match_resources match_resources_of(game_resources& r) {

@@ -94,7 +94,8 @@ int screen_h();
 // null (empty when the font has no face). The caller owns it.
 img_mgr* render_text_image(font* f, const char* text, bool upload);
 
-// Music by state; each starts only when audio is on and no music is playing.
+// Music by state, only when audio is on. The menu loop starts unless it or the intro already
+// plays, so it follows the intro and comes back after a match or a selection.
 void play_menu_music(const game_resources& r);
 // The selection loop, restarted each time a selection begins.
 void play_select_music(const game_resources& r);

@@ -31,6 +31,8 @@ bool quit_requested() {
     return quit_seen != 0;
 }
 
+void quit_taken() { quit_seen = 0; }
+
 // Sleeps until the clock reaches target or a quit arrives; false on a quit.
 static bool sleep_until(Uint32 target) {
     for (;;) {

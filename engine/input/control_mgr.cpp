@@ -63,6 +63,19 @@ int control_mgr::key_for(int p, const char* name) const {
     return b->pressed.key;
 }
 
+bool control_mgr::find_key(int key, int p, int c, int& owner_player, int& owner_control) const {
+    for (size_t i = 0; i < lists.size(); i++)
+        for (int n = 0; n < CONTROL_COUNT; n++) {
+            if ((int)i == p && n == c) continue;
+            const control_binding* b = lists[i].find(control_names[n]);
+            if (!b || b->pressed.key != key) continue;
+            owner_player = (int)i;
+            owner_control = n;
+            return true;
+        }
+    return false;
+}
+
 void control_mgr::load(const char* filename) {
     config_file cfg;
     if (!cfg.load(filename)) return;

@@ -32,6 +32,9 @@ struct control_mgr {
     void set_binding(int p, const char* name, int key);
     // The key bound to name for player p, or 0 when p has no such binding.
     int key_for(int p, const char* name) const;
+    // Finds a control other than (p, control index c) bound to key: its player and control
+    // index, players in order and each in control order. Prints nothing.
+    bool find_key(int key, int p, int c, int& owner_player, int& owner_control) const;
     // Reads "players" and "player%dcontrol%s" keys over the current bindings.
     void load(const char* filename);
     // Rewrites the whole file (atomically) with every binding; the writer's result.

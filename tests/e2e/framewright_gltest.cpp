@@ -1,6 +1,5 @@
 // framewright as a user drives it: the real program under the X display, keys pressed with
-// xdotool. Input is sampled every fifth pass, so a held key may act more than once; the
-// checks hold however often it repeats.
+// xdotool, at a person's speed: every press acts once, a held arrow repeats after a delay.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -8,6 +7,8 @@
 #include <SDL_ttf.h>
 #include <cstdio>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "../animation/anim_files.h"
 
@@ -85,6 +86,7 @@ TEST(FramewrightE2E, HoldingUpGrowsOnlyTheCurrentFramesRateAndTwoSavesWriteOnce)
     ASSERT_FALSE(window.empty());
     EXPECT_EQ(path, shell("xdotool getwindowname " + window));
 
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str())); // focus
     hold(window, "Right");
     hold(window, "Up", 0.4);
     std::string shot_a = d.file("modified.png"), shot_b = d.file("saved.png");
@@ -151,13 +153,92 @@ TEST(FramewrightE2E, WithoutAnArgumentItEditsTheDefaultMoveAndLeavingDiscardsCha
     std::string window = shell("xdotool search --sync --name 'tamsin_jump_punch' | head -1");
     ASSERT_FALSE(window.empty());
     EXPECT_EQ(rel, shell("xdotool getwindowname " + window));
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str())); // focus
     hold(window, "Up");
     hold(window, "space");
-    hold(window, "Escape", 0.2);
+    hold(window, "Escape", 0.2); // unsaved changes: the editor asks
+    hold(window, "Escape", 0.2); // and the second Escape leaves without saving
     const run_result& r = p.finish(20000);
     EXPECT_EQ(0, r.exit_code) << r.err;
     EXPECT_EQ(std::string::npos, r.out.find("Saved anim_mgr"));
     EXPECT_EQ(original, read_text(d.file(rel)));
+}
+
+// A screenshot of the editor's window, freed with the object.
+struct window_shot {
+    SDL_Surface* s = nullptr;
+    window_shot(const scratch_dir& d, const std::string& window, const std::string& name) {
+        std::string file = d.file(name);
+        EXPECT_EQ(0, system(("timeout 10 import -window " + window + " " + file).c_str()));
+        s = IMG_Load(file.c_str());
+        EXPECT_NE(nullptr, s);
+    }
+    ~window_shot() {
+        if (s) SDL_FreeSurface(s);
+    }
+    bool same_status(const window_shot& o) const { return s && o.s && same_status_pixels(s, o.s, 639); }
+};
+
+// Taps of 40 to 80 ms, 40 ms apart, with the mouse moving in the window before each.
+void taps(const std::string& window, const std::string& key, int count) {
+    std::string cmd = "xdotool";
+    for (int i = 0; i < count; i++) {
+        char step[200];
+        snprintf(step, sizeof step, " mousemove --window %s %d %d keydown %s sleep %.3f keyup %s sleep 0.04",
+                 window.c_str(), 100 + 9 * i, 100 + 4 * i, key.c_str(), (40 + 10 * (i % 5)) / 1000.0, key.c_str());
+        cmd += step;
+    }
+    EXPECT_EQ(0, system((cmd + " sleep 0.3").c_str()));
+}
+
+// Frames long enough (300 ticks, 5 s) that a second or two of playing stays on frame 0, so
+// the status line only changes with play[0] / play[1].
+TEST(FramewrightE2E, EveryTapActsOnceHeldUpRepeatsAndEscapeAsksBeforeDiscarding) {
+    scratch_dir d;
+    copy_game_folder(d.path);
+    std::string path = write_animation(d, "long.ini", width_pictures(d, 3), {300, 300, 300});
+    running_program p;
+    start_program(p, "framewright", {path}, d.path, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for("Done loading animation from [" + path + "]\n", 30000)) << p.out() << p.err();
+    std::string window = shell("xdotool search --sync --name 'long\\.ini' | head -1");
+    ASSERT_FALSE(window.empty());
+    // The keyboard follows the pointer: move it in and let the focus settle first.
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str()));
+
+    window_shot held(d, window, "held.png");
+    taps(window, "space", 3);
+    window_shot playing(d, window, "playing.png");
+    EXPECT_FALSE(held.same_status(playing)) << "three taps: playing";
+    taps(window, "space", 1);
+    window_shot one(d, window, "one.png");
+    EXPECT_TRUE(held.same_status(one)) << "a fourth: held again, still on frame 0";
+    taps(window, "space", 2);
+    window_shot two(d, window, "two.png");
+    EXPECT_TRUE(held.same_status(two)) << "two more: played and held";
+
+    taps(window, "Up", 4);
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window +
+                         " 120 120 keydown Up sleep 0.71 keyup Up sleep 0.3").c_str()));
+    taps(window, "s", 1);
+    EXPECT_NE(std::string::npos, read_text(path).find("rate0=308\n"))
+        << "four taps and a 710 ms hold (4 steps: at 0, 400, 525, 650 ms)\n" << read_text(path);
+    EXPECT_NE(std::string::npos, read_text(path).find("rate1=300\n"));
+
+    taps(window, "Down", 1);
+    window_shot modified(d, window, "modified.png");
+    taps(window, "Escape", 1);
+    window_shot asking(d, window, "asking.png");
+    EXPECT_FALSE(modified.same_status(asking)) << "the status line asks";
+    usleep(700000);
+    siginfo_t info;
+    info.si_pid = 0;
+    EXPECT_EQ(0, waitid(P_PID, (id_t)p.pid, &info, WEXITED | WNOHANG | WNOWAIT));
+    EXPECT_EQ(0, info.si_pid) << "still running after the first Escape";
+    taps(window, "Escape", 1);
+    const run_result& r = p.finish(20000);
+    EXPECT_EQ(0, r.exit_code) << r.err;
+    EXPECT_EQ(1, count_occurrences(r.out, "Saved anim_mgr as [" + path + "]"));
+    EXPECT_NE(std::string::npos, read_text(path).find("rate0=308\n")) << "the second Escape discarded";
 }
 
 } // namespace

@@ -155,12 +155,11 @@ struct game_run {
         return false;
     }
     // Presses key in the character select until the offered fighter changes; returns it.
-    // Meant for a front end run at fps 5 (character select reads the keys every 125 ms).
     int next_fighter(const char* key) {
         look();
         int before = offered_fighter(shot);
         for (int tries = 0; tries < 20; tries++) {
-            press(key, 60); // shorter than the reading period, so one move at most
+            press(key, 60); // one press, one move
             sleep_ms(250);
             look();
             int now = offered_fighter(shot);

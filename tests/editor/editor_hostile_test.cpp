@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 #include "../animation/anim_files.h"
 #include "editor.h"
@@ -16,11 +17,14 @@ TEST(EditorHostileRates, RatesAndTheirSumHoldAtTheEndsOfTheRange) {
     editor_start(e, path.c_str());
     e.delay_ms = 0;
     EXPECT_EQ(e.total_time, INT_MAX);
-    while (e.loop_count % 5 != 0) editor_pass(e);
-    Uint8* keys = SDL_GetKeyState(nullptr);
-    keys[SDLK_UP] = 1;
+    SDL_Event ev;
+    memset(&ev, 0, sizeof ev);
+    ev.type = SDL_KEYDOWN;
+    ev.key.keysym.sym = SDLK_UP;
+    SDL_PushEvent(&ev);
+    ev.type = SDL_KEYUP;
+    SDL_PushEvent(&ev);
     editor_pass(e);
-    keys[SDLK_UP] = 0;
     EXPECT_EQ(e.def->frames[0].rate, INT_MAX);
     EXPECT_EQ(e.total_time, INT_MAX);
     editor_stop(e);

@@ -1,14 +1,19 @@
-// The editor's rules, driven through its own loop one pass at a time with a written key
-// state (the dummy video driver leaves the key array to the test).
+// The editor's rules, driven through its own loop one pass at a time with queued key events
+// and, for held keys, a test clock.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "../animation/anim_files.h"
 #include "editor.h"
+#include "foundation/clock.h"
 #include "foundation/video_mgr.h"
 
 namespace {
+
+uint32_t now_ms = 0;
+uint32_t test_clock() { return now_ms; }
 
 const std::vector<int> RATES = {4, 3, 2, 5, 6};
 
@@ -18,22 +23,34 @@ struct Editor : ::testing::Test {
     editor e;
 
     void SetUp() override {
+        now_ms = 1000;
+        clock_set_source(test_clock);
         ASSERT_TRUE(open_test_screen(false));
         path = write_animation(d, "anim.ini", width_pictures(d, 5), RATES, "spin4=3\n");
     }
-    void TearDown() override { editor_stop(e); }
+    void TearDown() override {
+        editor_stop(e);
+        clock_set_source(nullptr);
+    }
 
     void start(const std::string& file) {
         editor_start(e, file.c_str());
         e.delay_ms = 0;
     }
-    // Runs to the next pass that reads input, holds the key through it, lets go.
+    // A key event and the key state that goes with it, as a real keyboard gives both.
+    void send(Uint8 type, SDLKey key) {
+        SDL_GetKeyState(nullptr)[key] = type == SDL_KEYDOWN;
+        SDL_Event ev;
+        memset(&ev, 0, sizeof ev);
+        ev.type = type;
+        ev.key.keysym.sym = key;
+        SDL_PushEvent(&ev);
+    }
+    // A tap: pressed and released before the next pass, which takes it.
     void press(SDLKey key) {
-        while (e.loop_count % 5 != 0) editor_pass(e);
-        Uint8* keys = SDL_GetKeyState(nullptr);
-        keys[key] = 1;
+        send(SDL_KEYDOWN, key);
+        send(SDL_KEYUP, key);
         editor_pass(e);
-        keys[key] = 0;
     }
     int frame() { return editor_instance(e)->frame_index; }
     int drawn() { return e.def->cur_width / 10 - 1; } // frame i is (i + 1) * 10 wide
@@ -100,14 +117,33 @@ TEST_F(Editor, SteppingWrapsAtBothEndsOntoTheFramesOwnRate) {
     EXPECT_EQ(4, e.def->frames[0].rate);
 }
 
-TEST_F(Editor, HoldingAKeyRepeatsItOnEveryFifthPass) {
+TEST_F(Editor, EachTapActsOnceAndAHeldArrowRepeatsAfterADelay) {
     start(path);
-    Uint8* keys = SDL_GetKeyState(nullptr);
-    keys[SDLK_UP] = 1;
-    for (int i = 0; i < 15; i++) editor_pass(e); // passes 0, 5 and 10 read the keys
-    keys[SDLK_UP] = 0;
-    EXPECT_EQ(7, e.def->frames[0].rate);
-    EXPECT_EQ(23, e.total_time);
+    send(SDL_KEYDOWN, SDLK_SPACE);
+    send(SDL_KEYUP, SDLK_SPACE);
+    send(SDL_KEYDOWN, SDLK_SPACE);
+    for (int i = 0; i < 30; i++, now_ms += 16) editor_pass(e); // held half a second
+    EXPECT_EQ(0, e.play) << "two presses in one pass, each once; Space does not repeat";
+    send(SDL_KEYUP, SDLK_SPACE);
+    send(SDL_KEYDOWN, SDLK_f);
+    for (int i = 0; i < 30; i++, now_ms += 16) editor_pass(e);
+    EXPECT_EQ(0, e.show_all);
+    send(SDL_KEYUP, SDLK_f);
+
+    send(SDL_KEYDOWN, SDLK_UP);
+    editor_pass(e); // at once
+    now_ms += 399;
+    editor_pass(e);
+    EXPECT_EQ(5, e.def->frames[0].rate);
+    now_ms += 1;
+    editor_pass(e); // 400 ms
+    now_ms += 250;
+    editor_pass(e); // 525 and 650 ms
+    send(SDL_KEYUP, SDLK_UP);
+    now_ms += 1000;
+    editor_pass(e);
+    EXPECT_EQ(8, e.def->frames[0].rate);
+    EXPECT_EQ(24, e.total_time);
 }
 
 TEST_F(Editor, ARateLoweredToZeroStillShowsItsFrameForOneTickWhenPlayed) {
@@ -181,19 +217,49 @@ TEST_F(Editor, GhostsFadeWithTheirDistanceFromTheCurrentFrame) {
     EXPECT_EQ(0, r);
 }
 
-TEST_F(Editor, EscapeOrAQuitEventEndsTheLoop) {
+TEST_F(Editor, EscapeOrAQuitEventEndsTheLoopAtTheNextPass) {
     start(path);
     press(SDLK_ESCAPE);
     EXPECT_EQ(1, e.quit);
 
     e.quit = 0;
+    press(SDLK_UP); // unsaved changes: closing the window still ends at once
     SDL_Event q;
+    memset(&q, 0, sizeof q);
+    for (int i = 0; i < 100; i++) { // SDL 1.2 queues at most 127 events
+        q.type = SDL_MOUSEMOTION;
+        SDL_PushEvent(&q);
+    }
     q.type = SDL_QUIT;
     SDL_PushEvent(&q);
-    for (int i = 0; i < 4; i++) editor_pass(e); // seen at the next input pass only
-    EXPECT_EQ(0, e.quit);
     editor_pass(e);
     EXPECT_EQ(1, e.quit);
+}
+
+TEST_F(Editor, EscapeWithUnsavedChangesAsksOnceAndAnotherEscapeDiscards) {
+    start(path);
+    press(SDLK_UP);
+    press(SDLK_ESCAPE);
+    EXPECT_EQ(0, e.quit);
+    EXPECT_EQ("unsaved changes: Escape again to discard, S to save", editor_status(e));
+    press(SDLK_LSHIFT); // not an answer
+    EXPECT_EQ("unsaved changes: Escape again to discard, S to save", editor_status(e));
+    press(SDLK_RIGHT); // going on editing drops the question
+    EXPECT_EQ("fps[60] frame[1] wait[3] play[0] ttltime[21] modified", editor_status(e));
+    press(SDLK_ESCAPE);
+    press(SDLK_s);
+    EXPECT_EQ(0, e.quit);
+    EXPECT_EQ(1, e.saved);
+    EXPECT_EQ("fps[60] frame[1] wait[3] play[0] ttltime[21] ", editor_status(e));
+    press(SDLK_ESCAPE);
+    EXPECT_EQ(1, e.quit) << "nothing unsaved: Escape quits";
+
+    e.quit = 0;
+    press(SDLK_UP);
+    press(SDLK_ESCAPE);
+    press(SDLK_ESCAPE);
+    EXPECT_EQ(1, e.quit);
+    EXPECT_NE(std::string::npos, read_text(path).find("rate1=3\n")) << "the last change was discarded";
 }
 
 TEST_F(Editor, AFileThatWillNotLoadLeavesAWorkingEditorThatChangesNothing) {

@@ -1,10 +1,12 @@
-// The front end's rules that hold without a player at the keyboard: how a sampled frame of
-// keys moves and confirms the main menu and the character select, the input cadence, what
-// each main-menu item hands the match, the rows of the option sub-screens, key remapping
-// from queued events, and the list menu driven by events arriving while it runs.
+// The front end's rules that hold without a player at the keyboard: how a frame's presses
+// move and confirm the main menu and the character select, what each main-menu item hands
+// the match, the rows of the option sub-screens, key remapping from queued events (refused
+// keys, a file that cannot be written), the list menu driven by events arriving while it
+// runs, and which music each screen plays.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -18,98 +20,96 @@
 #include "main_menu.h"
 #include "match.h"
 #include "menu_screen.h"
+#include "music.h"
+#include "preload.h"
 #include "options_menu.h"
 #include "test_support.h"
 
-// A keyboard state with the given keys held.
-struct held_keys {
-    unsigned char keys[SDLK_LAST];
-    held_keys(std::initializer_list<int> held) {
-        memset(keys, 0, sizeof keys);
-        for (int k : held) keys[k] = 1;
+// A screen's keys after the given taps (pressed and released, in order); KEY_PAD_* keys
+// are joystick presses.
+struct taps {
+    key_press k;
+    taps(std::initializer_list<int> pressed) {
+        k.open();
+        for (int key : pressed) {
+            k.key_down(key);
+            k.key_up(key);
+        }
     }
+    key_press& keys() { return k; }
 };
 
-static const joystick_input no_joystick;
-
-TEST(MainMenuInput, ArrowsMoveAndWrapSpaceOrReturnConfirm) {
+TEST(MainMenuInput, EachTapMovesOnceWrappingAndSpaceReturnOrAButtonConfirm) {
     main_menu_choice c;
-    EXPECT_FALSE(main_menu_input(c, false, held_keys({SDLK_DOWN}).keys, no_joystick));
+    EXPECT_FALSE(main_menu_input(c, false, taps({SDLK_DOWN}).keys()));
     EXPECT_EQ(c.selection, ITEM_VERSUS);
+    EXPECT_FALSE(main_menu_input(c, false, taps({SDLK_DOWN, SDLK_DOWN, SDLK_UP}).keys()));
+    EXPECT_EQ(c.selection, ITEM_SURVIVAL) << "three taps in one frame: three moves";
     c.selection = ITEM_QUIT;
-    main_menu_input(c, false, held_keys({SDLK_DOWN}).keys, no_joystick);
+    main_menu_input(c, false, taps({SDLK_DOWN}).keys());
     EXPECT_EQ(c.selection, ITEM_ARCADE) << "down from quit wraps to arcade";
-    main_menu_input(c, false, held_keys({SDLK_UP}).keys, no_joystick);
+    main_menu_input(c, false, taps({SDLK_UP}).keys());
     EXPECT_EQ(c.selection, ITEM_QUIT) << "up from arcade wraps to quit";
-    main_menu_input(c, false, held_keys({SDLK_UP, SDLK_DOWN}).keys, no_joystick);
-    EXPECT_EQ(c.selection, ITEM_QUIT);
-    EXPECT_FALSE(main_menu_input(c, false, held_keys({}).keys, no_joystick));
-    EXPECT_TRUE(main_menu_input(c, false, held_keys({SDLK_SPACE}).keys, no_joystick));
-    EXPECT_TRUE(main_menu_input(c, false, held_keys({SDLK_RETURN}).keys, no_joystick));
-    EXPECT_FALSE(c.quit);
-
-    joystick_input pad;
-    pad.present = true;
-    pad.move_y = 1;
+    EXPECT_FALSE(main_menu_input(c, false, taps({}).keys()));
     c.selection = ITEM_ARCADE;
-    EXPECT_FALSE(main_menu_input(c, false, held_keys({}).keys, pad));
-    EXPECT_EQ(c.selection, ITEM_VERSUS);
-    pad.confirm = true;
-    EXPECT_TRUE(main_menu_input(c, false, held_keys({}).keys, pad));
+    EXPECT_TRUE(main_menu_input(c, false, taps({SDLK_DOWN, SDLK_SPACE, SDLK_DOWN}).keys()));
+    EXPECT_EQ(c.selection, ITEM_VERSUS) << "what follows the confirm is not applied";
+    EXPECT_TRUE(main_menu_input(c, false, taps({SDLK_RETURN}).keys()));
+    EXPECT_FALSE(c.quit);
+    EXPECT_FALSE(main_menu_input(c, false, taps({KEY_PAD_DOWN}).keys()));
+    EXPECT_EQ(c.selection, ITEM_SURVIVAL);
+    EXPECT_TRUE(main_menu_input(c, false, taps({KEY_PAD_CONFIRM}).keys()));
 }
 
-TEST(MainMenuInput, EscapeQOrAClosedWindowQuitEvenWithAnArrowHeld) {
+TEST(MainMenuInput, EscapeQOrAClosedWindowQuit) {
     for (int key : {(int)SDLK_ESCAPE, (int)SDLK_q}) {
         main_menu_choice c;
-        EXPECT_TRUE(main_menu_input(c, false, held_keys({key, SDLK_DOWN}).keys, no_joystick));
+        EXPECT_TRUE(main_menu_input(c, false, taps({SDLK_DOWN, key, SDLK_DOWN}).keys()));
         EXPECT_TRUE(c.quit);
         EXPECT_EQ(c.selection, ITEM_QUIT);
     }
     main_menu_choice c;
     c.selection = ITEM_DEMO;
-    EXPECT_TRUE(main_menu_input(c, true, held_keys({SDLK_UP}).keys, no_joystick));
+    EXPECT_TRUE(main_menu_input(c, true, taps({SDLK_UP}).keys()));
     EXPECT_TRUE(c.quit);
     EXPECT_EQ(c.selection, ITEM_QUIT);
 }
 
-TEST(CharSelectInput, OnlyTheFirstTwoFightersAlternateAndACancelGivesMinusOne) {
+TEST(CharSelectInput, OnlyTheFirstTwoFightersAlternateOncePerTapAndACancelGivesMinusOne) {
     int choice = 0;
-    EXPECT_FALSE(char_select_input(choice, false, held_keys({SDLK_RIGHT}).keys, no_joystick));
+    EXPECT_FALSE(char_select_input(choice, false, taps({SDLK_RIGHT}).keys()));
     EXPECT_EQ(choice, 1);
-    char_select_input(choice, false, held_keys({SDLK_RIGHT}).keys, no_joystick);
+    char_select_input(choice, false, taps({SDLK_RIGHT}).keys());
     EXPECT_EQ(choice, 0);
-    char_select_input(choice, false, held_keys({SDLK_LEFT}).keys, no_joystick);
+    char_select_input(choice, false, taps({SDLK_LEFT}).keys());
     EXPECT_EQ(choice, 1);
-    char_select_input(choice, false, held_keys({SDLK_LEFT}).keys, no_joystick);
+    char_select_input(choice, false, taps({SDLK_LEFT, SDLK_LEFT, SDLK_RIGHT}).keys());
     EXPECT_EQ(choice, 0);
-    joystick_input pad;
-    pad.present = true;
-    pad.move_x = -1;
-    char_select_input(choice, false, held_keys({}).keys, pad);
+    char_select_input(choice, false, taps({KEY_PAD_LEFT}).keys());
     EXPECT_EQ(choice, 1);
-    EXPECT_TRUE(char_select_input(choice, false, held_keys({SDLK_RETURN}).keys, no_joystick));
+    EXPECT_TRUE(char_select_input(choice, false, taps({SDLK_RETURN}).keys()));
     EXPECT_EQ(choice, 1);
 
     for (int key : {(int)SDLK_ESCAPE, (int)SDLK_q}) {
         choice = 0;
-        EXPECT_TRUE(char_select_input(choice, false, held_keys({key}).keys, no_joystick));
+        EXPECT_TRUE(char_select_input(choice, false, taps({key}).keys()));
         EXPECT_EQ(choice, -1);
     }
     choice = 1;
-    EXPECT_TRUE(char_select_input(choice, true, held_keys({}).keys, no_joystick));
+    EXPECT_TRUE(char_select_input(choice, true, taps({}).keys()));
     EXPECT_EQ(choice, -1) << "closing the window cancels like Escape";
 }
 
-TEST(MenuCadence, InputIsReadEveryRateOverSixteenFramesAndTheTilesWrapAfter115) {
-    int sampled = 0;
+TEST(MenuKeys, ArrowsStickConfirmAndCancelKeysAndWrapping) {
+    EXPECT_EQ(menu_action_of(SDLK_UP), MENU_UP);
+    EXPECT_EQ(menu_action_of(KEY_PAD_DOWN), MENU_DOWN);
+    EXPECT_EQ(menu_action_of(KEY_PAD_RIGHT), MENU_RIGHT);
+    EXPECT_EQ(menu_action_of(SDLK_RETURN), MENU_CONFIRM);
+    EXPECT_EQ(menu_action_of(SDLK_q), MENU_CANCEL);
+    EXPECT_EQ(menu_action_of(SDLK_x), MENU_NONE);
     tile_counter t;
-    for (int frame = 0; frame < 116; frame++, t.advance())
-        if (is_sampling_frame(t.value, 200)) sampled++;
-    EXPECT_EQ(sampled, 10); // 0, 12, ... 108
+    for (int frame = 0; frame < 116; frame++) t.advance();
     EXPECT_EQ(t.value, 0) << "116 frames bring the counter round";
-    EXPECT_TRUE(is_sampling_frame(10, 160));
-    EXPECT_FALSE(is_sampling_frame(12, 160));
-    EXPECT_TRUE(is_sampling_frame(5, 1)) << "a rate below 16 samples every frame";
     EXPECT_EQ(wrap_selection(0, -1, 6), 5);
     EXPECT_EQ(wrap_selection(5, 1, 6), 0);
     EXPECT_EQ(wrap_selection(3, 0, 6), 3);
@@ -169,26 +169,59 @@ static SDL_Event key_event(Uint8 type, SDLKey sym) {
     return e;
 }
 
-TEST(KeyRemapping, TheKeyPressedAfterSpaceIsReleasedIsBoundAndSavedAtOnce) {
+static remap_outcome remap_after(std::initializer_list<SDL_Event> events, int control, const std::string& file) {
+    for (SDL_Event e : events) SDL_PushEvent(&e);
+    return remap_key(0, control, file.c_str());
+}
+
+TEST(KeyRemapping, TheKeyPressedOnceSpaceIsReleasedIsBoundAndSavedAndAKeyInUseIsRefused) {
     ASSERT_TRUE(open_test_screen(false));
     scratch_dir d;
+    std::string file = d.file("controls.ini");
     for (const char* name : control_names) Control_Manager.register_name(name); // as the preload does
     Control_Manager.set_defaults();
-    SDL_Event events[] = {key_event(SDL_KEYDOWN, SDLK_v), key_event(SDL_KEYDOWN, SDLK_SPACE),
-                          key_event(SDL_KEYUP, SDLK_SPACE), key_event(SDL_KEYUP, SDLK_x),
-                          key_event(SDL_KEYDOWN, SDLK_x)};
-    for (SDL_Event& e : events) SDL_PushEvent(&e);
-    EXPECT_TRUE(remap_key(0, 4, d.file("controls.ini").c_str()));
-    EXPECT_EQ(Control_Manager.key_for(0, "punch"), 120);
-    std::string saved = read_text(d.file("controls.ini"));
-    EXPECT_NE(saved.find("player0controlpunch=120"), std::string::npos) << saved;
+    Uint8* state = SDL_GetKeyState(nullptr);
+    state[SDLK_SPACE] = 1; // Space chose the row and is still down
+    remap_outcome out = remap_after({key_event(SDL_KEYDOWN, SDLK_v), key_event(SDL_KEYUP, SDLK_v),
+                                     key_event(SDL_KEYUP, SDLK_SPACE), key_event(SDL_KEYDOWN, SDLK_m)},
+                                    4, file);
+    state[SDLK_SPACE] = 0;
+    EXPECT_EQ(out.result, REMAP_BOUND);
+    EXPECT_EQ(Control_Manager.key_for(0, "punch"), 'm') << "v came while Space was down";
+    std::string saved = read_text(file);
+    EXPECT_NE(saved.find("player0controlpunch=109"), std::string::npos) << saved;
 
+    // x is player 2's special1, k player 1's own kick: both refused, and the row says so.
+    out = remap_after({key_event(SDL_KEYDOWN, SDLK_x)}, 4, file);
+    EXPECT_EQ(out.result, REMAP_TAKEN);
+    EXPECT_EQ(Control_Manager.key_for(0, "punch"), 'm');
+    char rows[16][32];
+    build_remap_rows(rows, 0, &out);
+    EXPECT_STREQ(rows[4], "punch m (x is P2 special1)");
+    EXPECT_STREQ(rows[5], "kick k");
+    out = remap_after({key_event(SDL_KEYDOWN, SDLK_k)}, 4, file);
+    build_remap_rows(rows, 0, &out);
+    EXPECT_STREQ(rows[4], "punch m (k is P1 kick)");
+    EXPECT_EQ(remap_after({key_event(SDL_KEYDOWN, SDLK_m)}, 4, file).result, REMAP_BOUND)
+        << "the control's own key is no conflict";
+    EXPECT_EQ(read_text(file), saved);
+
+    EXPECT_EQ(remap_after({key_event(SDL_KEYDOWN, SDLK_ESCAPE)}, 5, file).result, REMAP_CANCELLED);
     SDL_Event quit;
     memset(&quit, 0, sizeof quit);
     quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-    EXPECT_FALSE(remap_key(0, 5, d.file("controls.ini").c_str())) << "closing the window cancels";
+    EXPECT_EQ(remap_after({quit}, 5, file).result, REMAP_CLOSED);
     EXPECT_EQ(Control_Manager.key_for(0, "kick"), 'k');
+    EXPECT_EQ(read_text(file), saved);
+
+    // A file that cannot be written: the key is in use for this run, and the row says it
+    // was not saved.
+    out = remap_after({key_event(SDL_KEYDOWN, SDLK_n)}, 5, d.file("missing/controls.ini"));
+    EXPECT_EQ(out.result, REMAP_NOT_SAVED);
+    build_remap_rows(rows, 0, &out);
+    EXPECT_STREQ(rows[5], "kick n (not saved)");
+    EXPECT_STREQ(rows[4], "punch m");
+    Control_Manager.set_defaults();
 }
 
 // Pushes the events one by one with a pause between them, from another thread, while the
@@ -251,4 +284,35 @@ TEST(ListMenu, TheSelectedRowIsDrawnInItsStarredFormCentred) {
     EXPECT_NEAR((first + last) / 2, 320, 4) << "centred";
     EXPECT_GT(last - first, 30) << "three characters wide: *x*";
     EXPECT_GT(star_top, 200 + 20) << "the star stands on the second row";
+}
+
+TEST(MenuMusic, TheMenuTrackFollowsTheIntroAndComesBackAfterAMatchOrASelection) {
+    ASSERT_TRUE(open_test_screen(false));
+    ASSERT_EQ(video.init_audio(), 0);
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 8192), 0) << Mix_GetError();
+    game_resources r;
+    r.intro_music = Mix_LoadMUS(FIGHT_DATA_DIR "/rsrc/menu_intro.ogg");
+    r.menu_music = Mix_LoadMUS(FIGHT_DATA_DIR "/rsrc/jazz_loop.ogg");
+    r.select_music = Mix_LoadMUS(FIGHT_DATA_DIR "/rsrc/ramp.ogg");
+    Mix_Music* match = Mix_LoadMUS(FIGHT_DATA_DIR "/rsrc/tech_loop.ogg");
+    ASSERT_TRUE(r.intro_music && r.menu_music && r.select_music && match) << Mix_GetError();
+
+    play_track(r.intro_music, 1);
+    play_menu_music(r);
+    EXPECT_EQ(current_track(), r.intro_music) << "the first menu lets the intro finish";
+    Mix_HaltMusic();
+    play_menu_music(r);
+    EXPECT_EQ(current_track(), r.menu_music) << "then its own loop";
+    play_track(match, -1);
+    play_menu_music(r);
+    EXPECT_EQ(current_track(), r.menu_music) << "after a match";
+    play_select_music(r);
+    EXPECT_EQ(current_track(), r.select_music);
+    play_menu_music(r);
+    EXPECT_EQ(current_track(), r.menu_music) << "after a cancelled selection";
+
+    Mix_HaltMusic();
+    EXPECT_EQ(current_track(), nullptr);
+    for (Mix_Music* m : {r.intro_music, r.menu_music, r.select_music, match}) Mix_FreeMusic(m);
+    Mix_CloseAudio();
 }
