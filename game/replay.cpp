@@ -326,8 +326,11 @@ void replay_end(int end) {
     int kind = s.kind;
     s.kind = SESSION_NONE;
     if (kind == SESSION_PLAY) {
-        if (s.diverged || s.viewer_ended) return;
         bool abandoned = end == MATCH_ABANDONED;
+        // Only the viewer abandons a match played back (Escape, a closed window) anywhere
+        // but at the recorded end.
+        if (abandoned && !(s.rec.abandoned && s.frame == s.rec.frames)) s.viewer_ended = 1;
+        if (s.diverged || s.viewer_ended) return;
         if (s.frame != s.rec.frames || abandoned != (s.rec.abandoned != 0)) {
             diverge_at(s.frame);
             log_out("  recorded: the match %s at frame %d\n  played: the match %s at frame %d\n",

@@ -1,5 +1,8 @@
 // Playback of recordings in software mode: the committed recordings play as recorded, a
 // changed key change is caught at the next check line, unusable files are refused.
+#include <csignal>
+#include <unistd.h>
+
 #include "replay_cases.h"
 
 TEST(Replay, TheCommittedRecordingsPlayBackAsRecordedInSoftwareMode) {
@@ -51,4 +54,20 @@ TEST(Replay, FilesThatAreNoReplaysNewerOrDamagedAreRefusedWithAReason) {
     }
     run_result usage = run_program("fightgame", {"--replay"}, d.path, {"SDL_VIDEODRIVER=dummy"}, 60000);
     EXPECT_EQ(usage.exit_code, 2);
+}
+
+// A closed window ends playback early; that is the viewer's choice, not a divergence.
+TEST(Replay, ClosingTheWindowEndsPlaybackWithoutADivergence) {
+    scratch_dir d;
+    copy_game_folder(d.path);
+    running_program p;
+    start_program(p, "fightgame", {"--replay", committed_replay("versus.ini")}, d.path,
+                  {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for("Scrolling Max for level", 120000)) << p.out();
+    usleep(500 * 1000);
+    p.signal(SIGTERM); // arrives as the window's close event
+    const run_result& r = p.finish(30000);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.out.find("replay diverged"), std::string::npos);
+    EXPECT_EQ(count_occurrences(r.out, "Loop finished"), 1);
 }
