@@ -46,7 +46,7 @@ struct session {
     clock_fn old_clock = nullptr;
     random_fn old_random = nullptr;
     // Playback controls
-    int paused = 0, fast = 0, step = 0;
+    int paused = 0, fast = 0;
     Uint8 held[3] = {0, 0, 0}; // Space, Right, F at the last look
     int diverged = 0, viewer_ended = 0;
 };
@@ -226,7 +226,7 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
     s.input.keys = s.keys;
     s.input.numkeys = REPLAY_KEYS;
     s.diverged = s.viewer_ended = 0;
-    s.paused = s.step = 0;
+    s.paused = 0;
     memset(s.held, 0, sizeof s.held);
     // Keys already down when playback starts are not presses.
     if (kind == SESSION_PLAY) {

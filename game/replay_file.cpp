@@ -194,7 +194,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
             out.note = v;
         } else if (key == "stage") {
             if (!plain_path(v)) return damaged("stage");
-            out.stage = v;
+            out.stage = v, header |= 64;
         } else if (key == "players") {
             if (!to_int(v, 0, MAX_CONTROL_PLAYERS, n)) return damaged("players");
             out.players = (int)n;
@@ -214,7 +214,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
         error = "not a replay file";
         return false;
     }
-    if ((header & 63) != 63 || !seen_frames || !seen_result) {
+    if ((header & 127) != 127 || !seen_frames || !seen_result) {
         r.number++;
         return damaged("set-up incomplete");
     }

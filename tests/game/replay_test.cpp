@@ -49,6 +49,7 @@ TEST(ReplayFile, ARecordingReadsBackFromItsOwnText) {
 
 TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
     const std::string end = "frames=100\nresult=decided\n";
+    const std::string no_stage = std::string(kSetUp).substr(0, std::string(kSetUp).find("stage="));
     const struct {
         std::string text;
         const char* error;
@@ -66,6 +67,7 @@ TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
         {std::string(kSetUp) + end + "fps=99999999999999999999\n", "damaged replay (line 15: fps)"},
         {std::string(kSetUp) + end + "fighter0=/etc/passwd\n", "damaged replay (line 15: fighter)"},
         {std::string(kSetUp) + "frames=100\n", "damaged replay (line 14: set-up incomplete)"},
+        {no_stage + end, "damaged replay (line 14: set-up incomplete)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
