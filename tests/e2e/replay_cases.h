@@ -19,20 +19,18 @@ inline run_result play_replay(const scratch_dir& d, const std::string& file, boo
     return run_program("fightgame", {"--replay", file, "--fast"}, d.path, env, 280000);
 }
 
-inline void expect_committed_replays_play(bool gl) {
+// Plays one committed recording; name is "arcade.ini", "versus.ini" or "demo.ini".
+inline void expect_committed_replay_plays(const char* name, bool gl) {
     scratch_dir d;
     copy_game_folder(d.path);
     write_settings(d, gl ? "hwaccel=1\n" : "hwaccel=0\n");
-    for (const char* name : {"arcade.ini", "versus.ini", "demo.ini"}) {
-        SCOPED_TRACE(name);
-        run_result r = play_replay(d, committed_replay(name), gl);
-        ASSERT_FALSE(r.timed_out);
-        EXPECT_EQ(r.exit_code, 0) << r.out.substr(r.out.size() > 3000 ? r.out.size() - 3000 : 0);
-        EXPECT_EQ(r.out.find("replay diverged"), std::string::npos);
-        EXPECT_NE(r.out.find("Replaying " + committed_replay(name)), std::string::npos);
-        if (std::string(name) == "demo.ini") { // one round decides it
-            EXPECT_EQ(count_occurrences(r.out, "mode [4] reqwins[0] p1["), 1);
-        }
+    run_result r = play_replay(d, committed_replay(name), gl);
+    ASSERT_FALSE(r.timed_out);
+    EXPECT_EQ(r.exit_code, 0) << r.out.substr(r.out.size() > 3000 ? r.out.size() - 3000 : 0);
+    EXPECT_EQ(r.out.find("replay diverged"), std::string::npos);
+    EXPECT_NE(r.out.find("Replaying " + committed_replay(name)), std::string::npos);
+    if (std::string(name) == "demo.ini") { // one round decides it
+        EXPECT_EQ(count_occurrences(r.out, "mode [4] reqwins[0] p1["), 1);
     }
     EXPECT_TRUE(replays_in(d).empty()); // playback records nothing
 }

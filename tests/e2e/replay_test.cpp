@@ -5,8 +5,14 @@
 
 #include "replay_cases.h"
 
-TEST(Replay, TheCommittedRecordingsPlayBackAsRecordedInSoftwareMode) {
-    expect_committed_replays_play(false);
+TEST(Replay, TheCommittedArcadeMatchPlaysBackAsRecordedInSoftwareMode) {
+    expect_committed_replay_plays("arcade.ini", false);
+}
+TEST(Replay, TheCommittedVersusMatchPlaysBackAsRecordedInSoftwareMode) {
+    expect_committed_replay_plays("versus.ini", false);
+}
+TEST(Replay, TheCommittedDemoMatchPlaysBackAsRecordedInSoftwareMode) {
+    expect_committed_replay_plays("demo.ini", false);
 }
 
 // Without the walk that starts at frame 30 the right fighter stands still, so the first
