@@ -12,7 +12,7 @@ top="$(dirname "$here")"
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png)
+[ ${#targets[@]} -eq 0 ] && targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png replay_file)
 build="${FUZZ_BUILD:-$top/build/fuzz}"
 # Absolute, for the same reason.
 mkdir -p "$build" && build="$(cd "$build" && pwd)"

@@ -1,5 +1,6 @@
 #include "match.h"
 #include "colour_swaps.h"
+#include "replay.h"
 
 #include <SDL.h>
 #include <cmath>
@@ -39,7 +40,8 @@ const int fighter_count = (int)(sizeof fighter_table / sizeof fighter_table[0]);
 
 std::vector<anim_group*> match_effects;
 
-static const char* const STAGE_FILE = "rsrc/road/stage_road.ini";
+const char* const match_stage_file = "rsrc/road/stage_road.ini";
+static const char* const STAGE_FILE = match_stage_file;
 static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
 
 // Move numbers the rules start.
@@ -603,6 +605,7 @@ void match_frame() {
     if (quit_requested()) ms.end = MATCH_ABANDONED;
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
+    if (replay_frame_begin()) ms.end = MATCH_ABANDONED;
 
     ms.frames++;
     ms.now = clock_ticks();
@@ -615,8 +618,9 @@ void match_frame() {
     for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
     draw_effects();
     remove_dead_projectiles();
+    if (replay_frame_end()) ms.end = MATCH_ABANDONED;
 
-    if (ms.res && ms.res->pacer) pace_frame(ms.res->pacer);
+    if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
     ms.now = clock_ticks();
     video.flip();
 
@@ -747,6 +751,7 @@ void match_tear_down() {
 }
 
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {
+    replay_begin(mode, fighter_a, fighter_b, required_wins);
     match_set_up(mode, fighter_a, fighter_b, res);
     for (;;) {
         play_music();
@@ -756,6 +761,7 @@ int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const m
         if (match_round_over(mode, required_wins)) break;
     }
     int end = ms.end;
+    replay_end(end);
     match_tear_down();
     ms.res = nullptr;
     return end;

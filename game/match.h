@@ -36,6 +36,9 @@ struct fighter_info {
 extern const fighter_info fighter_table[];
 extern const int fighter_count;
 
+// The stage every match is fought on.
+extern const char* const match_stage_file;
+
 // What the preload holds for the match.
 struct match_resources {
     anim_group* explosion = nullptr; // template group of "game/fighter/expl.ini"
@@ -45,7 +48,7 @@ struct match_resources {
     Mix_Music* music = nullptr;      // "rsrc/tech_loop.ogg", looped while the match runs
 };
 
-// Runs one match. fighter_a (left, player 2's pick) and fighter_b (right, player 1's pick)
+// Runs one match, recorded (or played back) by the replay session. fighter_a (left, player 2's pick) and fighter_b (right, player 1's pick)
 // are fighter table indices; required_wins is ignored in survival. Returns the end flag
 // that ended the match: MATCH_DECIDED or MATCH_ABANDONED. A current level left by the caller
 // is deleted and replaced by the stage; afterwards current_level is null and the combatant

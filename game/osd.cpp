@@ -169,7 +169,7 @@ void draw_combo_counter(osd_resources& r, combatant* o, uint32_t now) {
         osd_exclamation = -1;
         return;
     }
-    if (osd_exclamation == -1) osd_exclamation = random_next() % 16;
+    if (osd_exclamation == -1) osd_exclamation = random_cosmetic() % 16;
     if (!r.counter) return;
     const level* lv = current_level;
     const int xo = lv ? lv->x_offset : 0, yo = lv ? lv->y_offset : 0;

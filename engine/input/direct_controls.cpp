@@ -1,6 +1,7 @@
 #include "input/direct_controls.h"
 
 #include "foundation/video_mgr.h"
+#include "input/key_source.h"
 
 double axis_speed(int value) {
     if (value > 17000) return 1.5;
@@ -59,11 +60,19 @@ void second_key_set(const Uint8* keys, direct_control& c) {
 }
 
 void read_first_key_set(direct_control& c) {
-    const Uint8* keys = SDL_GetKeyState(nullptr);
+    const Uint8* keys = key_source_state(nullptr);
     joystick_sample joy;
     const joystick_sample* j = nullptr;
     SDL_Joystick* stick = video.joysticks[0];
-    if (video.joystick_ok == 1 && stick) {
+    if (const key_override* o = key_source_override()) {
+        // A replay's joystick, or none.
+        if (o->joystick) {
+            for (int b = 0; b < 4; b++) joy.buttons[b] = o->buttons[b];
+            joy.axes[0] = o->axes[0];
+            joy.axes[1] = o->axes[1];
+            j = &joy;
+        }
+    } else if (video.joystick_ok == 1 && stick) {
         for (int b = 0; b < 4; b++) joy.buttons[b] = SDL_JoystickGetButton(stick, b);
         joy.axes[0] = SDL_JoystickGetAxis(stick, 0);
         joy.axes[1] = SDL_JoystickGetAxis(stick, 1);
@@ -72,4 +81,4 @@ void read_first_key_set(direct_control& c) {
     first_key_set(keys, j, c);
 }
 
-void read_second_key_set(direct_control& c) { second_key_set(SDL_GetKeyState(nullptr), c); }
+void read_second_key_set(direct_control& c) { second_key_set(key_source_state(nullptr), c); }

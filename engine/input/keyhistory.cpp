@@ -6,6 +6,7 @@
 #include "foundation/clock.h"
 #include "foundation/log.h"
 #include "input/control_mgr.h"
+#include "input/key_source.h"
 
 static const char* state_name(int value) {
     if (value == 0) return "Unpressed";
@@ -59,7 +60,7 @@ void keyhistory::import_combos(combo_list* list) {
 int keyhistory::update() {
     clock = (int)clock_ticks();
     int numkeys = 0;
-    const Uint8* keys = SDL_GetKeyState(&numkeys);
+    const Uint8* keys = key_source_state(&numkeys);
     int changes = 0;
     for (press_record& t : tracked) {
         int code = mirrored ? t.mirrored_key : t.key;

@@ -2,7 +2,11 @@
 // computer-against-computer match is over in a minute or two: 200 frames per second, a
 // narrow road so the two computers meet, and fighters that fall to a single hit.
 #pragma once
+#include <dirent.h>
+
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -33,6 +37,18 @@ inline void make_quick_match(const scratch_dir& dir) {
         set_key(dir, f, "hp", "0");
         set_key(dir, f, "speed", "0.5");
     }
+}
+
+// The recordings in the copy's replay folder, sorted.
+inline std::vector<std::string> replays_in(const scratch_dir& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.file("game/replays").c_str())) {
+        while (struct dirent* e = readdir(d))
+            if (e->d_name[0] != '.') names.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Where text appears in out, npos when it does not.

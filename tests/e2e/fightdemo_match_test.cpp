@@ -50,6 +50,24 @@ TEST(FightdemoMatch, PlaysTamsinAgainstMirelleToFourRoundWinsAndExits) {
     // The controls file is read but never written.
     EXPECT_NE(r.out.find("load config [game/controls.ini]"), std::string::npos);
     EXPECT_EQ(read_text(d.file("game/controls.ini")), controls);
+
+    // The match was recorded, and its recording plays back to the same rounds.
+    std::vector<std::string> saved = replays_in(d);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_NE(r.out.find("Replay saved as game/replays/" + saved[0]), std::string::npos);
+    EXPECT_NE(read_text(d.file("game/replays/" + saved[0])).find("\nresult=decided\n"), std::string::npos);
+    run_result again = run_program("fightdemo", {"--replay", "game/replays/" + saved[0], "--fast"},
+                                   d.path, kDummy, 280000);
+    EXPECT_EQ(again.exit_code, 0) << again.out.substr(again.out.size() > 3000 ? again.out.size() - 3000 : 0);
+    EXPECT_EQ(again.out.find("replay diverged"), std::string::npos);
+    std::regex every_round("mode \\[4\\] reqwins\\[3\\] p1\\[\\d+\\] p2\\[\\d+\\]\n");
+    auto rounds_of = [&](const std::string& out) {
+        std::string all;
+        for (std::sregex_iterator it(out.begin(), out.end(), every_round), end; it != end; ++it) all += it->str();
+        return all;
+    };
+    EXPECT_EQ(rounds_of(again.out), rounds_of(r.out));
+    EXPECT_EQ(replays_in(d).size(), 1u); // playing back records nothing
 }
 
 TEST(FightdemoMatch, ClosingTheWindowDuringTheFirstRoundEndsTheProgram) {
@@ -65,4 +83,8 @@ TEST(FightdemoMatch, ClosingTheWindowDuringTheFirstRoundEndsTheProgram) {
     EXPECT_EQ(count_occurrences(r.out, "Loop finished"), 1);
     EXPECT_EQ(r.out.find("mode [4]"), std::string::npos);
     expect_match_unloaded_and_done(r.out);
+    // The abandoned match is kept, marked as such.
+    std::vector<std::string> saved = replays_in(d);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_NE(read_text(d.file("game/replays/" + saved[0])).find("\nresult=abandoned\n"), std::string::npos);
 }

@@ -104,7 +104,7 @@ static int fixed_random() { return 21; } // word 21 % 16 = 5
 
 TEST(Display, TheCounterShowsFromTheSecondHitAndVanishesThreeSecondsAfterTheLast) {
     display_env env(false);
-    random_set_source(fixed_random);
+    random_set_cosmetic_source(fixed_random);
     combatant f;
     ready_fighter(f);
     f.hit_time = 10000;
@@ -125,7 +125,7 @@ TEST(Display, TheCounterShowsFromTheSecondHitAndVanishesThreeSecondsAfterTheLast
     draw_combo_counter(env.r, &f, 13000);
     EXPECT_EQ(osd_exclamation, -1);
     EXPECT_EQ(count_colour(200, 150, 500, 300, COUNTER_RED), 0);
-    random_set_source(nullptr);
+    random_set_cosmetic_source(nullptr);
 }
 
 TEST(Display, BothDisplaysChangeSidesOnTheFrameTheFightersCross) {

@@ -1,0 +1,75 @@
+// replay_file: the recording of one match as a definition file ("key=value" lines):
+//   replay=1  mode, reqwins, fps, seed, width, height, fighter0/1, recolour0/1, stage, note,
+//   players, player<p>control<name> (the bindings), joystick, frames, result
+//   k<frame>=<code>+ <code>- b<n>+ a<n>:<value>   key, joystick button and axis changes
+//   c<frame>=x,y,life,action,move x,y,life,action,move   both fighters after that frame
+// Frames count from 1. Reading never trusts the text: anything that is not a replay, comes
+// from a newer version or is damaged is refused with a one-line reason.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum { REPLAY_VERSION = 1 };
+
+// Exit statuses of playback.
+enum {
+    REPLAY_EXIT_OK = 0,       // played as recorded (or ended by the viewer)
+    REPLAY_EXIT_DIVERGED = 1, // a check line or the end differed
+    REPLAY_EXIT_USAGE = 2,    // bad command line
+    REPLAY_EXIT_BAD_FILE = 3  // missing, not a replay, newer version or damaged
+};
+
+// Pseudo codes of the inputs beyond the keyboard's.
+enum { REPLAY_KEYS = 512, REPLAY_BUTTON0 = 1000, REPLAY_AXIS0 = 1100 };
+
+// One input change: a key or button going to value 1/0, or an axis to a raw value.
+struct replay_input {
+    int frame;
+    int code;
+    int value;
+};
+
+// A fighter's state at a check: position, life, match action and the move playing (-1).
+struct replay_fighter_state {
+    int x, y, life, action, move;
+};
+struct replay_check {
+    int frame;
+    replay_fighter_state f[2];
+};
+
+struct replay_binding {
+    int player;
+    int control; // index into control_names
+    int key;
+};
+
+struct replay_record {
+    int version = REPLAY_VERSION;
+    std::string note; // what the recording shows, for people; kept by re-recording
+    int mode = 0;
+    int required_wins = 0;
+    int fps = 60;
+    uint32_t seed = 0;
+    int width = 640, height = 480;
+    std::string fighter[2];
+    int recolour[2] = {0, 0};
+    std::string stage;
+    int players = 0;
+    std::vector<replay_binding> bindings;
+    int joystick = 0;
+    int frames = 0;    // frames the match ran
+    int abandoned = 0; // 1: ended by Escape or a closed window
+    std::vector<replay_input> inputs; // in frame order
+    std::vector<replay_check> checks; // in frame order
+};
+
+// Reads a recording from memory. False with a one-line reason in error for text that is
+// not a replay, comes from a newer version, or is damaged.
+bool replay_parse(const char* text, size_t size, replay_record& out, std::string& error);
+// The file text of a recording.
+std::string replay_format(const replay_record& r);
+// replay_parse on a file; the error names the file.
+bool replay_load(const char* file, replay_record& out, std::string& error);
