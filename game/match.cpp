@@ -2,6 +2,7 @@
 #include "colour_swaps.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +57,9 @@ enum { POSTURE_CROUCH = 0, POSTURE_STAND = 1, POSTURE_JUMP = 2 };
 enum { MOVE_DASHING = 2, MOVE_TRAVEL_RIGHT = 3, MOVE_TRAVEL_LEFT = 4 };
 enum { CMD_BLOCK = 6, CMD_THROW = 7, IMAGE_IN_MOVE = 4, IMAGE_KO = 9 };
 enum { THROW_RANGE = 200 };
+// A throw costs the victim 15 (an ordinary hit 10), lifts it like a jump and tosses it.
+enum { HIT_DAMAGE = 10, THROW_DAMAGE = 15, MOVE_THROW = 14, MOVE_KNOCKDOWN = 7 };
+static const double THROW_LIFT = 12, THROW_TOSS = 5;
 
 // ---------------------------------------------------------------------------------------
 // State of the running match
@@ -111,12 +115,43 @@ static bool block_holds(int blocker_posture, int attacker_posture) {
     return true;
 }
 
-// The blocker slides back one unit, or takes the hit when its block breaks.
+static int fighter_index(const combatant* f) { return f == fighter(0) ? 0 : 1; }
+
+// The move number attacker plays now, or -1.
+static int playing_move(const combatant* o) {
+    for (int m = 0; m < (int)o->moves.size(); m++)
+        if (plays_move(o, m)) return m;
+    return -1;
+}
+
+// A hit that lands is heard and felt: the attacking move's contact sound and shake.
+static void hit_lands(const combatant* attacker) {
+    int m = playing_move(attacker);
+    if (m < 0 || (size_t)m >= attacker->contact.size()) return;
+    const lifeform::contact_fx& fx = attacker->contact[(size_t)m];
+    if (fx.sound) fx.sound->play(-1, 0);
+    if (fx.shake && current_level) current_level->shake = fx.shake;
+}
+
+// Victim takes attacker's hit; the contact sound and shake follow when it landed.
+static void strike(combatant* victim, combatant* attacker) {
+    uint8_t before = victim->hits_taken;
+    victim->take_hit(attacker);
+    if (victim->hits_taken != before) hit_lands(attacker);
+}
+
+// The blocker slides back one unit, or takes the hit when its block breaks. A held block
+// sounds the blocker's block sound once per touch, not on every frame of it.
 static void block_or_hit(combatant* blocker, combatant* attacker) {
-    if (block_holds(blocker->posture, attacker->posture))
+    if (block_holds(blocker->posture, attacker->posture)) {
         blocker->ax += blocker->facing ? -1 : 1;
-    else
-        blocker->take_hit(attacker);
+        int& last = ms.block_frame[fighter_index(blocker)];
+        if (last != ms.frames - 1 && last != ms.frames && blocker->block_sound)
+            blocker->block_sound->play(-1, 0);
+        last = ms.frames;
+    } else {
+        strike(blocker, attacker);
+    }
 }
 
 // Victim takes the hit of attacker. An attacker struck down in the same clash (alive at its
@@ -124,7 +159,7 @@ static void block_or_hit(combatant* blocker, combatant* attacker) {
 static void hit_from(combatant* victim, combatant* attacker, bool attacker_was_alive) {
     int hp = attacker->hp;
     if (attacker_was_alive && hp < 0) attacker->hp = 0;
-    victim->take_hit(attacker);
+    strike(victim, attacker);
     attacker->hp = hp;
 }
 
@@ -140,12 +175,12 @@ static void fighter_contact(combatant* a, combatant* b) {
             a->freeze = 0;
             b->freeze = 0;
         } else {
-            b->take_hit(a);
+            strike(b, a);
         }
     } else if (a->stance == STANCE_BLOCK && b->cur_image == IMAGE_IN_MOVE) {
         block_or_hit(a, b);
     } else if (b->stance == STANCE_ATTACK) {
-        a->take_hit(b);
+        strike(a, b);
     }
 }
 
@@ -223,6 +258,8 @@ static void set_facing_and_camera(combatant* a, combatant* b) {
     double span = right * lv->scale - (lv->x_offset - (int)((lv->max_width / lv->scale - right) * 0.5));
     if (span > 0) lv->zoom = screen_w() / span;
     if (lv->x_offset < 0) lv->x_offset = 0;
+    // A jump does not lift the view above the stage: the fighter on the floor stays whole.
+    if (lv->y_offset < 0) lv->y_offset = 0;
 }
 
 static void draw_ko_text(const char* text) {
@@ -319,15 +356,38 @@ static void block_command(combatant* o, combatant* opp) {
     o->move_state = MOVE_HELD;
 }
 
+// A throw grabs an opponent within reach who stands open on the ground (not in the air, not
+// reeling, not in the middle of its own attack): the thrower plays its throw, the victim
+// takes the throw's damage and is tossed away, knocked down, landing apart. Anything else
+// slips the grab and the thrower only stops.
 static void throw_command(combatant* o, combatant* opp) {
     empty_if_nonempty(o);
     if (!opp || std::abs(o->x - opp->x) >= THROW_RANGE) return;
+    bool open = opp->alive() && opp->posture != POSTURE_JUMP && opp->ay == 0 &&
+                opp->stance != STANCE_HIT && opp->stance != STANCE_KO &&
+                !(opp->move_state == MOVE_PLAYING && opp->cur_priority > 0);
+    if (!open) return;
+    start_if_present(o, MOVE_THROW, 1);
     o->stance = STANCE_ATTACK;
     o->action = ACT_THROW;
-    o->move_state = MOVE_HELD;
+    o->cur_image = IMAGE_IN_MOVE;
+
+    uint8_t before = opp->hits_taken;
+    opp->take_hit(o);
+    if (opp->hits_taken == before) return;
+    opp->hp -= THROW_DAMAGE - HIT_DAMAGE;
+    opp->damage_taken = (uint8_t)(opp->damage_taken + THROW_DAMAGE - HIT_DAMAGE);
+    o->damage_dealt = (uint8_t)(o->damage_dealt + THROW_DAMAGE - HIT_DAMAGE);
+    opp->freeze = 0;
+    opp->empty_stack();
+    opp->cur_priority = 0;
+    start_if_present(opp, MOVE_KNOCKDOWN, 3);
+    opp->move_state = MOVE_PLAYING;
     opp->action = ACT_THROWN;
-    opp->move_state = MOVE_HELD;
     opp->stance = STANCE_HIT;
+    opp->hit_posture = POSTURE_STAND;
+    opp->ay = -THROW_LIFT;
+    opp->ax = opp->x >= o->x ? THROW_TOSS : -THROW_TOSS;
 }
 
 // The travelling special (combo moves 3 and 5).
@@ -346,7 +406,15 @@ static void travelling_special(combatant* o, int action, bool move_image) {
 static void combo_result(combatant* o, int move) {
     switch (move) {
     case 1:
-        if (o->stance != STANCE_HIT) o->ay -= 1.1;
+        // The high jump: from the floor it is a take-off of its own, higher than the jump;
+        // in the air it lifts the jump under way.
+        if (o->stance == STANCE_HIT) break;
+        if (o->ay == 0 && o->y + o->h == screen_h() && o->ready()) {
+            o->ay = -(o->jump_rise + o->high_jump);
+            o->ax = o->vx;
+        } else {
+            o->ay -= o->high_jump;
+        }
         break;
     case 2:
         if (!stack_empty(o->stack) && !plays_move(o, MOVE_BACKFLIP)) o->empty_stack();
@@ -370,9 +438,13 @@ static void combo_result(combatant* o, int move) {
     }
 }
 
+static const double JUMP_TRACE = 0.001;
+
 static void decay(combatant* o) {
     if (o->ay < 0) {
-        o->ay += 0.25;
+        // A long jump keeps a trace of its lift until it lands, so it stays a jump.
+        o->ay += o->jump_fall;
+        if (o->ay >= 0) o->ay = o->y + o->h < screen_h() ? -JUMP_TRACE : 0;
         o->vx = 0;
         return;
     }
@@ -433,9 +505,25 @@ static void walk(combatant* o) {
     }
 }
 
-static int right_margin(const img_mgr* im) { return im ? im->width - (int)im->right : 0; }
+// The visible span of a lifeform's last drawn picture, from its x, as drawn now: the stored
+// box is the unmirrored picture's, so a mirrored picture shows it reversed.
+static void visible_span(const combatant* o, int& from, int& to) {
+    const img_mgr* im = o->last_image;
+    if (!im) {
+        from = 0;
+        to = o->w;
+    } else if (im->mirrored) {
+        from = im->width - (int)im->right;
+        to = im->width - (int)im->left;
+    } else {
+        from = (int)im->left;
+        to = (int)im->right;
+    }
+}
 
-// Fighters do not pass through each other: o is put back against the one it walked into.
+// Fighters do not pass through each other: o is put back against the one it walked into,
+// its visible body just short of the other's, whichever side it stands on, so both sides
+// stop at the same distance whatever the pictures' transparent margins.
 static void body_push(combatant* o) {
     img_mgr* remembered = o->last_image;
     o->last_image = o->collision_image();
@@ -446,8 +534,11 @@ static void body_push(combatant* o) {
             if (!o->collides(other)) continue;
             if (o->cur_image == IMAGE_IN_MOVE || other->cur_image == IMAGE_IN_MOVE) continue;
             if (o->action == ACT_BLOCK_DASH || other->action == ACT_BLOCK_DASH) continue;
-            if (o->facing) o->x = other->x - o->w + (o->last_image ? right_margin(o->last_image) : 0);
-            else o->x = other->x + other->w - (other->last_image ? right_margin(other->last_image) : 0);
+            int of, ot, jf, jt;
+            visible_span(o, of, ot);
+            visible_span(other, jf, jt);
+            if (o->facing) o->x = other->x + jf - ot - 1;
+            else o->x = other->x + jt - of + 1;
             o->vx = 0;
             o->motion(1);
         }
@@ -525,8 +616,9 @@ void match_object_step(int i) {
     if (o->move_state == MOVE_DASHING || o->move_state == MOVE_HELD) o->vx = 0;
 
     const int floor_y = screen_h();
-    if (o->vy < 0 && o->ready() && o->stance != STANCE_HIT && o->y + o->h == floor_y) {
-        o->ay = -12;
+    // (A high jump that took off on this frame is not made an ordinary one.)
+    if (o->vy < 0 && o->ready() && o->stance != STANCE_HIT && o->y + o->h == floor_y && o->ay > -6) {
+        o->ay = -o->jump_rise;
         o->ax = o->vx;
     }
     decay(o);

@@ -71,6 +71,7 @@ struct match_state {
     int frames = 0;
     uint32_t now = 0;          // tick count of the frame, ms
     const char* names[2] = {"", ""}; // display names of fighters A and B
+    int block_frame[2] = {-2, -2};   // last frame on which A's or B's block held a hit
 };
 extern match_state current_match;
 
