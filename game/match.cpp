@@ -40,6 +40,10 @@ std::vector<anim_group*> match_effects;
 
 static const char* const STAGE_FILE = "rsrc/road/stage_road.ini";
 static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
+static const char* const BIG_FONT_FILE = "rsrc/oldengl.ttf";
+// Staged rounds: the announcement's size, how long it lasts (frames at 60 fps: "Round N"
+// until INTRO_FIGHT frames are left, then "Fight") and the result screen's seconds.
+enum { BIG_FONT_SIZE = 72, INTRO_FRAMES = 150, INTRO_FIGHT = 50, RESULT_SECONDS = 5 };
 
 // Move numbers the rules start.
 enum {
@@ -277,8 +281,33 @@ static void knock_out(combatant* f) {
     ms.ko_counter++;
 }
 
+// The large font of the staged announcements, opened by the set-up of a staged match.
+static font* big_font = nullptr;
+
+// A text centred on the screen at height y, in the large font (the main font without it).
+static void announce(const char* text, int y) {
+    font* f = big_font && big_font->loaded ? big_font : ms.res ? ms.res->main_font : nullptr;
+    if (!f) return;
+    int w = 0;
+    for (const char* c = text; f->face && *c; c++) {
+        char one[2] = {*c, 0};
+        int cw = 0, ch = 0;
+        if (TTF_SizeText(f->face, one, &cw, &ch) == 0) w += cw;
+    }
+    f->pen_x = (screen_w() - w) / 2;
+    f->pen_y = y;
+    f->draw_text(text);
+}
+
+// Strict life: an empty bar is a knock-out.
+static void strict_life(combatant* f) {
+    if (ms.opts.life_style == LIFE_STRICT && f->hp == 0) f->hp = -1;
+}
+
 static void count_knock_out(combatant* a, combatant* b) {
     char text[96];
+    if (ms.opts.round_mode == ROUNDS_STAGED && (!a->alive() || !b->alive()))
+        announce("K.O.", screen_h() / 3 - BIG_FONT_SIZE / 2);
     if (!a->alive()) {
         snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[0], ms.names[1]);
         draw_ko_text(text);
@@ -589,7 +618,7 @@ void match_object_step(int i) {
             o->recovery_timer = 0;
             o->knockdown_streak = 0;
         }
-        if (o->ready()) {
+        if (o->ready() && ms.intro == 0) {
             o->think();
             if (o->path) cmd = o->path->action;
         }
@@ -697,10 +726,22 @@ void match_frame() {
     if (current_level) current_level->draw();
     fighter_contact(a, b);
     match_projectile_clashes();
+    strict_life(a);
+    strict_life(b);
     count_knock_out(a, b);
     for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
     draw_effects();
     remove_dead_projectiles();
+    for (int i = 0; i < 2; i++) {
+        const combatant* victim = i == 0 ? b : a;
+        if (victim->hits_in_row > ms.best_combo[i]) ms.best_combo[i] = victim->hits_in_row;
+    }
+    if (ms.intro > 0) {
+        char text[32];
+        snprintf(text, sizeof text, "Round %d", ms.round);
+        announce(ms.intro > INTRO_FIGHT * fps / 60 ? text : "Fight", screen_h() / 3 - BIG_FONT_SIZE / 2);
+        ms.intro--;
+    }
 
     if (ms.res && ms.res->pacer) SDL_framerateDelay(ms.res->pacer);
     ms.now = clock_ticks();
@@ -740,6 +781,14 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     ms = match_state();
     ms.res = &res;
     ms.mode = mode;
+    ms.opts = mode == MODE_DEMO ? game_options() : game_opts;
+    if (ms.opts.round_mode == ROUNDS_STAGED && !big_font) {
+        big_font = new font(video.screen);
+        big_font->size = BIG_FONT_SIZE;
+        big_font->mode = 1;
+        big_font->fg = SDL_Color{246, 206, 127, 0};
+        big_font->open(BIG_FONT_FILE);
+    }
     int pick_a = clamp_pick(fighter_a), pick_b = clamp_pick(fighter_b);
     video.clear();
     delete current_level;
@@ -749,6 +798,10 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     log_out("Setting FPS [%d]\n", fps);
     if (ms.res->pacer) SDL_setFramerate(ms.res->pacer, fps);
     log_out("sizeof level is [%d]\n", (int)sizeof(level));
+    char values[OPT_COUNT][16];
+    for (int w = 0; w < OPT_COUNT; w++) game_option_text(ms.opts, w, values[w], sizeof values[w]);
+    log_out("Game options: difficulty [%s] rounds [%s] life style [%s] round mode [%s]\n", values[0],
+            values[1], values[2], values[3]);
 
     if (Combatant_Manager.count()) Combatant_Manager.clean();
     combatant* a = create_fighter(pick_a, 1, false);
@@ -822,6 +875,8 @@ bool match_round_over(int mode, int required_wins) {
 }
 
 void match_tear_down() {
+    delete big_font;
+    big_font = nullptr;
     if (current_level) current_level->clear();
     log_out("Level Unloaded\n");
     delete current_level;
@@ -831,15 +886,84 @@ void match_tear_down() {
     log_out("Clearing Gameobjects\n");
 }
 
+// Where the set-up places fighter i (0: A on the left, 1: B on the right), at rest.
+static void place_at_start(combatant* f, int i) {
+    level* lv = current_level;
+    const int centre = lv ? (int)(lv->max_width / lv->scale / 2) : screen_w() / 2;
+    f->x = i == 0 ? centre - 200 : centre + 200;
+    f->y = screen_h() - f->h;
+    f->facing = i == 0 ? 1 : 0;
+}
+
+void match_stage_round() {
+    for (int i = 0; i < 2; i++) {
+        combatant* f = fighter(i);
+        if (!f) continue;
+        f->empty_stack();
+        f->move_state = MOVE_NONE;
+        f->vx = f->vy = f->ax = f->ay = 0;
+        f->freeze = 0;
+        f->posture = POSTURE_STAND;
+        f->cur_image = 0;
+        if (!f->images.empty() && f->images[0]) {
+            f->w = (uint16_t)f->images[0]->get_width();
+            f->h = (uint16_t)f->images[0]->get_height();
+        }
+        place_at_start(f, i);
+    }
+    ms.intro = INTRO_FRAMES * fps / 60;
+}
+
+void match_result_screen(int frames) {
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    if (!a || !b) return;
+    char winner[64], rounds[64], combo[64];
+    int w = a->round_wins > b->round_wins ? 0 : b->round_wins > a->round_wins ? 1 : -1;
+    if (w < 0) snprintf(winner, sizeof winner, "A draw");
+    else snprintf(winner, sizeof winner, "%s wins", ms.names[w]);
+    snprintf(rounds, sizeof rounds, "Rounds %s %d - %d %s", ms.names[0], a->round_wins, b->round_wins,
+             ms.names[1]);
+    int best = ms.best_combo[0] >= ms.best_combo[1] ? 0 : 1;
+    if (ms.best_combo[best] > 1)
+        snprintf(combo, sizeof combo, "Best combo %d hits by %s", ms.best_combo[best], ms.names[best]);
+    else
+        snprintf(combo, sizeof combo, "Best combo none");
+    font* f = ms.res ? ms.res->main_font : nullptr;
+    for (int n = 0; n < frames; n++) {
+        SDL_Event e;
+        bool leave = false;
+        while (SDL_PollEvent(&e))
+            if (e.type == SDL_QUIT || e.type == SDL_KEYDOWN) leave = true;
+        if (leave) break;
+        video.clear();
+        announce(winner, screen_h() / 4);
+        if (f) {
+            const char* lines[2] = {rounds, combo};
+            for (int l = 0; l < 2; l++) {
+                f->pen_x = screen_w() / 2 - 4 * (int)strlen(lines[l]);
+                f->pen_y = screen_h() / 2 + 40 * l;
+                f->draw_text(lines[l]);
+            }
+        }
+        if (ms.res && ms.res->pacer) SDL_framerateDelay(ms.res->pacer);
+        video.flip();
+    }
+}
+
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {
     match_set_up(mode, fighter_a, fighter_b, res);
+    const bool staged = ms.opts.round_mode == ROUNDS_STAGED;
     for (;;) {
         play_music();
         ms.end = MATCH_RUNNING;
         ms.ko_counter = 0;
+        ms.round++;
+        if (staged) match_stage_round();
         while (ms.end == MATCH_RUNNING) match_frame();
         if (match_round_over(mode, required_wins)) break;
     }
+    if (staged && ms.end == MATCH_DECIDED) match_result_screen(RESULT_SECONDS * fps);
     int end = ms.end;
     match_tear_down();
     ms.res = nullptr;

@@ -8,6 +8,7 @@
 #include "../animation/anim_files.h"
 #include "foundation/primitives.h"
 #include "foundation/sfx.h"
+#include "game_options.h"
 #include "input/path.h"
 
 namespace {
@@ -16,6 +17,7 @@ struct Match : ::testing::Test {
     match_folder folder;
     void set_up(int mode = MODE_VERSUS) { match_set_up(mode, 1, 0, folder.res); }
     void TearDown() override {
+        game_opts = game_options();
         hold({SDLK_u, SDLK_j, SDLK_LEFT, SDLK_RIGHT, SDLK_k, SDLK_i, SDLK_d, SDLK_TAB}, false);
     }
 };
@@ -733,6 +735,100 @@ TEST_F(Match, RunMatchPlaysRoundsUntilTheFourthWinAndCleansUp) {
     EXPECT_EQ(Combatant_Manager.count(), 0);
     EXPECT_EQ(current_level, nullptr);
     EXPECT_NE(log.out.find("Level Unloaded\nLevel Deleted\n"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------
+// Game options
+
+TEST_F(Match, ClassicLifeTakesOneMoreHitOnAnEmptyBarAndStrictLifeDoesNot) {
+    for (int style : {LIFE_CLASSIC, LIFE_STRICT}) {
+        game_opts.life_style = style;
+        set_up();
+        stand(fighter_a(), 300);
+        stand(fighter_b(), 700);
+        fighter_a()->hp = 0;
+        match_frame();
+        EXPECT_EQ(fighter_a()->alive(), style == LIFE_CLASSIC) << style;
+        EXPECT_EQ(current_match.ko_counter, style == LIFE_CLASSIC ? 0 : 1) << style;
+        match_tear_down();
+    }
+    game_opts.life_style = LIFE_STRICT; // the demo plays with the defaults
+    match_set_up(MODE_DEMO, 1, 0, folder.res);
+    fighter_a()->hp = 0;
+    match_frame();
+    EXPECT_TRUE(fighter_a()->alive());
+}
+
+TEST_F(Match, OneRequiredWinEndsTheMatchOnTheSecond) {
+    set_up();
+    for (int round = 1; round <= 2; round++) {
+        fighter_b()->hp = -1;
+        current_match.end = MATCH_DECIDED;
+        EXPECT_EQ(match_round_over(MODE_VERSUS, 1), round == 2) << round;
+    }
+}
+
+static const rgb ANNOUNCE_GOLD = {246, 206, 127};
+
+// Gold pixels of the staged announcements in the band around a third of the screen's height.
+static int announcement_pixels() {
+    int n = 0;
+    for (int y = 100; y < 230; y++)
+        for (int x = 0; x < 640; x++)
+            if (same(screen_at(x, y), ANNOUNCE_GOLD)) n++;
+    return n;
+}
+
+TEST_F(Match, StagedRoundsStartFromThePlacesWithAnAnnouncementAndEndWithKnockOutAndResults) {
+    std::string cp = "mkdir -p rsrc && cp '" FIGHT_DATA_DIR "/rsrc/oldengl.ttf' rsrc/";
+    ASSERT_EQ(system(cp.c_str()), 0);
+    game_opts.round_mode = ROUNDS_STAGED;
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 100);
+    stand(b, 900);
+    current_match.round = 2;
+    match_stage_round();
+    EXPECT_EQ(a->x, 300);
+    EXPECT_EQ(b->x, 700);
+    EXPECT_EQ(a->facing, 1);
+    EXPECT_EQ(b->facing, 0);
+    hold({SDLK_i});
+    match_frame();
+    EXPECT_GT(announcement_pixels(), 200); // "Round 2"
+    EXPECT_TRUE(stack_empty(b->stack));    // the fighters wait for "Fight"
+    while (current_match.intro > 0) match_frame();
+    match_frame();
+    hold({SDLK_i}, false);
+    EXPECT_EQ(announcement_pixels(), 0);
+    EXPECT_FALSE(stack_empty(b->stack)); // and then they fight
+
+    a->hp = -1;
+    match_frame();
+    EXPECT_GT(announcement_pixels(), 200); // "K.O."
+    b->round_wins = 4;
+    match_result_screen(1);
+    EXPECT_GT(announcement_pixels(), 200); // "Mirelle wins"
+    match_tear_down();
+
+    game_opts.round_mode = ROUNDS_CLASSIC; // classic rounds: none of it
+    set_up();
+    stand(fighter_a(), 100);
+    fighter_a()->hp = -1;
+    match_frame();
+    EXPECT_EQ(announcement_pixels(), 0);
+}
+
+TEST_F(Match, AStagedMatchPlaysItsRoundsAndItsResultScreenToTheEnd) {
+    folder.write("game/fighter/mirelle_char.ini", fighter_text(-1, TEST_MOVES));
+    fps = 10;
+    game_opts.round_mode = ROUNDS_STAGED;
+    log_capture log;
+    EXPECT_EQ(run_match(MODE_VERSUS, 1, 0, 1, folder.res), MATCH_DECIDED);
+    EXPECT_EQ(log.count("Loop finished\n"), 2);
+    EXPECT_NE(log.out.find("mode [2] reqwins[1] p1[2] p2[0]\n"), std::string::npos);
+    EXPECT_EQ(Combatant_Manager.count(), 0);
 }
 
 } // namespace
