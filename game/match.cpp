@@ -1,5 +1,6 @@
 #include "match.h"
 #include "colour_swaps.h"
+#include "hard_ai.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -60,7 +61,7 @@ enum {
 enum { POSTURE_CROUCH = 0, POSTURE_STAND = 1, POSTURE_JUMP = 2 };
 enum { MOVE_DASHING = 2, MOVE_TRAVEL_RIGHT = 3, MOVE_TRAVEL_LEFT = 4 };
 enum { CMD_BLOCK = 6, CMD_THROW = 7, IMAGE_IN_MOVE = 4, IMAGE_KO = 9 };
-enum { THROW_RANGE = 200 };
+enum { THROW_RANGE = 200, PATH_COMPUTER = 6 };
 // A throw costs the victim 15 (an ordinary hit 10), lifts it like a jump and tosses it.
 enum { HIT_DAMAGE = 10, THROW_DAMAGE = 15, MOVE_THROW = 14, MOVE_KNOCKDOWN = 7 };
 static const double THROW_LIFT = 12, THROW_TOSS = 5;
@@ -181,7 +182,9 @@ static void fighter_contact(combatant* a, combatant* b) {
         } else {
             strike(b, a);
         }
-    } else if (a->stance == STANCE_BLOCK && b->cur_image == IMAGE_IN_MOVE) {
+    } else if (a->stance == STANCE_BLOCK && (b->cur_image == IMAGE_IN_MOVE || b->stance == STANCE_ATTACK)) {
+        // An attacker whose move ended this frame still attacks (stance 4) with its still
+        // image shown: the left fighter's block holds against it as the right one's does.
         block_or_hit(a, b);
     } else if (b->stance == STANCE_ATTACK) {
         strike(a, b);
@@ -621,6 +624,9 @@ void match_object_step(int i) {
         if (o->ready() && ms.intro == 0) {
             o->think();
             if (o->path) cmd = o->path->action;
+            if (i < 2 && ms.opts.difficulty == DIFFICULTY_HARD && o->path && o->path->steps > 0 &&
+                o->path->mode[0] == PATH_COMPUTER)
+                hard_ai_step(o, i, opp, cmd);
         }
     }
     if (o->stack && o->stack->empty() && o->action != ACT_KO && o->action != 10 && o->action != 11) {
@@ -816,6 +822,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     for (combatant* o : Combatant_Manager.Objects) o->edge_kill = 0;
 
     for (path& p : fighter_paths) p.reset();
+    hard_ai_reset();
     fighter_paths[1].add_step(mode == MODE_DEMO ? 6 : 3, 0, 0, 0, 0);
     fighter_paths[0].add_step(mode == MODE_VERSUS ? 5 : 6, 0, 0, 0, 0);
 

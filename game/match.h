@@ -4,6 +4,8 @@
 // facing and the camera, draws the stage, applies the rules of contact (blocking by
 // posture, trades, projectile clashes, chip damage, throws, block dash), counts the
 // knock-out, steps and draws every object with its display, and plays the hit effects.
+// The game options (game_options.h) choose the computer, the life style and staged rounds;
+// the demo always plays with their defaults.
 //
 // Ownership: the match owns its fighters and projectiles through the combatant registry and
 // the current level; both are emptied and deleted before run_match returns. Everything in

@@ -174,7 +174,12 @@ TEST_F(Match, ABlockingLeftFighterHoldsAgainstAFighterInAMove) {
     match_contact();
     EXPECT_EQ(a->hp, 100);
     EXPECT_EQ(a->ax, -1.0); // facing right, it slides left
-    b->posture = 0;         // a crouching attack breaks a standing block
+    b->cur_image = 0; // its move just ended, it still attacks: the block holds as well
+    b->stance = 4;
+    match_contact();
+    EXPECT_EQ(a->hp, 100);
+    b->cur_image = 4;
+    b->posture = 0; // a crouching attack breaks a standing block
     match_contact();
     EXPECT_EQ(a->hp, 90);
 }
