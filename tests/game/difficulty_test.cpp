@@ -202,29 +202,29 @@ struct Difficulty : ::testing::Test {
     }
 };
 
-// Three rounds a player on "hard"; FIGHT_DIFFICULTY_TABLE=1 plays six on each difficulty
-// for the full table.
-TEST_F(Difficulty, HardHoldsOffTheSimpleScriptsAndTheCompetentPlayerCanStillWin) {
+// Three rounds of one player on "hard"; FIGHT_DIFFICULTY_TABLE=1 plays six on each
+// difficulty and prints the row of the full table.
+struct DifficultyTable : Difficulty, ::testing::WithParamInterface<int> {};
+
+TEST_P(DifficultyTable, HardHoldsOffTheSimpleScriptsAndTheCompetentPlayerCanStillWin) {
+    const player_row& p = PLAYERS[GetParam()];
     const bool full = getenv("FIGHT_DIFFICULTY_TABLE") != nullptr;
     const int rounds = full ? 6 : 3;
-    printf("| player | classic: player - computer (undecided) | hard: player - computer (undecided) |\n");
-    printf("|---|---|---|\n");
-    for (const player_row& p : PLAYERS) {
-        tally classic;
-        if (full) {
-            lcg_state = 1;
-            mash_state = 7;
-            classic = play(DIFFICULTY_CLASSIC, p.play, rounds);
-        }
+    tally classic;
+    if (full) {
         lcg_state = 1;
         mash_state = 7;
-        tally hard = play(DIFFICULTY_HARD, p.play, rounds);
-        printf("| %s | %d - %d (%d) | %d - %d (%d) |\n", p.name, classic.player, classic.computer,
-               classic.undecided, hard.player, hard.computer, hard.undecided);
-        fflush(stdout);
-        if (p.play == competent) EXPECT_GE(hard.player, 1) << p.name;
-        else EXPECT_LE(hard.player * 100, 50 * rounds) << p.name; // a third, with a margin
+        classic = play(DIFFICULTY_CLASSIC, p.play, rounds);
     }
+    lcg_state = 1;
+    mash_state = 7;
+    tally hard = play(DIFFICULTY_HARD, p.play, rounds);
+    printf("| %s | %d - %d (%d) | %d - %d (%d) |\n", p.name, classic.player, classic.computer,
+           classic.undecided, hard.player, hard.computer, hard.undecided);
+    if (p.play == competent) EXPECT_GE(hard.player, 1) << p.name;
+    else EXPECT_LE(hard.player * 100, 50 * rounds) << p.name; // a third, with a margin
 }
+
+INSTANTIATE_TEST_SUITE_P(Players, DifficultyTable, ::testing::Range(0, (int)(sizeof PLAYERS / sizeof PLAYERS[0])));
 
 } // namespace
