@@ -7,6 +7,7 @@
 #include "foundation/log.h"
 #include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
+#include "game_options.h"
 #include "match.h"
 #include "preload.h"
 #include "world/level.h"
@@ -18,8 +19,8 @@
 
 match_setup setup_for_item(int item, int random_pick) {
     switch (item) {
-    case 0: return match_setup{MODE_ARCADE, 3, -1, random_pick};   // "arcade"
-    case 1: return match_setup{MODE_VERSUS, 3, -1, -1};            // "versus"
+    case 0: return match_setup{MODE_ARCADE, game_opts.rounds, -1, random_pick}; // "arcade"
+    case 1: return match_setup{MODE_VERSUS, game_opts.rounds, -1, -1};          // "versus"
     case 2: return match_setup{MODE_SURVIVAL, 0, -1, random_pick}; // "survival"
     default: return match_setup{MODE_DEMO, 3, 0, 1};               // "demo"
     }

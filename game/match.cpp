@@ -1,8 +1,10 @@
 #include "match.h"
 #include "colour_swaps.h"
 #include "replay.h"
+#include "hard_ai.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +45,10 @@ std::vector<anim_group*> match_effects;
 const char* const match_stage_file = "rsrc/road/stage_road.ini";
 static const char* const STAGE_FILE = match_stage_file;
 static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
+static const char* const BIG_FONT_FILE = "rsrc/oldengl.ttf";
+// Staged rounds: the announcement's size, how long it lasts (frames at 60 fps: "Round N"
+// until INTRO_FIGHT frames are left, then "Fight") and the result screen's seconds.
+enum { BIG_FONT_SIZE = 72, INTRO_FRAMES = 150, INTRO_FIGHT = 50, RESULT_SECONDS = 5 };
 
 // Move numbers the rules start.
 enum {
@@ -59,7 +65,10 @@ enum {
 enum { POSTURE_CROUCH = 0, POSTURE_STAND = 1, POSTURE_JUMP = 2 };
 enum { MOVE_DASHING = 2, MOVE_TRAVEL_RIGHT = 3, MOVE_TRAVEL_LEFT = 4 };
 enum { CMD_BLOCK = 6, CMD_THROW = 7, IMAGE_IN_MOVE = 4, IMAGE_KO = 9 };
-enum { THROW_RANGE = 200 };
+enum { THROW_RANGE = 200, PATH_COMPUTER = 6 };
+// A throw costs the victim 15 (an ordinary hit 10), lifts it like a jump and tosses it.
+enum { HIT_DAMAGE = 10, THROW_DAMAGE = 15, MOVE_THROW = 14, MOVE_KNOCKDOWN = 7 };
+static const double THROW_LIFT = 12, THROW_TOSS = 5;
 
 // ---------------------------------------------------------------------------------------
 // State of the running match
@@ -115,12 +124,43 @@ static bool block_holds(int blocker_posture, int attacker_posture) {
     return true;
 }
 
-// The blocker slides back one unit, or takes the hit when its block breaks.
+static int fighter_index(const combatant* f) { return f == fighter(0) ? 0 : 1; }
+
+// The move number attacker plays now, or -1.
+static int playing_move(const combatant* o) {
+    for (int m = 0; m < (int)o->moves.size(); m++)
+        if (plays_move(o, m)) return m;
+    return -1;
+}
+
+// A hit that lands is heard and felt: the attacking move's contact sound and shake.
+static void hit_lands(const combatant* attacker) {
+    int m = playing_move(attacker);
+    if (m < 0 || (size_t)m >= attacker->contact.size()) return;
+    const lifeform::contact_fx& fx = attacker->contact[(size_t)m];
+    if (fx.sound) fx.sound->play(-1, 0);
+    if (fx.shake && current_level) current_level->shake = fx.shake;
+}
+
+// Victim takes attacker's hit; the contact sound and shake follow when it landed.
+static void strike(combatant* victim, combatant* attacker) {
+    uint8_t before = victim->hits_taken;
+    victim->take_hit(attacker);
+    if (victim->hits_taken != before) hit_lands(attacker);
+}
+
+// The blocker slides back one unit, or takes the hit when its block breaks. A held block
+// sounds the blocker's block sound once per touch, not on every frame of it.
 static void block_or_hit(combatant* blocker, combatant* attacker) {
-    if (block_holds(blocker->posture, attacker->posture))
+    if (block_holds(blocker->posture, attacker->posture)) {
         blocker->ax += blocker->facing ? -1 : 1;
-    else
-        blocker->take_hit(attacker);
+        int& last = ms.block_frame[fighter_index(blocker)];
+        if (last != ms.frames - 1 && last != ms.frames && blocker->block_sound)
+            blocker->block_sound->play(-1, 0);
+        last = ms.frames;
+    } else {
+        strike(blocker, attacker);
+    }
 }
 
 // Victim takes the hit of attacker. An attacker struck down in the same clash (alive at its
@@ -128,7 +168,7 @@ static void block_or_hit(combatant* blocker, combatant* attacker) {
 static void hit_from(combatant* victim, combatant* attacker, bool attacker_was_alive) {
     int hp = attacker->hp;
     if (attacker_was_alive && hp < 0) attacker->hp = 0;
-    victim->take_hit(attacker);
+    strike(victim, attacker);
     attacker->hp = hp;
 }
 
@@ -144,12 +184,14 @@ static void fighter_contact(combatant* a, combatant* b) {
             a->freeze = 0;
             b->freeze = 0;
         } else {
-            b->take_hit(a);
+            strike(b, a);
         }
-    } else if (a->stance == STANCE_BLOCK && b->cur_image == IMAGE_IN_MOVE) {
+    } else if (a->stance == STANCE_BLOCK && (b->cur_image == IMAGE_IN_MOVE || b->stance == STANCE_ATTACK)) {
+        // An attacker whose move ended this frame still attacks (stance 4) with its still
+        // image shown: the left fighter's block holds against it as the right one's does.
         block_or_hit(a, b);
     } else if (b->stance == STANCE_ATTACK) {
-        a->take_hit(b);
+        strike(a, b);
     }
 }
 
@@ -227,6 +269,8 @@ static void set_facing_and_camera(combatant* a, combatant* b) {
     double span = right * lv->scale - (lv->x_offset - (int)((lv->max_width / lv->scale - right) * 0.5));
     if (span > 0) lv->zoom = screen_w() / span;
     if (lv->x_offset < 0) lv->x_offset = 0;
+    // A jump does not lift the view above the stage: the fighter on the floor stays whole.
+    if (lv->y_offset < 0) lv->y_offset = 0;
 }
 
 static void draw_ko_text(const char* text) {
@@ -244,8 +288,33 @@ static void knock_out(combatant* f) {
     ms.ko_counter++;
 }
 
+// The large font of the staged announcements, opened by the set-up of a staged match.
+static font* big_font = nullptr;
+
+// A text centred on the screen at height y, in the large font (the main font without it).
+static void announce(const char* text, int y) {
+    font* f = big_font && big_font->loaded ? big_font : ms.res ? ms.res->main_font : nullptr;
+    if (!f) return;
+    int w = 0;
+    for (const char* c = text; f->face && *c; c++) {
+        char one[2] = {*c, 0};
+        int cw = 0, ch = 0;
+        if (TTF_SizeText(f->face, one, &cw, &ch) == 0) w += cw;
+    }
+    f->pen_x = (screen_w() - w) / 2;
+    f->pen_y = y;
+    f->draw_text(text);
+}
+
+// Strict life: an empty bar is a knock-out.
+static void strict_life(combatant* f) {
+    if (ms.opts.life_style == LIFE_STRICT && f->hp == 0) f->hp = -1;
+}
+
 static void count_knock_out(combatant* a, combatant* b) {
     char text[96];
+    if (ms.opts.round_mode == ROUNDS_STAGED && (!a->alive() || !b->alive()))
+        announce("K.O.", screen_h() / 3 - BIG_FONT_SIZE / 2);
     if (!a->alive()) {
         snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[0], ms.names[1]);
         draw_ko_text(text);
@@ -323,15 +392,38 @@ static void block_command(combatant* o, combatant* opp) {
     o->move_state = MOVE_HELD;
 }
 
+// A throw grabs an opponent within reach who stands open on the ground (not in the air, not
+// reeling, not in the middle of its own attack): the thrower plays its throw, the victim
+// takes the throw's damage and is tossed away, knocked down, landing apart. Anything else
+// slips the grab and the thrower only stops.
 static void throw_command(combatant* o, combatant* opp) {
     empty_if_nonempty(o);
     if (!opp || std::abs(o->x - opp->x) >= THROW_RANGE) return;
+    bool open = opp->alive() && opp->posture != POSTURE_JUMP && opp->ay == 0 &&
+                opp->stance != STANCE_HIT && opp->stance != STANCE_KO &&
+                !(opp->move_state == MOVE_PLAYING && opp->cur_priority > 0);
+    if (!open) return;
+    start_if_present(o, MOVE_THROW, 1);
     o->stance = STANCE_ATTACK;
     o->action = ACT_THROW;
-    o->move_state = MOVE_HELD;
+    o->cur_image = IMAGE_IN_MOVE;
+
+    uint8_t before = opp->hits_taken;
+    opp->take_hit(o);
+    if (opp->hits_taken == before) return;
+    opp->hp -= THROW_DAMAGE - HIT_DAMAGE;
+    opp->damage_taken = (uint8_t)(opp->damage_taken + THROW_DAMAGE - HIT_DAMAGE);
+    o->damage_dealt = (uint8_t)(o->damage_dealt + THROW_DAMAGE - HIT_DAMAGE);
+    opp->freeze = 0;
+    opp->empty_stack();
+    opp->cur_priority = 0;
+    start_if_present(opp, MOVE_KNOCKDOWN, 3);
+    opp->move_state = MOVE_PLAYING;
     opp->action = ACT_THROWN;
-    opp->move_state = MOVE_HELD;
     opp->stance = STANCE_HIT;
+    opp->hit_posture = POSTURE_STAND;
+    opp->ay = -THROW_LIFT;
+    opp->ax = opp->x >= o->x ? THROW_TOSS : -THROW_TOSS;
 }
 
 // The travelling special (combo moves 3 and 5).
@@ -350,7 +442,15 @@ static void travelling_special(combatant* o, int action, bool move_image) {
 static void combo_result(combatant* o, int move) {
     switch (move) {
     case 1:
-        if (o->stance != STANCE_HIT) o->ay -= 1.1;
+        // The high jump: from the floor it is a take-off of its own, higher than the jump;
+        // in the air it lifts the jump under way.
+        if (o->stance == STANCE_HIT) break;
+        if (o->ay == 0 && o->y + o->h == screen_h() && o->ready()) {
+            o->ay = -(o->jump_rise + o->high_jump);
+            o->ax = o->vx;
+        } else {
+            o->ay -= o->high_jump;
+        }
         break;
     case 2:
         if (!stack_empty(o->stack) && !plays_move(o, MOVE_BACKFLIP)) o->empty_stack();
@@ -374,9 +474,13 @@ static void combo_result(combatant* o, int move) {
     }
 }
 
+static const double JUMP_TRACE = 0.001;
+
 static void decay(combatant* o) {
     if (o->ay < 0) {
-        o->ay += 0.25;
+        // A long jump keeps a trace of its lift until it lands, so it stays a jump.
+        o->ay += o->jump_fall;
+        if (o->ay >= 0) o->ay = o->y + o->h < screen_h() ? -JUMP_TRACE : 0;
         o->vx = 0;
         return;
     }
@@ -437,9 +541,25 @@ static void walk(combatant* o) {
     }
 }
 
-static int right_margin(const img_mgr* im) { return im ? im->width - (int)im->right : 0; }
+// The visible span of a lifeform's last drawn picture, from its x, as drawn now: the stored
+// box is the unmirrored picture's, so a mirrored picture shows it reversed.
+static void visible_span(const combatant* o, int& from, int& to) {
+    const img_mgr* im = o->last_image;
+    if (!im) {
+        from = 0;
+        to = o->w;
+    } else if (im->mirrored) {
+        from = im->width - (int)im->right;
+        to = im->width - (int)im->left;
+    } else {
+        from = (int)im->left;
+        to = (int)im->right;
+    }
+}
 
-// Fighters do not pass through each other: o is put back against the one it walked into.
+// Fighters do not pass through each other: o is put back against the one it walked into,
+// its visible body just short of the other's, whichever side it stands on, so both sides
+// stop at the same distance whatever the pictures' transparent margins.
 static void body_push(combatant* o) {
     img_mgr* remembered = o->last_image;
     o->last_image = o->collision_image();
@@ -450,8 +570,11 @@ static void body_push(combatant* o) {
             if (!o->collides(other)) continue;
             if (o->cur_image == IMAGE_IN_MOVE || other->cur_image == IMAGE_IN_MOVE) continue;
             if (o->action == ACT_BLOCK_DASH || other->action == ACT_BLOCK_DASH) continue;
-            if (o->facing) o->x = other->x - o->w + (o->last_image ? right_margin(o->last_image) : 0);
-            else o->x = other->x + other->w - (other->last_image ? right_margin(other->last_image) : 0);
+            int of, ot, jf, jt;
+            visible_span(o, of, ot);
+            visible_span(other, jf, jt);
+            if (o->facing) o->x = other->x + jf - ot - 1;
+            else o->x = other->x + jt - of + 1;
             o->vx = 0;
             o->motion(1);
         }
@@ -502,9 +625,12 @@ void match_object_step(int i) {
             o->recovery_timer = 0;
             o->knockdown_streak = 0;
         }
-        if (o->ready()) {
+        if (o->ready() && ms.intro == 0) {
             o->think();
             if (o->path) cmd = o->path->action;
+            if (i < 2 && ms.opts.difficulty == DIFFICULTY_HARD && o->path && o->path->steps > 0 &&
+                o->path->mode[0] == PATH_COMPUTER)
+                hard_ai_step(o, i, opp, cmd);
         }
     }
     if (o->stack && o->stack->empty() && o->action != ACT_KO && o->action != 10 && o->action != 11) {
@@ -529,8 +655,9 @@ void match_object_step(int i) {
     if (o->move_state == MOVE_DASHING || o->move_state == MOVE_HELD) o->vx = 0;
 
     const int floor_y = screen_h();
-    if (o->vy < 0 && o->ready() && o->stance != STANCE_HIT && o->y + o->h == floor_y) {
-        o->ay = -12;
+    // (A high jump that took off on this frame is not made an ordinary one.)
+    if (o->vy < 0 && o->ready() && o->stance != STANCE_HIT && o->y + o->h == floor_y && o->ay > -6) {
+        o->ay = -o->jump_rise;
         o->ax = o->vx;
     }
     decay(o);
@@ -614,10 +741,22 @@ void match_frame() {
     if (current_level) current_level->draw();
     fighter_contact(a, b);
     match_projectile_clashes();
+    strict_life(a);
+    strict_life(b);
     count_knock_out(a, b);
     for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
     draw_effects();
     remove_dead_projectiles();
+    for (int i = 0; i < 2; i++) {
+        const combatant* victim = i == 0 ? b : a;
+        if (victim->hits_in_row > ms.best_combo[i]) ms.best_combo[i] = victim->hits_in_row;
+    }
+    if (ms.intro > 0) {
+        char text[32];
+        snprintf(text, sizeof text, "Round %d", ms.round);
+        announce(ms.intro > INTRO_FIGHT * fps / 60 ? text : "Fight", screen_h() / 3 - BIG_FONT_SIZE / 2);
+        ms.intro--;
+    }
     if (replay_frame_end()) ms.end = MATCH_ABANDONED;
 
     if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
@@ -659,6 +798,14 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     ms = match_state();
     ms.res = &res;
     ms.mode = mode;
+    ms.opts = mode == MODE_DEMO ? game_options() : game_opts;
+    if (ms.opts.round_mode == ROUNDS_STAGED && !big_font) {
+        big_font = new font(video.screen);
+        big_font->size = BIG_FONT_SIZE;
+        big_font->mode = 1;
+        big_font->fg = SDL_Color{246, 206, 127, 0};
+        big_font->open(BIG_FONT_FILE);
+    }
     int pick_a = clamp_pick(fighter_a), pick_b = clamp_pick(fighter_b);
     video.clear();
     delete current_level;
@@ -668,6 +815,10 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     log_out("Setting FPS [%d]\n", fps);
     if (ms.res->pacer) SDL_setFramerate(ms.res->pacer, fps);
     log_out("sizeof level is [%d]\n", (int)sizeof(level));
+    char values[OPT_COUNT][16];
+    for (int w = 0; w < OPT_COUNT; w++) game_option_text(ms.opts, w, values[w], sizeof values[w]);
+    log_out("Game options: difficulty [%s] rounds [%s] life style [%s] round mode [%s]\n", values[0],
+            values[1], values[2], values[3]);
 
     if (Combatant_Manager.count()) Combatant_Manager.clean();
     combatant* a = create_fighter(pick_a, 1, false);
@@ -682,6 +833,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     for (combatant* o : Combatant_Manager.Objects) o->edge_kill = 0;
 
     for (path& p : fighter_paths) p.reset();
+    hard_ai_reset();
     fighter_paths[1].add_step(mode == MODE_DEMO ? 6 : 3, 0, 0, 0, 0);
     fighter_paths[0].add_step(mode == MODE_VERSUS ? 5 : 6, 0, 0, 0, 0);
 
@@ -741,6 +893,8 @@ bool match_round_over(int mode, int required_wins) {
 }
 
 void match_tear_down() {
+    delete big_font;
+    big_font = nullptr;
     if (current_level) current_level->clear();
     log_out("Level Unloaded\n");
     delete current_level;
@@ -750,16 +904,85 @@ void match_tear_down() {
     log_out("Clearing Gameobjects\n");
 }
 
+// Where the set-up places fighter i (0: A on the left, 1: B on the right), at rest.
+static void place_at_start(combatant* f, int i) {
+    level* lv = current_level;
+    const int centre = lv ? (int)(lv->max_width / lv->scale / 2) : screen_w() / 2;
+    f->x = i == 0 ? centre - 200 : centre + 200;
+    f->y = screen_h() - f->h;
+    f->facing = i == 0 ? 1 : 0;
+}
+
+void match_stage_round() {
+    for (int i = 0; i < 2; i++) {
+        combatant* f = fighter(i);
+        if (!f) continue;
+        f->empty_stack();
+        f->move_state = MOVE_NONE;
+        f->vx = f->vy = f->ax = f->ay = 0;
+        f->freeze = 0;
+        f->posture = POSTURE_STAND;
+        f->cur_image = 0;
+        if (!f->images.empty() && f->images[0]) {
+            f->w = (uint16_t)f->images[0]->get_width();
+            f->h = (uint16_t)f->images[0]->get_height();
+        }
+        place_at_start(f, i);
+    }
+    ms.intro = INTRO_FRAMES * fps / 60;
+}
+
+void match_result_screen(int frames) {
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    if (!a || !b) return;
+    char winner[64], rounds[64], combo[64];
+    int w = a->round_wins > b->round_wins ? 0 : b->round_wins > a->round_wins ? 1 : -1;
+    if (w < 0) snprintf(winner, sizeof winner, "A draw");
+    else snprintf(winner, sizeof winner, "%s wins", ms.names[w]);
+    snprintf(rounds, sizeof rounds, "Rounds %s %d - %d %s", ms.names[0], a->round_wins, b->round_wins,
+             ms.names[1]);
+    int best = ms.best_combo[0] >= ms.best_combo[1] ? 0 : 1;
+    if (ms.best_combo[best] > 1)
+        snprintf(combo, sizeof combo, "Best combo %d hits by %s", ms.best_combo[best], ms.names[best]);
+    else
+        snprintf(combo, sizeof combo, "Best combo none");
+    font* f = ms.res ? ms.res->main_font : nullptr;
+    for (int n = 0; n < frames; n++) {
+        SDL_Event e;
+        bool leave = false;
+        while (SDL_PollEvent(&e))
+            if (e.type == SDL_QUIT || e.type == SDL_KEYDOWN) leave = true;
+        if (leave) break;
+        video.clear();
+        announce(winner, screen_h() / 4);
+        if (f) {
+            const char* lines[2] = {rounds, combo};
+            for (int l = 0; l < 2; l++) {
+                f->pen_x = screen_w() / 2 - 4 * (int)strlen(lines[l]);
+                f->pen_y = screen_h() / 2 + 40 * l;
+                f->draw_text(lines[l]);
+            }
+        }
+        if (ms.res && ms.res->pacer) SDL_framerateDelay(ms.res->pacer);
+        video.flip();
+    }
+}
+
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {
     replay_begin(mode, fighter_a, fighter_b, required_wins);
     match_set_up(mode, fighter_a, fighter_b, res);
+    const bool staged = ms.opts.round_mode == ROUNDS_STAGED;
     for (;;) {
         play_music();
         ms.end = MATCH_RUNNING;
         ms.ko_counter = 0;
+        ms.round++;
+        if (staged) match_stage_round();
         while (ms.end == MATCH_RUNNING) match_frame();
         if (match_round_over(mode, required_wins)) break;
     }
+    if (staged && ms.end == MATCH_DECIDED) match_result_screen(RESULT_SECONDS * fps);
     int end = ms.end;
     replay_end(end);
     match_tear_down();

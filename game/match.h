@@ -4,6 +4,8 @@
 // facing and the camera, draws the stage, applies the rules of contact (blocking by
 // posture, trades, projectile clashes, chip damage, throws, block dash), counts the
 // knock-out, steps and draws every object with its display, and plays the hit effects.
+// The game options (game_options.h) choose the computer, the life style and staged rounds;
+// the demo always plays with their defaults.
 //
 // Ownership: the match owns its fighters and projectiles through the combatant registry and
 // the current level; both are emptied and deleted before run_match returns. Everything in
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "game_options.h"
 #include "osd.h"
 
 struct anim_group;
@@ -74,6 +77,11 @@ struct match_state {
     int frames = 0;
     uint32_t now = 0;          // tick count of the frame, ms
     const char* names[2] = {"", ""}; // display names of fighters A and B
+    int block_frame[2] = {-2, -2};   // last frame on which A's or B's block held a hit
+    game_options opts;               // the options this match plays with (defaults in demo)
+    int round = 0;                   // the round being fought, from 1
+    int intro = 0;                   // staged rounds: frames of "Round N" / "Fight" left
+    int best_combo[2] = {0, 0};      // longest string of hits A and B landed this match
 };
 extern match_state current_match;
 
@@ -92,3 +100,9 @@ void match_object_step(int i);    // the step of object i of the object list
 bool match_round_over(int mode, int required_wins);
 // Clears and deletes the current level and empties the combatant registry.
 void match_tear_down();
+// Staged rounds: both fighters back at their starting places, at rest, and the "Round N",
+// "Fight" announcement started (the fighters wait for it).
+void match_stage_round();
+// Staged rounds, after the match: the winner, the rounds and the best combo, shown for
+// `frames` frames or until a key is pressed.
+void match_result_screen(int frames);

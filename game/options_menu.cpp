@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "foundation/log.h"
+#include "game_options.h"
 #include "input/control_mgr.h"
 #include "input/key_press.h"
 #include "list_menu.h"
@@ -11,6 +12,7 @@
 
 enum { OPTION_GAME = 0, OPTION_PLAYER1 = 1, OPTION_PLAYER2 = 2 };
 enum { ROWS_MAX = 16 };
+static const char* const GAME_SETTINGS_FILE = "game/game.ini";
 
 int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last) {
     for (int i = 0; i < CONTROL_COUNT; i++) {
@@ -28,8 +30,12 @@ int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last) {
     return CONTROL_COUNT + 1;
 }
 
-int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count) {
-    for (int i = 0; i < labels_count; i++) snprintf(rows[i], 32, "%s bleh", labels[i]);
+int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count,
+                           const game_options& o) {
+    char value[16];
+    for (int i = 0; i < labels_count; i++)
+        snprintf(rows[i], 32, "%s %s", labels[i],
+                 i < OPT_COUNT ? game_option_text(o, i, value, sizeof value) : "");
     snprintf(rows[labels_count], 32, "done");
     return labels_count + 1;
 }
@@ -63,11 +69,17 @@ remap_outcome remap_key(int player, int c, const char* controls_file) {
     return out;
 }
 
-static void game_options(game_resources& r) {
+// Choosing a row moves its option to the next value and saves the options at once.
+static void game_options_screen(game_resources& r) {
     char rows[ROWS_MAX][32];
-    int count = build_game_option_rows(rows, r.game_option_labels, GAME_OPTION_COUNT);
-    while (list_menu(rows, count, r.menu_list, r.menu_background, r.small_font, r.front_rate) <= 3)
-        count = build_game_option_rows(rows, r.game_option_labels, GAME_OPTION_COUNT);
+    for (;;) {
+        int count = build_game_option_rows(rows, r.game_option_labels, GAME_OPTION_COUNT, game_opts);
+        int c = list_menu(rows, count, r.menu_list, r.menu_background, r.small_font, r.front_rate);
+        if (c < 0 || c >= GAME_OPTION_COUNT) return;
+        cycle_game_option(game_opts, c);
+        if (!save_game_options(GAME_SETTINGS_FILE, game_opts))
+            log_out("ERROR: the game options could not be saved in [%s]\n", GAME_SETTINGS_FILE);
+    }
 }
 
 static void key_remapping(game_resources& r, int player) {
@@ -87,7 +99,7 @@ void options_menu(game_resources& r) {
         log_out("OPTION MENU:\n");
         int choice = list_menu(r.option_items, OPTION_ITEM_COUNT, r.menu_list, r.menu_background,
                                r.item_font, r.front_rate);
-        if (choice == OPTION_GAME) game_options(r);
+        if (choice == OPTION_GAME) game_options_screen(r);
         else if (choice == OPTION_PLAYER1 || choice == OPTION_PLAYER2) key_remapping(r, choice - 1);
         else return;
     }

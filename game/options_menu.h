@@ -1,12 +1,14 @@
-// The options menu and its two sub-screens: the game options list (placeholder rows, it
-// changes nothing) and key remapping for either player, which binds the next key pressed
-// once the key that chose the row is released, and rewrites "game/controls.ini" at once. A
-// key already bound to another control of either player is refused, and the row says which
-// control holds it; a file that cannot be written is shown in the row too. "Video",
-// "Cheats", "Back to Main Menu" and cancelling return to the main menu.
+// The options menu and its two sub-screens: the game options list (each row shows its
+// option's value and moves it to the next when chosen, saved in "game/game.ini" at once)
+// and key remapping for either player, which binds the next key pressed once the key that
+// chose the row is released, and rewrites "game/controls.ini" at once. A key already bound
+// to another control of either player is refused, and the row says which control holds it;
+// a file that cannot be written is shown in the row too. "Video", "Cheats", "Back to Main
+// Menu" and cancelling return to the main menu.
 #pragma once
 
 struct game_resources;
+struct game_options;
 
 void options_menu(game_resources& r);
 
@@ -29,8 +31,10 @@ struct remap_outcome {
 // "Done"; the row of last's control tells a refused key ("%s %s (%s is P%d %s)") or a failed
 // write ("%s %s (not saved)"). Returns the row count (controls + 1).
 int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last = nullptr);
-// The game option rows: "%s bleh" per label, then "done". Returns the row count.
-int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count);
+// The game option rows: "%s %s" with each label and its option's value, then "done".
+// Returns the row count.
+int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count,
+                           const game_options& o);
 
 // Waits until every key held at the call (the one that chose the row) is released, then
 // takes the next key pressed for control c of player p: Escape cancels, a key bound to

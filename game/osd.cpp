@@ -1,5 +1,6 @@
 #include "osd.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,8 @@ const char osd_exclamations[16][32] = {
 int osd_exclamation = -1;
 
 enum { BAR_LENGTH = 230, BAR_INSET = 18, COMBO_LAPSE_MS = 3000 };
+// The combo counter stays this far inside the screen's sides and below the displays' names.
+static const int COMBO_MARGIN = 4, COMBO_TOP = 80;
 
 // ---------------------------------------------------------------------------------------
 // Resources
@@ -163,6 +166,19 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
 // ---------------------------------------------------------------------------------------
 // Combo counter
 
+// The pen x nearest to x at which text fits inside the screen.
+static int on_screen_x(font* f, const char* text, int x) {
+    // The text is drawn glyph by glyph, each as wide as its own picture.
+    int w = 0;
+    for (const char* c = text; f->face && *c; c++) {
+        char one[2] = {*c, 0};
+        int cw = 0, ch = 0;
+        if (TTF_SizeText(f->face, one, &cw, &ch) == 0) w += cw;
+    }
+    const int right = (video.screen ? video.screen->w : 640) - w - COMBO_MARGIN;
+    return std::max(COMBO_MARGIN, std::min(x, right));
+}
+
 void draw_combo_counter(osd_resources& r, combatant* o, uint32_t now) {
     if (!o || o->hits_in_row <= 1) return;
     if (std::llabs((long long)o->hit_time - (long long)now) >= COMBO_LAPSE_MS) {
@@ -176,9 +192,14 @@ void draw_combo_counter(osd_resources& r, combatant* o, uint32_t now) {
     const double zoom = lv ? lv->zoom : 1.0;
     char text[32];
     snprintf(text, sizeof text, "%d hit", o->hits_in_row);
-    r.counter->pen_x = (int)((o->w / 2 + o->x + 30 * (-5) / 3 - xo) * zoom);
-    r.counter->pen_y = o->y - yo - 100;
+    // Over the fighter, but kept on the screen and below the heads-up displays, so the
+    // counter of a fighter near an edge is neither cut nor drawn over a name.
+    const int x = (int)((o->w / 2 + o->x + 30 * (-5) / 3 - xo) * zoom);
+    const int y = std::max(o->y - yo - 100, COMBO_TOP);
+    r.counter->pen_x = on_screen_x(r.counter, text, x);
+    r.counter->pen_y = y;
     r.counter->draw_text(text);
-    r.counter->pen_y = (int)(o->y - yo - 100 + 30 * 1.5);
+    r.counter->pen_x = on_screen_x(r.counter, osd_exclamations[osd_exclamation], x);
+    r.counter->pen_y = (int)(y + 30 * 1.5);
     r.counter->draw_text(osd_exclamations[osd_exclamation]);
 }

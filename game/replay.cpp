@@ -1,4 +1,5 @@
 #include "replay.h"
+#include "game_options.h"
 
 #include <SDL.h>
 #include <dirent.h>
@@ -215,6 +216,14 @@ static void save_recording(const std::string& path, const replay_record& r) {
         log_err("Could not save the replay %s: %s\n", path.c_str(), strerror(errno));
 }
 
+// The game options a recording was made with.
+static game_options options_of(const replay_record& r) {
+    game_options o = game_opts;
+    o.difficulty = r.difficulty, o.life_style = r.life_style, o.round_mode = r.round_mode;
+    o.rounds = r.required_wins;
+    return o;
+}
+
 void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
     int kind = s.armed ? s.armed : SESSION_RECORD;
     s.armed = SESSION_NONE;
@@ -244,6 +253,11 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
         else r.seed = (uint32_t)rand() ^ ((uint32_t)rand() << 16) ^ SDL_GetTicks();
         r.mode = mode;
         r.required_wins = required_wins;
+        // The options the match plays with (the demo always plays the defaults).
+        const game_options o = kind == SESSION_RERECORD ? options_of(s.played)
+                               : mode == MODE_DEMO    ? game_options()
+                                                      : game_opts;
+        r.difficulty = o.difficulty, r.life_style = o.life_style, r.round_mode = o.round_mode;
         r.fps = fps;
         r.width = video.screen ? video.screen->w : video.width;
         r.height = video.screen ? video.screen->h : video.height;
@@ -451,7 +465,10 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
             s.rec = r;
             s.armed = SESSION_PLAY;
         }
+        const game_options kept = game_opts;
+        game_opts = options_of(r);
         run_match(r.mode, picks[0], picks[1], r.required_wins, match_resources_of(res));
+        game_opts = kept;
         if (s.diverged) status = REPLAY_EXIT_DIVERGED;
     }
     return status;

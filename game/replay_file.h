@@ -1,5 +1,5 @@
 // replay_file: the recording of one match as a definition file ("key=value" lines):
-//   replay=1  mode, reqwins, fps, seed, width, height, fighter0/1, recolour0/1, stage, note,
+//   replay=1  mode, reqwins, difficulty, lifestyle, roundmode, fps, seed, width, height, fighter0/1, recolour0/1, stage, note,
 //   players, player<p>control<name> (the bindings), joystick, frames, result
 //   k<frame>=<code>+ <code>- b<n>+ a<n>:<value>   key, joystick button and axis changes
 //   c<frame>=x,y,life,action,move x,y,life,action,move   both fighters after that frame
@@ -51,6 +51,7 @@ struct replay_record {
     std::string note; // what the recording shows, for people; kept by re-recording
     int mode = 0;
     int required_wins = 0;
+    int difficulty = 0, life_style = 0, round_mode = 0; // the game options in force (0: classic)
     int fps = 60;
     uint32_t seed = 0;
     int width = 640, height = 480;

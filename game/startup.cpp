@@ -9,6 +9,7 @@
 #include "foundation/pacing.h"
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
+#include "game_options.h"
 #include "sizes.h"
 
 static bool set_if(const config_file& cfg, const char* key, int& out) {
@@ -50,6 +51,9 @@ bool game_startup(game_settings& s) {
     cfg.clear();
     cfg.load("game/game.ini");
     apply_settings(cfg, s);
+#ifndef FIGHT_REDUCED
+    read_game_options(cfg, game_opts); // the reduced program plays with the defaults
+#endif
     fps = s.fps;
     debug = s.debug;
 

@@ -57,6 +57,12 @@ void second_key_set(const Uint8* keys, direct_control& c) {
     // z kicks without aiming: the fire direction stays as the frame began it.
     if (keys[SDLK_z]) c.action = 3;
     if (keys[SDLK_TAB]) fire(c, 0);
+    // The rest of the set, clear of every key of the first: specials on x and c, block on
+    // q, throw on e.
+    if (keys[SDLK_x]) fire(c, 5);
+    if (keys[SDLK_c]) fire(c, 4);
+    if (keys[SDLK_q]) fire(c, 6);
+    if (keys[SDLK_e]) fire(c, 7);
 }
 
 void read_first_key_set(direct_control& c) {

@@ -24,7 +24,7 @@ double axis_speed(int value);
 
 // Applies the first key set (arrows, space, i k o l u j) and, when joy is given, the joystick.
 void first_key_set(const Uint8* keys, const joystick_sample* joy, direct_control& c);
-// Applies the second key set (a d w s, z, Tab).
+// Applies the second key set (a d w s, Tab punch, z kick, x c specials, q block, e throw).
 void second_key_set(const Uint8* keys, direct_control& c);
 
 // The same from the live SDL key state and, when video.joystick_ok is 1, the first joystick.

@@ -6,6 +6,7 @@
 
 #include "foundation/config_file.h"
 #include "foundation/log.h"
+#include "foundation/sfx.h"
 #include "foundation/video_mgr.h"
 #include "world/mon_mgr.h"
 
@@ -50,6 +51,17 @@ void lifeform::load(const char* filename) {
         else log_out("WARNING: speed [%s] ignored, keeping [%f]\n", cfg.get_string("speed"), speed);
     }
 
+    // The jump: kept within what a screen can show, each part of it positive.
+    const struct { const char* key; double* value; double hi; } jump_keys[] = {
+        {"jump", &jump_rise, 100}, {"jumpfall", &jump_fall, 100}, {"highjump", &high_jump, 100}};
+    for (const auto& k : jump_keys) {
+        if (!cfg.has(k.key)) continue;
+        double v = cfg.get_float(k.key);
+        if (within(v, 0.001, k.hi)) *k.value = v;
+        else log_out("WARNING: [%s] of [%s] ignored\n", k.key, cfg.get_string(k.key));
+    }
+    if (cfg.has("blocksound")) block_sound = Sfx_Manager.get(cfg.get_string("blocksound"));
+
     if (cfg.has("moves")) {
         int n = read_count(cfg, "moves", FIGHTER_MAX_MOVES);
         for (int q = 0; q < n; q++) {
@@ -68,6 +80,12 @@ void lifeform::load(const char* filename) {
             anim_group* g = new anim_group();
             g->add(handle, 0, 0);
             moves.push_back(g);
+            contact_fx fx;
+            snprintf(key, sizeof key, "move%dhit", q);
+            if (cfg.has(key)) fx.sound = Sfx_Manager.get(cfg.get_string(key));
+            snprintf(key, sizeof key, "move%dhitshake", q);
+            fx.shake = std::max(0, std::min(cfg.get_int(key), 100));
+            contact.push_back(fx);
             draw_loading();
         }
     }

@@ -41,7 +41,7 @@ lifeform::lifeform()
       facing(0), stance(0), cur_image(0), edge_kill(1), kind(0), path(nullptr), ticks(0),
       path_value(0), stack(new ag_stack()), move_state(MOVE_NONE), scale(1.0),
       combos(new combo_list()), controls(nullptr), alpha(255), last_image(nullptr),
-      owns_path(0) {
+      jump_rise(12), jump_fall(0.25), high_jump(1.1), block_sound(nullptr), owns_path(0) {
     memset(weapon_snapshot, 0, sizeof weapon_snapshot);
     for (int32_t& a : ai_weights) a = 0;
 }
@@ -140,8 +140,11 @@ void lifeform::motion(int32_t t) {
         if (y > floor_y) { hp = -1; y = floor_y; vy = 0; }
     } else {
         const double right = (double)stage_width() / stage_scale() + right_margin - w;
+        // The top wall too lets the picture's transparent margin leave: a high jump may
+        // take the fighter up to the top of the screen.
+        const int top = last_image ? (int)last_image->top : 0;
         if (x < -left_margin) { x = -left_margin; vx = 0; }
-        if (y < 0) { y = 0; vy = 0; }
+        if (y < -top) { y = -top; vy = 0; }
         if (x > right) { x = (int32_t)right; vx = 0; }
         if (y > floor_y) { y = floor_y; vy = 0; }
     }
@@ -326,7 +329,10 @@ void combatant::add_to_meters(int a, int b, int c) {
 }
 
 void combatant::take_hit(combatant* attacker) {
-    if (!attacker || !attacker->alive() || !alive() || move_state == MOVE_PLAYING) return;
+    // A move shields its fighter only when it was started with a priority: an attack or a
+    // hit reaction. Walking (priority 0) leaves the fighter open; holding back blocks.
+    if (!attacker || !attacker->alive() || !alive()) return;
+    if (move_state == MOVE_PLAYING && cur_priority > 0) return;
     hits_taken++;
     attacker->hits_landed++;
     attacker->add_to_meters(10, 5, 1);

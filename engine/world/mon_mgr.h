@@ -23,6 +23,7 @@
 #include "input/control_stage.h"
 #include "input/keyhistory.h"
 #include "input/path.h"
+#include "foundation/sfx.h"
 
 struct weapon;
 struct frame;
@@ -68,6 +69,19 @@ struct lifeform {
     uint8_t alpha;                 // opacity given to move frames
     img_mgr* last_image;           // drawn on the latest display; its box collides
     keyhistory keys;
+
+    // Fighter-file values of the match rules; the defaults are the plain rules' numbers.
+    double jump_rise;              // "jump": upward acceleration at take-off (12)
+    double jump_fall;              // "jumpfall": taken off it on each tick in the air (0.25)
+    double high_jump;              // "highjump": extra of the high-jump special (1.1)
+    // The sound and shake of a hit that lands, per move number (a move without one is
+    // silent), and the sound of a blocked hit; the sounds belong to Sfx_Manager.
+    struct contact_fx {
+        sfx* sound = nullptr;
+        int32_t shake = 0;
+    };
+    std::vector<contact_fx> contact;
+    sfx* block_sound;
 
     // Bookkeeping that is not part of the game state.
     std::vector<img_mgr*> own_images; // private re-coloured copies, freed with the lifeform

@@ -254,7 +254,7 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
     EXPECT_EQ(g.quit().exit_code, 0);
 }
 
-TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsChangeNothing) {
+TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsStayOnTheirScreen) {
     game_run g(1);
     ASSERT_TRUE(g.select_item(4));
     press("Return", kMenuConfirmHold);
@@ -283,13 +283,13 @@ TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsChang
     tap("Return"); // "Game"
     sleep_ms(600);
     g.look("game_options_opengl.png");
-    tap("Return"); // "Difficulty bleh": the same screen again
+    tap("Return"); // "Difficulty classic" turns "hard": the same screen again
     sleep_ms(600);
     EXPECT_EQ(g.count("OPTION MENU:\n"), 3);
     tap("Up"); // "done"
     tap("Return");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 4, 10000));
-    EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini"))) << "nothing was changed";
+    EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini"))) << "the controls were not changed";
     sleep_ms(400);
     tap("Escape");
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 4, 10000));

@@ -89,6 +89,35 @@ struct match_folder {
     void write(const std::string& name, const std::string& text) { write_text(dir.file(name), text); }
 };
 
+// Fighters drawn as the game's art is, facing left on a wider transparent picture: the body
+// at 30..110 of 200, a walking step whose back leg reaches out to 150, a punch whose fist
+// reaches 30 in front of the body. Each fighter has its own picture files.
+inline void write_lopsided_fighters(match_folder& m) {
+    const char* names[2] = {"tamsin", "mirelle"};
+    for (const char* n : names) {
+        std::string d = std::string("rsrc/") + n + "_";
+        SDL_Surface* still = make_picture(200, 100, KEY);
+        paint(still, 30, 0, 80, 100, RED);
+        save_picture(still, m.dir, d + "still.bmp");
+        SDL_Surface* walk = make_picture(200, 100, KEY);
+        paint(walk, 30, 0, 120, 100, RED);
+        save_picture(walk, m.dir, d + "walk.bmp");
+        SDL_Surface* punch = make_picture(200, 100, KEY);
+        paint(punch, 0, 0, 110, 100, RED);
+        save_picture(punch, m.dir, d + "punch.bmp");
+        std::string g = std::string("game/fighter/") + n + "_";
+        m.write(g + "walk.ini", "images=1\nloop=1\nimage0=" + d + "walk.bmp\nrate0=4\n");
+        m.write(g + "punch.ini", "images=1\nimage0=" + d + "punch.bmp\nrate0=12\n");
+        std::string t = "hp=100\nscale=1.0\nspeed=1\nmoves=19\n";
+        for (int i = 0; i < 19; i++)
+            t += numbered("move", i) + "=" +
+                 (i == 0 ? g + "punch.ini" : i == 16 || i == 17 ? g + "walk.ini" : "game/fighter/move.ini") + "\n";
+        t += "images=10\n";
+        for (int i = 0; i < 10; i++) t += numbered("image", i) + "=" + d + "still.bmp\n";
+        m.write(std::string("game/fighter/") + n + "_char.ini", t);
+    }
+}
+
 inline combatant* fighter_a() { return Combatant_Manager.Objects[0]; }
 inline combatant* fighter_b() { return Combatant_Manager.Objects[1]; }
 

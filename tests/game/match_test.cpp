@@ -5,7 +5,10 @@
 
 #include <cmath>
 
+#include "../animation/anim_files.h"
 #include "foundation/primitives.h"
+#include "foundation/sfx.h"
+#include "game_options.h"
 #include "input/path.h"
 
 namespace {
@@ -13,7 +16,10 @@ namespace {
 struct Match : ::testing::Test {
     match_folder folder;
     void set_up(int mode = MODE_VERSUS) { match_set_up(mode, 1, 0, folder.res); }
-    void TearDown() override { hold({SDLK_u, SDLK_j, SDLK_LEFT, SDLK_RIGHT, SDLK_k}, false); }
+    void TearDown() override {
+        game_opts = game_options();
+        hold({SDLK_u, SDLK_j, SDLK_LEFT, SDLK_RIGHT, SDLK_k, SDLK_i, SDLK_d, SDLK_TAB}, false);
+    }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -168,7 +174,12 @@ TEST_F(Match, ABlockingLeftFighterHoldsAgainstAFighterInAMove) {
     match_contact();
     EXPECT_EQ(a->hp, 100);
     EXPECT_EQ(a->ax, -1.0); // facing right, it slides left
-    b->posture = 0;         // a crouching attack breaks a standing block
+    b->cur_image = 0; // its move just ended, it still attacks: the block holds as well
+    b->stance = 4;
+    match_contact();
+    EXPECT_EQ(a->hp, 100);
+    b->cur_image = 4;
+    b->posture = 0; // a crouching attack breaks a standing block
     match_contact();
     EXPECT_EQ(a->hp, 90);
 }
@@ -215,6 +226,176 @@ TEST_F(Match, AnIdleFighterIsHitByAnAttackerAndApartNothingHappens) {
     stand(b, 600);
     match_contact();
     EXPECT_EQ(a->hp, 90);
+}
+
+TEST_F(Match, AWalkingFighterIsHitAndOneWalkingBackBlocks) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 400);
+    stand(b, 450);
+    hold({SDLK_LEFT}); // B faces left: walking in
+    match_object_step(1);
+    b->x = 450; // back into reach after the push
+    ASSERT_EQ(b->move_state, MOVE_PLAYING);
+    EXPECT_NE(b->stance, 1);
+    a->stance = 4;
+    match_contact();
+    EXPECT_EQ(b->hp, 90);
+
+    hold({SDLK_LEFT}, false);
+    stand(b, 450);
+    b->action = b->stance = 0;
+    hold({SDLK_RIGHT}); // walking back is the block
+    match_object_step(1);
+    b->x = 450;
+    a->stance = 4;
+    a->posture = 1;
+    match_contact();
+    EXPECT_EQ(b->hp, 90);
+    EXPECT_EQ(b->stance, 1);
+}
+
+// Pixels between the visible bodies of A (on the left) and B, as last drawn.
+static int body_gap() {
+    auto span = [](const combatant* f, bool far_edge) {
+        const img_mgr* im = f->last_image;
+        int from = im->mirrored ? im->width - (int)im->right : (int)im->left;
+        int to = im->mirrored ? im->width - (int)im->left : (int)im->right;
+        return f->x + (far_edge ? to : from);
+    };
+    return span(fighter_b(), false) - span(fighter_a(), true);
+}
+
+TEST_F(Match, BothSidesWalkInToTheSameDistanceAndThePunchLandsFromEither) {
+    write_lopsided_fighters(folder);
+    int gaps[2];
+    for (int walker = 0; walker < 2; walker++) {
+        set_up();
+        combatant* a = fighter_a();
+        combatant* b = fighter_b();
+        stand(a, 400);
+        stand(b, 560);
+        SDLKey forward = walker == 0 ? SDLK_d : SDLK_LEFT, punch = walker == 0 ? SDLK_TAB : SDLK_i;
+        hold({forward});
+        for (int f = 0; f < 60; f++) match_frame();
+        gaps[walker] = body_gap();
+        hold({forward}, false);
+        hold({punch});
+        match_frame();
+        hold({punch}, false);
+        for (int f = 0; f < 3; f++) match_frame();
+        combatant* victim = walker == 0 ? b : a;
+        EXPECT_EQ(victim->hp, 90) << "walker " << walker;
+        match_tear_down();
+    }
+    EXPECT_EQ(gaps[0], gaps[1]);
+    EXPECT_GE(gaps[0], 1);
+    EXPECT_LE(gaps[0], 2);
+}
+
+// ---------------------------------------------------------------------------------------
+// Contact sounds and jumps
+
+// The sound playing on any mixer channel, or null.
+static Mix_Chunk* sound_playing() {
+    for (int ch = 0; ch < Mix_AllocateChannels(-1); ch++)
+        if (Mix_Playing(ch)) return Mix_GetChunk(ch);
+    return nullptr;
+}
+
+TEST_F(Match, AHitIsHeardAndShakesOnlyWhenItLandsAndABlockSoundsItsOwn) {
+    ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_AUDIO));
+    ASSERT_EQ(0, Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 8192)) << Mix_GetError();
+    Mix_AllocateChannels(8);
+    write_sound(folder.dir, "rsrc/hit.wav");
+    write_sound(folder.dir, "rsrc/block.wav");
+    const std::string fx = "move0hit=rsrc/hit.wav\nmove0hitshake=5\nblocksound=rsrc/block.wav\n";
+    folder.write("game/fighter/tamsin_char.ini", fighter_text(100, TEST_MOVES, fx));
+    folder.write("game/fighter/mirelle_char.ini", fighter_text(100, TEST_MOVES, fx));
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    Mix_Chunk* hit = Sfx_Manager.get("rsrc/hit.wav")->chunk;
+    Mix_Chunk* block = Sfx_Manager.get("rsrc/block.wav")->chunk;
+    ASSERT_NE(hit, nullptr);
+
+    stand(a, 100); // a punch into the air
+    stand(b, 700);
+    hold({SDLK_i});
+    for (int f = 0; f < 5; f++) match_frame();
+    hold({SDLK_i}, false);
+    EXPECT_EQ(a->hp, 100);
+    EXPECT_EQ(sound_playing(), nullptr);
+    EXPECT_EQ(current_level->shake, 0);
+
+    stand(a, 400); // the same punch landing
+    stand(b, 450);
+    b->start_move(0, 1);
+    b->stance = 4;
+    b->posture = a->posture = 1;
+    match_contact();
+    EXPECT_EQ(a->hp, 90);
+    EXPECT_EQ(sound_playing(), hit);
+    EXPECT_EQ(current_level->shake, 5);
+
+    Mix_HaltChannel(-1);
+    current_level->shake = 0;
+    stand(a, 400); // and blocked: the blocker's sound, once for the whole touch
+    a->hp = 100;
+    a->stance = 1;
+    match_contact();
+    EXPECT_EQ(a->hp, 100);
+    EXPECT_EQ(sound_playing(), block);
+    EXPECT_EQ(current_level->shake, 0);
+    Mix_HaltChannel(-1);
+    match_contact();
+    EXPECT_EQ(sound_playing(), nullptr);
+
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+}
+
+// Highest rise of B over the floor from a jump begun after the keys given, up held 8 frames.
+static int jump_rise(std::initializer_list<SDLKey> before) {
+    combatant* b = fighter_b();
+    stand(b, 700);
+    b->action = b->stance = 0;
+    const int floor_y = b->y;
+    match_frame(); // the key history learns the keys' state
+    for (SDLKey k : before) {
+        hold({k});
+        match_frame();
+        hold({k}, false);
+        match_frame();
+    }
+    hold({SDLK_UP});
+    int top = floor_y, frames = 0;
+    do {
+        match_frame();
+        if (frames == 8) hold({SDLK_UP}, false);
+        top = std::min(top, b->y);
+    } while ((b->ay != 0 || b->y != floor_y) && ++frames < 400);
+    EXPECT_LT(frames, 400);
+    return floor_y - top;
+}
+
+TEST_F(Match, AFighterFileSetsItsJumpAndTheHighJumpRisesHigher) {
+    const std::string combo = "combos=1\ncombo0moves=2\ncombo0move=1\ncombo0move0=down\ncombo0move1=up\n";
+    set_up();
+    stand(fighter_a(), 100);
+    const int plain = jump_rise({});
+    EXPECT_EQ(plain, 21); // the rules' own jump: lift 12, a quarter less each tick
+    match_tear_down();
+    folder.write("game/fighter/mirelle_char.ini",
+                 fighter_text(100, TEST_MOVES, "jump=26\njumpfall=0.65\nhighjump=3\n" + combo));
+    set_up();
+    stand(fighter_a(), 100);
+    const int high = jump_rise({SDLK_DOWN});
+    const int jump = jump_rise({});
+    EXPECT_GE(jump, 200);
+    EXPECT_LE(jump, 260);
+    EXPECT_GE(high, jump + 40);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -341,7 +522,12 @@ TEST_F(Match, BlockStandingStillOrFarAwayIsAnOrdinaryBlock) {
     EXPECT_EQ(b->stance, 1);
 }
 
-TEST_F(Match, AThrowWithin200PixelsHoldsBothFighters) {
+TEST_F(Match, AThrowWithin200PixelsGrabsTossesAndKnocksDown) {
+    folder.write("game/fighter/throw.ini", "images=2\nimage0=rsrc/body.bmp\nrate0=20\nimage1=rsrc/body.bmp\nrate1=20\n");
+    std::string t = fighter_text(100, TEST_MOVES);
+    size_t at = t.find("move14=game/fighter/move.ini");
+    t.replace(at, 28, "move14=game/fighter/throw.ini");
+    folder.write("game/fighter/mirelle_char.ini", t);
     set_up();
     combatant* a = fighter_a();
     combatant* b = fighter_b();
@@ -349,11 +535,43 @@ TEST_F(Match, AThrowWithin200PixelsHoldsBothFighters) {
     stand(b, 499);
     hold({SDLK_j});
     match_object_step(1);
+    hold({SDLK_j}, false);
     EXPECT_EQ(b->action, 14);
-    EXPECT_EQ(b->stance, 4);
+    EXPECT_EQ((*b->stack)[0]->def, b->moves[14]->entries[0].def.get()); // the thrower's throw
     EXPECT_EQ(a->action, 15);
     EXPECT_EQ(a->stance, 2);
-    EXPECT_EQ(a->move_state, -2);
+    EXPECT_EQ(a->hp, 85);
+    EXPECT_EQ((*a->stack)[0]->def, a->moves[7]->entries[0].def.get()); // knocked down
+    int frames = 0;
+    do {
+        match_frame();
+        EXPECT_EQ(a->action, 15) << frames; // not undone on the next frame
+    } while (a->ay != 0 && ++frames < 100);
+    EXPECT_LT(frames, 40);
+    EXPECT_EQ(a->y, 480 - a->h); // landed
+    EXPECT_LE(a->x, 300 - 80);   // tossed away from the thrower
+    EXPECT_EQ(a->hp, 85);        // and hit only once
+    while (!stack_empty(b->stack) && ++frames < 200) match_frame();
+    match_frame();
+    EXPECT_EQ(b->action, 0);     // the throw over, the thrower is free again
+}
+
+TEST_F(Match, AThrowSlipsOffAnOpponentInTheAirOrInAMove) {
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    for (int c = 0; c < 2; c++) {
+        stand(a, 300);
+        stand(b, 450);
+        b->action = b->stance = 0;
+        if (c == 0) a->ay = -5, a->posture = 2;
+        else a->start_move(0, 1);
+        hold({SDLK_j});
+        match_object_step(1);
+        hold({SDLK_j}, false);
+        EXPECT_EQ(a->hp, 100) << c;
+        EXPECT_NE(b->action, 14) << c;
+    }
 }
 
 TEST_F(Match, AThrowAt200PixelsOnlyEmptiesTheThrowersStack) {
@@ -537,6 +755,100 @@ TEST_F(Match, RunMatchPlaysRoundsUntilTheFourthWinAndCleansUp) {
     EXPECT_EQ(Combatant_Manager.count(), 0);
     EXPECT_EQ(current_level, nullptr);
     EXPECT_NE(log.out.find("Level Unloaded\nLevel Deleted\n"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------
+// Game options
+
+TEST_F(Match, ClassicLifeTakesOneMoreHitOnAnEmptyBarAndStrictLifeDoesNot) {
+    for (int style : {LIFE_CLASSIC, LIFE_STRICT}) {
+        game_opts.life_style = style;
+        set_up();
+        stand(fighter_a(), 300);
+        stand(fighter_b(), 700);
+        fighter_a()->hp = 0;
+        match_frame();
+        EXPECT_EQ(fighter_a()->alive(), style == LIFE_CLASSIC) << style;
+        EXPECT_EQ(current_match.ko_counter, style == LIFE_CLASSIC ? 0 : 1) << style;
+        match_tear_down();
+    }
+    game_opts.life_style = LIFE_STRICT; // the demo plays with the defaults
+    match_set_up(MODE_DEMO, 1, 0, folder.res);
+    fighter_a()->hp = 0;
+    match_frame();
+    EXPECT_TRUE(fighter_a()->alive());
+}
+
+TEST_F(Match, OneRequiredWinEndsTheMatchOnTheSecond) {
+    set_up();
+    for (int round = 1; round <= 2; round++) {
+        fighter_b()->hp = -1;
+        current_match.end = MATCH_DECIDED;
+        EXPECT_EQ(match_round_over(MODE_VERSUS, 1), round == 2) << round;
+    }
+}
+
+static const rgb ANNOUNCE_GOLD = {246, 206, 127};
+
+// Gold pixels of the staged announcements in the band around a third of the screen's height.
+static int announcement_pixels() {
+    int n = 0;
+    for (int y = 100; y < 230; y++)
+        for (int x = 0; x < 640; x++)
+            if (same(screen_at(x, y), ANNOUNCE_GOLD)) n++;
+    return n;
+}
+
+TEST_F(Match, StagedRoundsStartFromThePlacesWithAnAnnouncementAndEndWithKnockOutAndResults) {
+    std::string cp = "mkdir -p rsrc && cp '" FIGHT_DATA_DIR "/rsrc/oldengl.ttf' rsrc/";
+    ASSERT_EQ(system(cp.c_str()), 0);
+    game_opts.round_mode = ROUNDS_STAGED;
+    set_up();
+    combatant* a = fighter_a();
+    combatant* b = fighter_b();
+    stand(a, 100);
+    stand(b, 900);
+    current_match.round = 2;
+    match_stage_round();
+    EXPECT_EQ(a->x, 300);
+    EXPECT_EQ(b->x, 700);
+    EXPECT_EQ(a->facing, 1);
+    EXPECT_EQ(b->facing, 0);
+    hold({SDLK_i});
+    match_frame();
+    EXPECT_GT(announcement_pixels(), 200); // "Round 2"
+    EXPECT_TRUE(stack_empty(b->stack));    // the fighters wait for "Fight"
+    while (current_match.intro > 0) match_frame();
+    match_frame();
+    hold({SDLK_i}, false);
+    EXPECT_EQ(announcement_pixels(), 0);
+    EXPECT_FALSE(stack_empty(b->stack)); // and then they fight
+
+    a->hp = -1;
+    match_frame();
+    EXPECT_GT(announcement_pixels(), 200); // "K.O."
+    b->round_wins = 4;
+    match_result_screen(1);
+    EXPECT_GT(announcement_pixels(), 200); // "Mirelle wins"
+    match_tear_down();
+
+    game_opts.round_mode = ROUNDS_CLASSIC; // classic rounds: none of it
+    set_up();
+    stand(fighter_a(), 100);
+    fighter_a()->hp = -1;
+    match_frame();
+    EXPECT_EQ(announcement_pixels(), 0);
+}
+
+TEST_F(Match, AStagedMatchPlaysItsRoundsAndItsResultScreenToTheEnd) {
+    folder.write("game/fighter/mirelle_char.ini", fighter_text(-1, TEST_MOVES));
+    fps = 10;
+    game_opts.round_mode = ROUNDS_STAGED;
+    log_capture log;
+    EXPECT_EQ(run_match(MODE_VERSUS, 1, 0, 1, folder.res), MATCH_DECIDED);
+    EXPECT_EQ(log.count("Loop finished\n"), 2);
+    EXPECT_NE(log.out.find("mode [2] reqwins[1] p1[2] p2[0]\n"), std::string::npos);
+    EXPECT_EQ(Combatant_Manager.count(), 0);
 }
 
 } // namespace

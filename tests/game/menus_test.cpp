@@ -12,7 +12,9 @@
 #include <thread>
 
 #include "char_select.h"
+#include "foundation/config_file.h"
 #include "foundation/video_mgr.h"
+#include "game_options.h"
 #include "game_loop.h"
 #include "images/font.h"
 #include "input/control_mgr.h"
@@ -135,9 +137,15 @@ TEST(MatchSetup, EachMainMenuItemHandsTheMatchItsModeWinsAndFighters) {
     EXPECT_EQ(demo.required_wins, 3);
     EXPECT_EQ(demo.player1, 0) << "the first fighter on the right";
     EXPECT_EQ(demo.player2, 1) << "the second fighter on the left";
+
+    game_opts.rounds = 1; // the Rounds option is the wins arcade and versus require
+    EXPECT_EQ(setup_for_item(ITEM_ARCADE, 1).required_wins, 1);
+    EXPECT_EQ(setup_for_item(ITEM_VERSUS, 1).required_wins, 1);
+    EXPECT_EQ(setup_for_item(ITEM_DEMO, 1).required_wins, 3);
+    game_opts = game_options();
 }
 
-TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsSayBleh) {
+TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirValues) {
     ASSERT_TRUE(open_test_screen(false)); // key names come from the video subsystem
     Control_Manager.set_defaults();
     char rows[16][32];
@@ -153,10 +161,69 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsSayBle
     EXPECT_STREQ(rows[4], "punch x");
 
     const char labels[4][32] = {"Difficulty", "Rounds", "Life Style", "Round Mode"};
-    ASSERT_EQ(build_game_option_rows(rows, labels, 4), 5);
-    EXPECT_STREQ(rows[0], "Difficulty bleh");
-    EXPECT_STREQ(rows[3], "Round Mode bleh");
+    game_options o;
+    ASSERT_EQ(build_game_option_rows(rows, labels, 4, o), 5);
+    EXPECT_STREQ(rows[0], "Difficulty classic");
+    EXPECT_STREQ(rows[1], "Rounds 3");
+    EXPECT_STREQ(rows[2], "Life Style classic");
+    EXPECT_STREQ(rows[3], "Round Mode classic");
     EXPECT_STREQ(rows[4], "done");
+    o.difficulty = DIFFICULTY_HARD, o.rounds = 5, o.life_style = LIFE_STRICT, o.round_mode = ROUNDS_STAGED;
+    build_game_option_rows(rows, labels, 4, o);
+    EXPECT_STREQ(rows[0], "Difficulty hard");
+    EXPECT_STREQ(rows[1], "Rounds 5");
+    EXPECT_STREQ(rows[2], "Life Style strict");
+    EXPECT_STREQ(rows[3], "Round Mode staged");
+}
+
+TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
+    game_options o;
+    cycle_game_option(o, OPT_DIFFICULTY);
+    EXPECT_EQ(o.difficulty, DIFFICULTY_HARD);
+    cycle_game_option(o, OPT_DIFFICULTY);
+    EXPECT_EQ(o.difficulty, DIFFICULTY_CLASSIC);
+    std::vector<int> rounds;
+    for (int i = 0; i < 5; i++) {
+        cycle_game_option(o, OPT_ROUNDS);
+        rounds.push_back(o.rounds);
+    }
+    EXPECT_EQ(rounds, (std::vector<int>{4, 5, 1, 2, 3}));
+    cycle_game_option(o, OPT_LIFE_STYLE);
+    cycle_game_option(o, OPT_ROUND_MODE);
+    EXPECT_EQ(o.life_style, LIFE_STRICT);
+    EXPECT_EQ(o.round_mode, ROUNDS_STAGED);
+
+    scratch_dir d;
+    std::string ini = d.file("game.ini");
+    write_text(ini, "fullscreen=0\nwidth=800\nrounds=2\nfps=60\n");
+    o.rounds = 5;
+    ASSERT_TRUE(save_game_options(ini.c_str(), o));
+    config_file cfg;
+    cfg.clear();
+    ASSERT_EQ(cfg.load(ini.c_str()), 1);
+    EXPECT_EQ(cfg.get_int("width"), 800);
+    EXPECT_EQ(cfg.get_int("fps"), 60);
+    EXPECT_STREQ(cfg.get_string("difficulty"), "classic");
+    EXPECT_EQ(cfg.get_int("rounds"), 5);
+    EXPECT_STREQ(cfg.get_string("lifestyle"), "strict");
+    EXPECT_STREQ(cfg.get_string("roundmode"), "staged");
+    game_options back;
+    read_game_options(cfg, back);
+    EXPECT_EQ(back.rounds, 5);
+    EXPECT_EQ(back.life_style, LIFE_STRICT);
+    EXPECT_EQ(back.round_mode, ROUNDS_STAGED);
+
+    // Values no screen writes keep the defaults; a save that cannot be written says so.
+    config_file bad;
+    bad.clear();
+    bad.add("rounds", "9");
+    bad.add("difficulty", "nightmare");
+    bad.add("lifestyle", "");
+    read_game_options(bad, back);
+    EXPECT_EQ(back.rounds, 3);
+    EXPECT_EQ(back.difficulty, DIFFICULTY_CLASSIC);
+    EXPECT_EQ(back.life_style, LIFE_CLASSIC);
+    EXPECT_FALSE(save_game_options(d.file("no/such/folder/game.ini").c_str(), o));
 }
 
 static SDL_Event key_event(Uint8 type, SDLKey sym) {

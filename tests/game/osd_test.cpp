@@ -128,6 +128,28 @@ TEST(Display, TheCounterShowsFromTheSecondHitAndVanishesThreeSecondsAfterTheLast
     random_set_cosmetic_source(nullptr);
 }
 
+TEST(Display, TheCounterOfAFighterAtAnEdgeStaysOnScreenAndBelowTheNames) {
+    display_env env(false);
+    random_set_source(fixed_random);
+    combatant f;
+    ready_fighter(f, 100, 0);
+    f.x = 600; // right edge, picture top near the screen top
+    f.y = 40;
+    f.hit_time = 10000;
+    f.hits_in_row = 4;
+    video.clear();
+    draw_combo_counter(env.r, &f, 10000);
+    EXPECT_EQ(count_colour(0, 0, 639, 79, COUNTER_RED), 0); // nothing over the names
+    EXPECT_GT(count_colour(440, 80, 635, 200, COUNTER_RED), 40);
+    EXPECT_EQ(count_colour(636, 0, 639, 479, COUNTER_RED), 0); // whole, inside the edge
+    f.x = -200; // and the left edge
+    video.clear();
+    draw_combo_counter(env.r, &f, 10000);
+    EXPECT_GT(count_colour(4, 80, 200, 200, COUNTER_RED), 40);
+    EXPECT_EQ(count_colour(0, 0, 3, 479, COUNTER_RED), 0);
+    random_set_source(nullptr);
+}
+
 TEST(Display, BothDisplaysChangeSidesOnTheFrameTheFightersCross) {
     match_folder folder;
     copy_display_files(folder.dir.path);

@@ -104,7 +104,7 @@ TEST(direct_controls, first_set_later_buttons_and_keys_override_earlier_actions)
     }
 }
 
-TEST(direct_controls, second_set_moves_on_wasd_and_z_keeps_the_fire_direction) {
+TEST(direct_controls, second_set_moves_on_wasd_z_keeps_the_fire_direction_and_xcqe_command) {
     key_state k;
     direct_control c = frame_start();
     second_key_set(k.hold(SDLK_a).hold(SDLK_d).hold(SDLK_w).hold(SDLK_s).hold(SDLK_z).keys, c);
@@ -118,6 +118,19 @@ TEST(direct_controls, second_set_moves_on_wasd_and_z_keeps_the_fire_direction) {
     second_key_set(k.hold(SDLK_TAB).keys, c);  // Tab is read after z
     EXPECT_EQ(c.action, 0);
     EXPECT_EQ(c.fire_y, -1);
+
+    // Specials, block and throw on x c q e, each alone, and none of them on the first set.
+    const SDLKey rest[4] = {SDLK_x, SDLK_c, SDLK_q, SDLK_e};
+    const int commands[4] = {5, 4, 6, 7};
+    for (int i = 0; i < 4; i++) {
+        key_state one;
+        c = frame_start();
+        second_key_set(one.hold(rest[i]).keys, c);
+        EXPECT_EQ(c.action, commands[i]) << i;
+        c = frame_start();
+        first_key_set(one.keys, nullptr, c);
+        EXPECT_EQ(c.action, -1) << i;
+    }
 
     // The first set's keys mean nothing here.
     key_state other;

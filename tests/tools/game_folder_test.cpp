@@ -255,9 +255,19 @@ TEST(GameFolder, MovesReadAsTheirActions) {
         ASSERT_GE(moves.size(), 19u);
         for (int q : attacks) {
             EXPECT_GE(moves[q].frames, 3) << "move " << q; // wind-up, impact, recovery
-            EXPECT_GE(moves[q].sounds, 2) << "move " << q; // swing and impact
+            // The frames carry only the swing: a miss is heard as a miss. The impact is
+            // the fighter file's, played when a hit lands.
+            EXPECT_EQ(moves[q].sounds, 1) << "move " << q;
+            EXPECT_EQ(moves[q].shakes, 0) << "move " << q;
+            std::string hit = c.get_string(key("move%dhit", q).c_str());
+            EXPECT_FALSE(hit.empty()) << "move " << q;
+            expect_sound(hit);
         }
-        EXPECT_GT(moves[3].shakes, 0); // the kick lands heavily
+        EXPECT_GT(c.get_int("move3hitshake"), 0); // the kick lands heavily
+        expect_sound(c.get_string("blocksound"));
+        // A jump that clears a crouching opponent, a high jump above it.
+        EXPECT_GT(c.get_float("jump"), 20);
+        EXPECT_GT(c.get_float("highjump"), 1.1);
         EXPECT_GE(moves[16].frames, 6);
         EXPECT_GE(moves[17].frames, 6);
         EXPECT_TRUE(moves[16].loop && moves[17].loop);

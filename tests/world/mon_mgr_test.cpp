@@ -331,7 +331,7 @@ TEST_F(Fighter, AHitCostsTenAProjectileTwentyFiveAndFillsTheAttackersMeters) {
     EXPECT_EQ(victim.freeze, 0); // projectiles do not freeze
 }
 
-TEST_F(Fighter, NoDamageDuringAMoveOrBetweenTheDead) {
+TEST_F(Fighter, NoDamageDuringAMoveWithPriorityOrBetweenTheDead) {
     combatant victim, attacker;
     equip(victim, 8);
     victim.hp = 50;
@@ -339,6 +339,11 @@ TEST_F(Fighter, NoDamageDuringAMoveOrBetweenTheDead) {
     victim.take_hit(&attacker);
     EXPECT_EQ(victim.hp, 50);
     EXPECT_EQ(attacker.hits_landed, 0);
+    victim.empty_stack();
+    victim.start_move(1, 0); // a move without priority (walking) shields nothing
+    victim.take_hit(&attacker);
+    EXPECT_EQ(victim.hp, 40);
+    victim.hp = 50;
     victim.move_state = MOVE_NONE;
     attacker.hp = -1;
     victim.take_hit(&attacker);

@@ -178,11 +178,19 @@ void write_fighter(media_out& out, const fighter_def& f) {
     ch.add("hp", f.hp);
     ch.add("scale", "1.0");
     ch.add("speed", format_decimal(f.speed));
+    // A jump that clears a crouching opponent's head with time to aim a jumping attack; the
+    // high jump rises to the top of the screen.
+    ch.add("jump", "26");
+    ch.add("jumpfall", "0.65");
+    ch.add("highjump", "3");
+    ch.add("blocksound", "rsrc/sfx/block.wav");
     std::vector<move_def> moves = fighter_moves(f.style, f.firespeed);
     ch.add("moves", (long)moves.size());
     for (size_t q = 0; q < moves.size(); q++) {
         const move_def& m = moves[q];
         ch.add("move" + std::to_string(q), move_file(f, m));
+        if (!m.hit_sound.empty()) ch.add("move" + std::to_string(q) + "hit", m.hit_sound);
+        if (m.hit_shake) ch.add("move" + std::to_string(q) + "hitshake", m.hit_shake);
         ini_text body;
         int n = 0;
         for (size_t i = 0; i < m.frames.size(); i++) {

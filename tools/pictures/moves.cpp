@@ -48,6 +48,13 @@ pose centred(pose p) {
     return p;
 }
 
+// What the move sounds like and how the screen shakes when one of its hits lands.
+move_def lands(move_def m, const char* sound, int shake) {
+    m.hit_sound = sound;
+    m.hit_shake = shake;
+    return m;
+}
+
 move_def named(const std::string& name) {
     move_def m;
     m.name = name;
@@ -91,16 +98,16 @@ move_def punch(fight_style s) {
     move_def m = named("punch");
     pose wind = P(-4, 0, -25, 125, 45, 100, 25, 20, -22, 5, -4);
     pose hit = punch_out(s);
-    m.frames = {F(wind, 4, SWING_LIGHT), F(hit, 6, HIT_LIGHT), F(blend(hit, stand(s), 0.5f), 5)};
-    return m;
+    m.frames = {F(wind, 4, SWING_LIGHT), F(hit, 6), F(blend(hit, stand(s), 0.5f), 5)};
+    return lands(m, HIT_LIGHT, 0);
 }
 
 move_def kick(fight_style s) {
     move_def m = named("kick");
     pose wind = P(-8, 0, 40, 100, 10, 110, 80, 120, -6, 6);
     pose hit = P(-24, 6, 60, 70, -40, 60, 100, 2, -10, 4, -6);
-    m.frames = {F(wind, 5, SWING_HEAVY), F(hit, 8, HIT_HEAVY, 4), F(blend(wind, stand(s), 0.5f), 7)};
-    return m;
+    m.frames = {F(wind, 5, SWING_HEAVY), F(hit, 8), F(blend(wind, stand(s), 0.5f), 7)};
+    return lands(m, HIT_HEAVY, 4);
 }
 
 move_def reel(const char* name, const pose& hit, const pose& back) {
@@ -114,9 +121,9 @@ move_def special_rising(fight_style s) {
     pose low = P(24, 0, -10, 130, 40, 100, 80, 120, 30, 110, 4);
     pose up = P(-6, -12, 170, 8, 30, 90, 40, 60, -10, 12, 10);
     pose top = P(-10, -15, 178, 0, 10, 70, 60, 90, -20, 30, 8);
-    m.frames = {F(low, 6, SWING_HEAVY), F(up, 6, HIT_HEAVY, 8, 170, 40), F(top, 8),
+    m.frames = {F(low, 6, SWING_HEAVY), F(up, 6, "", 0, 170, 40), F(top, 8),
                 F(crouch(s), 6), F(stand(s), 4)};
-    return m;
+    return lands(m, HIT_HEAVY, 8);
 }
 
 move_def special_roundhouse(fight_style s) {
@@ -124,9 +131,9 @@ move_def special_roundhouse(fight_style s) {
     pose chamber = P(-10, 0, 30, 90, -20, 80, 95, 130, -8, 6, -2);
     pose turn = P(-20, 8, -40, 60, -60, 40, 70, 60, -15, 4, -4);
     pose hit = P(-32, 10, 70, 30, -50, 50, 112, 0, -12, 6, -8);
-    m.frames = {F(chamber, 5, SWING_HEAVY), F(turn, 4), F(hit, 8, HIT_HEAVY, 8, 170, 40),
+    m.frames = {F(chamber, 5, SWING_HEAVY), F(turn, 4), F(hit, 8, "", 0, 170, 40),
                 F(blend(chamber, stand(s), 0.5f), 7)};
-    return m;
+    return lands(m, HIT_HEAVY, 8);
 }
 
 move_def cast(fight_style s, float firespeed) {
@@ -150,7 +157,7 @@ move_def knockdown(fight_style s) {
     pose fall = P(-10, -20, 120, 40, 150, 30, 40, 40, 20, 30, -10, -50);
     pose flat = knocked_out();
     pose rise = P(30, 0, 60, 20, 40, 30, 85, 130, 40, 125, 0, -20);
-    m.frames = {F(back, 6, HIT_HEAVY, 6), F(fall, 6), F(flat, 8, KNOCKOUT, 6), F(flat, 22),
+    m.frames = {F(back, 6), F(fall, 6), F(flat, 8, KNOCKOUT, 6), F(flat, 22),
                 F(rise, 8), F(crouch(s), 6)};
     return m;
 }
@@ -161,8 +168,8 @@ move_def crouch_punch(fight_style s) {
     pose wind = with_arms(c, P(0, 0, -20, 120, 45, 100, 0, 0, 0, 0));
     pose hit = with_arms(c, P(0, 0, 88, 0, -10, 120, 0, 0, 0, 0));
     hit.lean = 28, hit.dx = 8;
-    m.frames = {F(wind, 4, SWING_LIGHT), F(hit, 6, HIT_LIGHT), F(blend(hit, c, 0.5f), 5)};
-    return m;
+    m.frames = {F(wind, 4, SWING_LIGHT), F(hit, 6), F(blend(hit, c, 0.5f), 5)};
+    return lands(m, HIT_LIGHT, 0);
 }
 
 move_def crouch_kick(fight_style s) {
@@ -170,8 +177,8 @@ move_def crouch_kick(fight_style s) {
     pose c = crouch(s);
     pose wind = P(30, -6, 40, 90, 55, 20, 95, 140, 40, 125, -2);
     pose hit = P(34, -10, 30, 80, 62, 15, 66, 0, 40, 125, -6);
-    m.frames = {F(wind, 5, SWING_HEAVY), F(hit, 8, HIT_HEAVY, 3), F(blend(hit, c, 0.5f), 7)};
-    return m;
+    m.frames = {F(wind, 5, SWING_HEAVY), F(hit, 8), F(blend(hit, c, 0.5f), 7)};
+    return lands(m, HIT_HEAVY, 3);
 }
 
 move_def jump_punch(fight_style s) {
@@ -181,8 +188,8 @@ move_def jump_punch(fight_style s) {
     pose hit = with_arms(t, P(0, 0, 62, 0, -10, 120, 0, 0, 0, 0));
     hit.lean = 20, hit.head = 12;
     hit.hip[0] = 60, hit.knee[0] = 110;
-    m.frames = {F(wind, 4, SWING_LIGHT), F(hit, 8, HIT_LIGHT), F(blend(hit, t, 0.5f), 6)};
-    return m;
+    m.frames = {F(wind, 4, SWING_LIGHT), F(hit, 8), F(blend(hit, t, 0.5f), 6)};
+    return lands(m, HIT_LIGHT, 0);
 }
 
 move_def jump_kick(fight_style s) {
@@ -190,8 +197,8 @@ move_def jump_kick(fight_style s) {
     pose t = tuck(s);
     pose wind = P(-4, 0, 40, 100, 10, 110, 95, 140, 60, 130);
     pose hit = P(-14, 4, 120, 40, -20, 80, 62, 0, 65, 135, -4);
-    m.frames = {F(wind, 4, SWING_HEAVY), F(hit, 10, HIT_HEAVY, 3), F(blend(hit, t, 0.5f), 6)};
-    return m;
+    m.frames = {F(wind, 4, SWING_HEAVY), F(hit, 10), F(blend(hit, t, 0.5f), 6)};
+    return lands(m, HIT_HEAVY, 3);
 }
 
 move_def backflip(fight_style s) {
@@ -212,7 +219,7 @@ move_def throw_move(fight_style s) {
     pose grab = P(8, -4, 70, 70, 65, 75, 26, 22, -22, 12, 4);
     pose lift = P(-10, -10, 165, 20, 160, 25, 16, 24, -18, 12);
     pose slam = open_hands(P(30, 10, 70, 10, 62, 15, 40, 40, -30, 6, 12));
-    m.frames = {F(reach, 5, SWING_LIGHT), F(grab, 6), F(lift, 8, THROW), F(slam, 8, HIT_HEAVY, 6),
+    m.frames = {F(reach, 5, THROW), F(grab, 6), F(lift, 8), F(slam, 8, HIT_HEAVY, 6),
                 F(blend(slam, stand(s), 0.6f), 6)};
     return m;
 }
@@ -225,8 +232,8 @@ move_def rush(fight_style s) {
     roll.spin = 30;
     pose hit = punch_out(s);
     hit.dx = 18, hit.lean = 20;
-    m.frames = {F(c, 5, SWING_HEAVY), roll, F(hit, 8, HIT_HEAVY, 6, 120, 30), F(blend(hit, stand(s), 0.5f), 6)};
-    return m;
+    m.frames = {F(c, 5, SWING_HEAVY), roll, F(hit, 8, "", 0, 120, 30), F(blend(hit, stand(s), 0.5f), 6)};
+    return lands(m, HIT_HEAVY, 6);
 }
 
 move_def walk(fight_style s, bool forward) {

@@ -25,6 +25,9 @@ struct move_def {
     bool loop = false;
     bool projectile = false; // frames are the fighter's projectile, not the fighter
     std::vector<move_frame> frames;
+    // Heard and felt only when one of the move's hits lands, never on a miss.
+    std::string hit_sound;
+    int hit_shake = 0;
 };
 
 const int MOVE_COUNT = 19;

@@ -1,0 +1,40 @@
+// game_options: the four options of the game options screen and their values, kept in
+// "game/game.ini" beside the video settings. Each default is the game as it always played:
+//  - difficulty: "classic" (the computer of old) or "hard" (blocks by posture, punishes a
+//    repeated approach, picks among its specials);
+//  - rounds: round wins required, 1 to 5 (3: the fourth win takes the match);
+//  - life style: "classic" (out only below 0 life) or "strict" (an empty bar is out);
+//  - round mode: "classic" (the next round starts where the fighters stand) or "staged"
+//    (back to the starting places, "Round N" and "Fight", a large "K.O.", a result screen).
+// game_opts is what the match and the front end read; the options screen changes it and
+// saves it at once.
+#pragma once
+#include <cstddef>
+
+class config_file;
+
+enum { OPT_DIFFICULTY = 0, OPT_ROUNDS = 1, OPT_LIFE_STYLE = 2, OPT_ROUND_MODE = 3, OPT_COUNT = 4 };
+enum { DIFFICULTY_CLASSIC = 0, DIFFICULTY_HARD = 1 };
+enum { LIFE_CLASSIC = 0, LIFE_STRICT = 1 };
+enum { ROUNDS_CLASSIC = 0, ROUNDS_STAGED = 1 };
+enum { ROUNDS_MIN = 1, ROUNDS_MAX = 5, ROUNDS_DEFAULT = 3 };
+
+struct game_options {
+    int difficulty = DIFFICULTY_CLASSIC;
+    int rounds = ROUNDS_DEFAULT;
+    int life_style = LIFE_CLASSIC;
+    int round_mode = ROUNDS_CLASSIC;
+};
+
+extern game_options game_opts;
+
+// Reads the four keys ("difficulty", "rounds", "lifestyle", "roundmode"); a missing or
+// unknown value keeps the default.
+void read_game_options(const config_file& cfg, game_options& o);
+// The text of option `which`'s value ("classic", "3", ...).
+const char* game_option_text(const game_options& o, int which, char* buf, size_t size);
+// The next value of option `which`, wrapping round.
+void cycle_game_option(game_options& o, int which);
+// Writes the four keys into the settings file at path, keeping every other entry; the
+// file is replaced whole or not at all. False when it could not be written.
+bool save_game_options(const char* path, const game_options& o);

@@ -1,0 +1,18 @@
+// hard_ai: the computer of the "hard" difficulty. It runs after the fighter's own path step
+// and replaces what that step chose for the frame (walking, ducking, the command): in reach
+// it keeps its guard up by the opponent's posture (low against a crouching one, standing
+// against the rest), punishes an attack that has just ended, strikes first at an opponent
+// who keeps walking in the same way, throws or sweeps one who only blocks, waits out a jump,
+// and picks among its specials at a distance. Some attacks surprise it (it blocks them only
+// after a human's reaction time) and its guard cannot stop a throw, so a player who blocks,
+// counters and throws can beat it.
+//
+// One mind per fighter slot (0, 1), reset by hard_ai_reset at every match set-up.
+#pragma once
+
+struct combatant;
+
+void hard_ai_reset();
+// Fighter o (slot 0 or 1) against opp on this frame; vx, vy and command are what the path
+// step chose and are replaced.
+void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command);
