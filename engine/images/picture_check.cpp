@@ -75,7 +75,8 @@ bool png_ok(const bytes& f) {
     return true;
 }
 
-// BMP: header sizes; uncompressed pixel rows must fit in the file.
+// BMP: header sizes, a depth and compression the format has; uncompressed pixel rows must
+// fit in the file.
 bool bmp_ok(const bytes& f) {
     if (f.n < 26) return refuse("BMP file is truncated");
     uint32_t header = f.le32(14);
@@ -95,6 +96,10 @@ bool bmp_ok(const bytes& f) {
     if (w < 0) w = -w;
     if (h < 0) h = -h;
     if (!size_ok((uint64_t)w, (uint64_t)h)) return false;
+    // The reader takes any depth and compression it is given, and builds a surface whose
+    // pixels cannot hold what the depth says.
+    if ((bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) || compression > 3)
+        return refuse("BMP pixel format is damaged");
     if (compression == 0 || compression == 3) {
         uint64_t row = ((uint64_t)w * bpp + 31) / 32 * 4;
         uint64_t offset = f.le32(10);
