@@ -11,6 +11,7 @@
 #include "foundation/pacing.h"
 #include "foundation/primitives.h"
 #include "foundation/safe_file.h"
+#include "foundation/sound_check.h"
 #include "foundation/settings.h"
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
@@ -114,7 +115,7 @@ static void build_decorations(game_resources& r) {
 
 // Music only from regular files: a pipe or device in its place could hang the read.
 static Mix_Music* open_music(const char* path) {
-    if (regular_file(path)) return Mix_LoadMUS(path);
+    if (regular_file(path)) return sound_may_be_played(path) ? Mix_LoadMUS(path) : nullptr;
     Mix_SetError("Couldn't open %s", path);
     return nullptr;
 }

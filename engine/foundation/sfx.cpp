@@ -2,6 +2,7 @@
 
 #include "foundation/log.h"
 #include "foundation/safe_file.h"
+#include "foundation/sound_check.h"
 
 nmanager<sfx> Sfx_Manager;
 
@@ -9,7 +10,7 @@ Mix_Chunk* sfx::load(const char* path) {
     log_out("loading sfx [%s]\n", path);
     // Only regular files: a device or pipe could hang the read.
     SDL_RWops* rw = nullptr;
-    if (regular_file(path)) rw = SDL_RWFromFile(path, "rb");
+    if (regular_file(path)) rw = sound_may_be_played(path) ? SDL_RWFromFile(path, "rb") : nullptr;
     else SDL_SetError("Couldn't open %s", path ? path : "");
     chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
     if (!chunk) log_out("Mix_LoadWAV: %s\n", Mix_GetError());

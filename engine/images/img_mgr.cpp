@@ -12,6 +12,7 @@
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
 #include "images/keyed_blit.h"
+#include "images/picture_check.h"
 
 int img_mgr_count = 0;
 nmanager<img_mgr> Image_Manager;
@@ -200,8 +201,8 @@ void img_mgr::load(const char* path) {
     zcache.clear();
 
     SDL_Surface* s = nullptr;
-    if (regular_file(path)) s = IMG_Load(path);
-    else SDL_SetError("Couldn't open %s", path); // a device or pipe could hang the read
+    if (!regular_file(path)) SDL_SetError("Couldn't open %s", path); // a device or pipe could hang the read
+    else if (picture_may_be_whole(path)) s = IMG_Load(path);
     if (!s) {
         log_out("Couldn't load %s: %s\n", path, SDL_GetError());
         log_err("Couldn't load %s: %s\n", path, SDL_GetError());

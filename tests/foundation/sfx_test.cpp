@@ -10,16 +10,16 @@
 #include "foundation/video_mgr.h"
 #include "test_support.h"
 
-// A short 16-bit mono PCM WAV with a tone.
-static void write_wav(const std::string& path) {
-    const int rate = 22050, n = rate / 10;
+// A short 16-bit mono PCM WAV with a tone (rate samples a second, 2205 samples).
+static void write_wav(const std::string& path, uint32_t rate = 22050) {
+    const int n = 2205;
     std::vector<int16_t> pcm(n);
     for (int i = 0; i < n; i++) pcm[(size_t)i] = (int16_t)(8000 * sin(i * 0.1));
     FILE* f = fopen(path.c_str(), "wb");
     auto u32 = [&](uint32_t v) { fwrite(&v, 4, 1, f); };
     auto u16 = [&](uint16_t v) { fwrite(&v, 2, 1, f); };
     fwrite("RIFF", 1, 4, f); u32(36 + n * 2); fwrite("WAVE", 1, 4, f);
-    fwrite("fmt ", 1, 4, f); u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
+    fwrite("fmt ", 1, 4, f); u32(16); u16(1); u16(1); u32(rate); u32(rate * 2u); u16(2); u16(16);
     fwrite("data", 1, 4, f); u32(n * 2);
     fwrite(pcm.data(), 2, (size_t)n, f);
     fclose(f);
@@ -57,4 +57,24 @@ TEST(Sfx, AMissingFileIsReportedAndStaysSilent) {
     log.reset();
     EXPECT_EQ(Sfx_Manager.get("no/such/sound.wav"), s); // never retried
     EXPECT_FALSE(log.has("loading sfx"));
+}
+
+// The mixer's rate conversion corrupts memory for a rate of a few hertz: such a file is
+// refused before loading, like any other file that cannot be played; 4000 Hz still plays.
+TEST(Sfx, AnAbsurdSampleRateIsRefusedBeforeTheMixerSeesIt) {
+    open_mixer();
+    scratch_dir d;
+    for (uint32_t rate : {1u, 50u, 3999u, 192001u, 4294967295u}) {
+        std::string path = d.file("rate" + std::to_string(rate) + ".wav");
+        write_wav(path, rate);
+        log_capture log;
+        sfx s;
+        EXPECT_EQ(s.load(path.c_str()), nullptr);
+        EXPECT_TRUE(log.has("Mix_LoadWAV: sample rate " + std::to_string(rate) + " Hz out of range\n"))
+            << log.out;
+    }
+    std::string ok = d.file("rate4000.wav");
+    write_wav(ok, 4000);
+    sfx s;
+    EXPECT_NE(s.load(ok.c_str()), nullptr);
 }
