@@ -3,7 +3,10 @@
 #include <SDL_image.h>
 #include <SDL_rotozoom.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -114,6 +117,48 @@ static SDL_Surface* zoom_keyed(SDL_Surface* s, double angle, double zx, double z
 }
 
 // ---------------------------------------------------------------------------------------
+// Shared OpenGL names
+//
+// Copies of an uploaded image draw with the same texture, display list and buffer. Each
+// texture counts the images using it; the last one to let go deletes all three.
+
+static std::unordered_map<uint32_t, int>& texture_users() {
+    static std::unordered_map<uint32_t, int>* users = new std::unordered_map<uint32_t, int>();
+    return *users; // never freed: images in globals may let go during process exit
+}
+
+int img_mgr_live_textures() { return (int)texture_users().size(); }
+
+static void share_gl(uint32_t tex) {
+    if (tex != IMG_NONE) texture_users()[tex]++;
+}
+
+// Lets go of this image's OpenGL names, deleting them with their last user. Without a
+// video subsystem (process exit after SDL_Quit) the context is gone and so are they.
+static void drop_gl(uint32_t& tex, uint32_t& list, uint32_t& vbo) {
+    if (tex != IMG_NONE) {
+        std::unordered_map<uint32_t, int>& users = texture_users();
+        auto it = users.find(tex);
+        if (it != users.end() && --it->second <= 0) {
+            users.erase(it);
+            if (SDL_WasInit(SDL_INIT_VIDEO) && video.is_gl()) {
+                log_out("opengl: Freeing [%d]\n", (int)tex);
+                GLuint t = tex;
+                glDeleteTextures(1, &t);
+                if (list) glDeleteLists(list, 1);
+                if (vbo != IMG_NONE && p_glDeleteBuffersARB) {
+                    GLuint b = vbo;
+                    p_glDeleteBuffersARB(1, &b);
+                }
+            }
+        }
+    }
+    tex = IMG_NONE;
+    list = 0;
+    vbo = IMG_NONE;
+}
+
+// ---------------------------------------------------------------------------------------
 // Lifetime
 
 img_mgr::img_mgr() {
@@ -158,8 +203,13 @@ img_mgr& img_mgr::operator=(const img_mgr& o) {
     has_bounds = o.has_bounds;
     inv_tex_w = o.inv_tex_w;
     inv_tex_h = o.inv_tex_h;
-    tex = o.tex;
-    list = o.list;
+    if (tex != o.tex) {
+        drop_gl(tex, list, vbo);
+        tex = o.tex;
+        list = o.list;
+        vbo = o.vbo;
+        share_gl(tex);
+    }
     tex_w = o.tex_w;
     tex_h = o.tex_h;
     width = o.width;
@@ -181,10 +231,7 @@ img_mgr::~img_mgr() {
     drop_holder(surface);
     drop_holder(mirror_surface);
     zcache.clear();
-    if (video.is_gl() && tex != IMG_NONE) {
-        log_out("Would be ");
-        log_out("opengl: Freeing [%d]\n", (int)tex);
-    }
+    drop_gl(tex, list, vbo);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -195,6 +242,7 @@ void img_mgr::load(const char* path) {
     log_out("Loading img_mgr [%s] into [%x]/[%x] gl[%d]\n", path, ptr_id(this), ptr_id(surface),
             (int)tex);
     drop_holder(surface);
+    drop_gl(tex, list, vbo); // a new picture needs its own upload
     surface = new_holder();
     sw_ready = 0;
     zcache.clear();
@@ -287,6 +335,7 @@ void img_mgr::shave() {
 int img_mgr::set_surface(SDL_Surface* s) {
     if (!s) return 0;
     drop_holder(surface);
+    drop_gl(tex, list, vbo);
     surface = new_holder();
     surface->set_surface(s);
     sw_ready = 0;
@@ -497,6 +546,7 @@ int img_mgr::tohw() {
         GLuint t = 0;
         glGenTextures(1, &t);
         tex = t;
+        share_gl(tex);
         log_out("opengl texture upload: got [%d] for [%s]\n", (int)tex, filename);
         glBindTexture(GL_TEXTURE_2D, tex);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -6,8 +6,9 @@
 //
 // Ownership: images are normally owned by the registry Image_Manager and found by their
 // exact path; a fighter owns its private re-coloured copies. The image owns its surface
-// holders (shared with copies through their counts) and its zoom cache. Texture and display
-// list are shared by value between copies and are never deleted.
+// holders (shared with copies through their counts) and its zoom cache. Texture, display
+// list and buffer are shared between copies, which count their users: the last image
+// using them deletes them.
 #pragma once
 #include <SDL.h>
 #include <cstdint>
@@ -77,6 +78,9 @@ private:
     void quad_size(int* w, int* h) const;
     void reset_rects();
 };
+
+// Textures alive (uploaded and not yet deleted), for tests and the memory report.
+int img_mgr_live_textures();
 
 extern int img_mgr_count; // images alive, for the memory estimate (count x 200 bytes)
 extern nmanager<img_mgr> Image_Manager;
