@@ -360,6 +360,28 @@ void img_mgr::set_surface_bounded(SDL_Surface* s, int l, int t, int r, int b) {
     bottom = (uint32_t)b;
 }
 
+bool img_mgr::copy_for_recolour(img_mgr& o) {
+    // While mirrored in software mode the unmirrored pixels are the other facing's.
+    surface_mgr* plain = (o.mirrored && o.mirror_surface) ? o.mirror_surface : o.surface;
+    SDL_Surface* s = held(plain) ? SDL_DisplayFormat(plain->surface) : nullptr;
+    if (s) {
+        set_surface_bounded(s, (int)o.left, (int)o.top, (int)o.right, (int)o.bottom);
+        width = o.width;
+        height = o.height;
+        copy_text(filename, o.filename);
+    } else if (o.filename[0] && strcmp(o.filename, "surfacetaken") != 0) {
+        // An OpenGL upload released the pixels: the file has them, exactly as first loaded.
+        load(o.filename);
+    }
+    if (!held(surface)) {
+        log_out("ERROR: no pixels to re-colour for [%s]\n", o.filename);
+        return false;
+    }
+    if (o.alpha != 255) set_alpha(o.alpha);
+    if (o.mirrored) flip();
+    return true;
+}
+
 SDL_Surface* img_mgr::display_copy() {
     SDL_Surface* s = held(surface);
     return s ? SDL_DisplayFormat(s) : nullptr;
@@ -389,6 +411,8 @@ void img_mgr::swap_color(uint32_t from, uint32_t to) {
     }
     SDL_UnlockSurface(s);
     zcache.clear();
+    // The other facing is rebuilt from the recoloured pixels by the next flip.
+    drop_holder(mirror_surface);
 }
 
 void img_mgr::set_alpha(uint8_t a) {

@@ -50,6 +50,10 @@ struct img_mgr {
     int set_surface(SDL_Surface* s); // takes ownership; returns its height, 0 for null
     void set_surface_bounded(SDL_Surface* s, int l, int t, int r, int b);
     SDL_Surface* display_copy();     // caller owns the result
+    // Makes this image a private copy of o to re-colour: its own pixels of o's picture (read
+    // from the file again when an OpenGL upload released o's), o's box and size, then the
+    // facing o has now. False when no pixels could be had.
+    bool copy_for_recolour(img_mgr& o);
     void swap_color(uint32_t from, uint32_t to);
     void shave();
     void set_alpha(uint8_t a);
