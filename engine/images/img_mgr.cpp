@@ -689,7 +689,9 @@ void img_mgr::draw_gl(int bx, int by, float sx, float sy, int angle) {
         // Rotate about the drawn box's centre, mirrored or not.
         int cx = (int)((float)w * xs * 0.5f);
         glTranslatef((float)cx, (float)(int)((float)h * sy * 0.5f), 0);
-        glRotatef((float)angle, 0, 0, 1);
+        // A positive angle turns counter-clockwise on the screen, as in software mode; with
+        // y pointing down that is a negative turn about z.
+        glRotatef((float)-angle, 0, 0, 1);
     }
     if (sx != 1 || sy != 1 || mirrored) glScalef(xs, sy, 1);
     if (angle != 0) glTranslatef((float)-(w / 2), (float)-(h / 2), 0);
