@@ -830,8 +830,28 @@ void img_mgr::draw_tiled(int x1, int y1, int x2, int y2) {
         log_out("ERROR displayingtozoom empty image [%x]->NULL [%s]\n", ptr_id(this), filename);
         return;
     }
-    for (int x = x1; x <= x2; x += 115)
-        for (int y = y1; y <= y2; y += 140) draw(x, y, video.screen, 0.8984375f, 1.09375f, 0);
+    // Tiles end at the rectangle's edges, as the OpenGL quad does.
+    SDL_Surface* screen = video.screen;
+    if (!screen || x2 <= x1 || y2 <= y1) return;
+    SDL_Rect keep;
+    SDL_GetClipRect(screen, &keep);
+    int cx1 = std::max(x1, 0), cy1 = std::max(y1, 0);
+    int cx2 = std::min(x2, screen->w), cy2 = std::min(y2, screen->h);
+    if (cx2 <= cx1 || cy2 <= cy1) return;
+    SDL_Rect clip = {(Sint16)cx1, (Sint16)cy1, (Uint16)(cx2 - cx1), (Uint16)(cy2 - cy1)};
+    SDL_SetClipRect(screen, &clip);
+    for (int x = x1; x < x2; x += 115)
+        for (int y = y1; y < y2; y += 140) draw(x, y, screen, 0.8984375f, 1.09375f, 0);
+    SDL_SetClipRect(screen, &keep);
+}
+
+int floor_row(int i, int rows, int h) {
+    if (rows <= 0 || h <= 0) return 0;
+    // Picture rows run as the square root of the screen rows: the far (upper) rows are
+    // squeezed, the near ones stretched, and the last screen row shows the last picture row.
+    double t = (i + 0.5) / rows;
+    int r = (int)((std::sqrt(1.0 + 3.0 * t) - 1.0) * h);
+    return r < 0 ? 0 : r >= h ? h - 1 : r;
 }
 
 void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double depth) {
