@@ -83,6 +83,11 @@ private:
     void reset_rects();
 };
 
+// The floor's perspective, the same in both drawing modes: screen row i of a floor drawn
+// `rows` rows high shows picture row floor_row(i, rows, h) of an h-row picture, slid i / 2
+// pixels to the left. The whole picture shows, top to bottom; its far (upper) rows squeezed.
+int floor_row(int i, int rows, int h);
+
 // Textures alive (uploaded and not yet deleted), for tests and the memory report.
 int img_mgr_live_textures();
 

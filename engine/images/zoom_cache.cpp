@@ -26,7 +26,7 @@ zoom_cache::~zoom_cache() {
     }
 }
 
-zcache_entry* zoom_cache::find(int32_t key, int mirrored) {
+zcache_entry* zoom_cache::find(const zoom_key& key, int mirrored) {
     for (zcache_entry* e : entries) {
         if (e->key == key && e->mirrored == mirrored) {
             e->used = ++use_clock;
@@ -52,7 +52,7 @@ static size_t oldest_of(const std::vector<zcache_entry*>& entries) {
     return oldest;
 }
 
-zcache_entry* zoom_cache::add(SDL_Surface* s, int32_t key, int mirrored) {
+zcache_entry* zoom_cache::add(SDL_Surface* s, const zoom_key& key, int mirrored) {
     if (limit < 1) limit = 1;
     while ((int)entries.size() >= limit) remove(oldest_of(entries));
     long bytes = s ? (long)s->pitch * s->h : 0;
