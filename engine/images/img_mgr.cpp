@@ -75,10 +75,26 @@ static void copy_block(SDL_Surface* s, int sx, int sy, SDL_Surface* d, int w, in
     SDL_UnlockSurface(s);
 }
 
-// The colour key of s: its own when it has one, otherwise pure green.
-static uint32_t key_of(SDL_Surface* s) {
-    if (s->flags & SDL_SRCCOLORKEY) return s->format->colorkey;
-    return SDL_MapRGB(s->format, 0, 255, 0);
+// The colour key of s: its own when it has one, otherwise pure green - when s can hold
+// pure green exactly. A palette without it (shaded text's ramp) has no empty pixel: the
+// nearest entry is a real colour. False when s has no key.
+static bool key_of(SDL_Surface* s, uint32_t* key) {
+    if (s->flags & SDL_SRCCOLORKEY) {
+        *key = s->format->colorkey;
+        return true;
+    }
+    *key = SDL_MapRGB(s->format, 0, 255, 0);
+    SDL_Palette* pal = s->format->palette;
+    if (!pal) return true;
+    return *key < (uint32_t)pal->ncolors && pal->colors[*key].r == 0 &&
+           pal->colors[*key].g == 255 && pal->colors[*key].b == 0;
+}
+
+// Keys s with key_of's key, or leaves it unkeyed when it has none.
+static void key_surface(SDL_Surface* s) {
+    uint32_t key;
+    if (key_of(s, &key)) SDL_SetColorKey(s, SDL_SRCCOLORKEY, key);
+    else SDL_SetColorKey(s, 0, 0);
 }
 
 // A display-format copy of s zoomed by (zx, zy) (negative = mirrored) and rotated by angle
@@ -91,7 +107,7 @@ static SDL_Surface* zoom_keyed(SDL_Surface* s, double angle, double zx, double z
     Uint8 a = s->format->alpha;
     Uint32 key = s->format->colorkey;
     SDL_SetAlpha(s, 0, a);
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY, key_of(s));
+    key_surface(s);
     if (SDL_BlitSurface(s, nullptr, rgba, nullptr) < 0)
         log_err("BlitSurface error: %s\n", SDL_GetError());
     SDL_SetColorKey(s, flags & SDL_SRCCOLORKEY, key);
@@ -519,7 +535,7 @@ void img_mgr::set_color_key() {
     if (!s) return;
     // Rendered text comes paletted with its own background key; it keeps it.
     if (s->format->palette && (s->flags & SDL_SRCCOLORKEY)) return;
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, 0, 255, 0));
+    key_surface(s);
 }
 
 int img_mgr::tohw() {
@@ -632,7 +648,7 @@ int img_mgr::tohw() {
     Uint32 had_alpha = s->flags & SDL_SRCALPHA;
     Uint8 surface_alpha = s->format->alpha;
     SDL_SetAlpha(s, 0, surface_alpha);
-    if (!(s->flags & SDL_SRCCOLORKEY)) SDL_SetColorKey(s, SDL_SRCCOLORKEY, key_of(s));
+    if (!(s->flags & SDL_SRCCOLORKEY)) key_surface(s);
     if (SDL_BlitSurface(s, nullptr, t, nullptr) < 0)
         log_err("BlitSurface error: %s\n", SDL_GetError());
     SDL_Surface* d = SDL_DisplayFormat(t);
