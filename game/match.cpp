@@ -155,7 +155,7 @@ static void explode_at(const combatant* o) {
     if (!tpl) return;
     tpl->offset_x = o->x;
     tpl->offset_y = o->y;
-    if (!tpl->entries.empty() && tpl->entries[0].def) tpl->entries[0].def->mirrored = o->facing ? 1 : 0;
+    tpl->facing = o->facing ? 1 : 0; // each copy keeps it: the definition is shared
     match_effects.push_back(new anim_group(*tpl));
 }
 

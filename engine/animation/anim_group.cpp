@@ -17,13 +17,13 @@ void ag_stack::clear() {
 anim_group::anim_group() : anim_group(true) {}
 
 anim_group::anim_group(bool log_creation)
-    : max_width(0), max_height(0), offset_x(0), offset_y(0) {
+    : max_width(0), max_height(0), offset_x(0), offset_y(0), facing(-1) {
     if (log_creation) log_out("Creating anim_group\n");
     stack = new ag_stack();
 }
 
 anim_group::anim_group(const anim_group& o)
-    : max_width(0), max_height(0), offset_x(0), offset_y(0), stack(nullptr) {
+    : max_width(0), max_height(0), offset_x(0), offset_y(0), stack(nullptr), facing(-1) {
     log_out("Creating anim_group\n");
     *this = o;
 }
@@ -35,6 +35,7 @@ anim_group& anim_group::operator=(const anim_group& o) {
     max_height = o.max_height;
     offset_x = o.offset_x;
     offset_y = o.offset_y;
+    facing = o.facing;
     entries = o.entries;
     if (!stack_empty(o.stack)) {
         log_out("Copying ag_stack\n");
@@ -141,6 +142,7 @@ int anim_group::display(int x, int y) {
         animation* a = stack->items[i];
         a->x += dx;
         a->y += dy;
+        if (facing >= 0) a->def->mirrored = facing;
         step(a);
         a->x -= dx;
         a->y -= dy;

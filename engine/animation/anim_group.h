@@ -52,6 +52,8 @@ struct anim_group {
     int32_t max_height;
     int32_t offset_x, offset_y; // added to the display point
     ag_stack* stack;    // the group's own playing stack; may be null after a copy
+    int32_t facing;     // -1: each definition's own; 0 or 1: every entry drawn so, as copies
+                        // of one group share their definitions but not their facing
 
     anim_group();
     // An empty group built without the creation line: for globals, which are built before
