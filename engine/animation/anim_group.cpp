@@ -97,7 +97,8 @@ void draw_frame(anim_mgr* def, int x, int y, int frame_index) {
         double z = current_level ? current_level->zoom : 1.0;
         double s = z * def->owner_scale * def->scale;
         int h = img->get_height();
-        double fx = x * z, fy = (y + h) - h * s;
+        // Placed like the owner's still image, whose box is the one that collides.
+        double fx = x * z * def->owner_scale, fy = (y + h) - h * s;
         // A placement or size no screen could show (scales multiplied out of all
         // proportion) is not drawn: its pixel arithmetic would not fit.
         if (std::isfinite(s) && std::fabs(s) <= 1e4 && std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8)
