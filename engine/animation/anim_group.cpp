@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "foundation/clock.h"
 #include "foundation/log.h"
 #include "foundation/video_mgr.h"
 #include "world/level.h"
@@ -161,8 +162,13 @@ int anim_group::display(int x, int y) {
 }
 
 void draw_loading() {
+    static bool shown = false;
+    static uint32_t shown_at = 0;
     if (!video.screen) return;
+    if (shown && clock_ticks() - shown_at < (uint32_t)LOADING_PRESENT_MS) return;
     video.clear();
     loading_group.display(0, video.screen->h - loading_group.max_height);
     video.flip();
+    shown = true;
+    shown_at = clock_ticks(); // after the present: its own wait does not count
 }

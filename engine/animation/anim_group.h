@@ -81,5 +81,8 @@ void step(animation* a);
 // the preload; an empty group draws nothing.
 extern anim_group loading_group;
 // Clears the screen, displays the loading group at x 0 with its bottom on the screen's
-// bottom, and presents the frame.
+// bottom, and presents the frame - at most once per LOADING_PRESENT_MS of the engine clock:
+// where presenting waits for the display's refresh, a load calling this hundreds of times
+// would otherwise wait for hundreds of refreshes. Calls in between do nothing.
+enum { LOADING_PRESENT_MS = 17 }; // a 60 Hz refresh, rounded up
 void draw_loading();
