@@ -737,6 +737,7 @@ void match_tear_down() {
     log_out("Level Deleted\n");
     Combatant_Manager.clean();
     log_out("Clearing Gameobjects\n");
+    zoom_cache::clear_all(); // the match's conversions: the next one has its own zooms
 }
 
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {

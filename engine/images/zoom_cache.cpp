@@ -87,3 +87,7 @@ void zoom_cache::clear() {
     }
     entries.clear();
 }
+
+void zoom_cache::clear_all() {
+    for (zoom_cache* c : all_caches()) c->clear();
+}

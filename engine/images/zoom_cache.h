@@ -52,6 +52,7 @@ struct zoom_cache {
     // entry of any cache (never the one just added).
     zcache_entry* add(SDL_Surface* s, const zoom_key& key, int mirrored);
     void clear();
+    static void clear_all(); // every cache's entries, freed
     int size() const { return (int)entries.size(); }
     bool empty() const { return entries.empty(); }
 
