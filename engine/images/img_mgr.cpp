@@ -638,6 +638,17 @@ int img_mgr::tohw() {
         return 0;
     }
     log_out("flags[%d]&[%d]=[%d]\n", (int)s->flags, 1, (int)(s->flags & 1));
+    if (s->format->Amask && (s->flags & SDL_SRCALPHA)) {
+        // Translucent pixels of their own (blended text): kept, blended by SDL's blit. A
+        // copy onto the key colour would fill the whole box with the text colour.
+        SDL_Surface* d = SDL_DisplayFormatAlpha(s);
+        if (!d) return -1;
+        SDL_FreeSurface(s);
+        surface->surface = nullptr;
+        surface->set_surface(d);
+        sw_ready = 1;
+        return 0;
+    }
     SDL_PixelFormat* sf = video.screen->format;
     SDL_Surface* t = SDL_CreateRGBSurface(SDL_HWSURFACE | SDL_ASYNCBLIT, s->w, s->h,
                                           sf->BitsPerPixel, sf->Rmask, sf->Gmask, sf->Bmask, 0);
