@@ -1,5 +1,9 @@
 #include "images/zoom_cache.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 long zoom_cache::budget = zoom_cache::default_budget;
 long zoom_cache::total_bytes = 0;
 
@@ -90,4 +94,9 @@ void zoom_cache::clear() {
 
 void zoom_cache::clear_all() {
     for (zoom_cache* c : all_caches()) c->clear();
+#ifdef __GLIBC__
+    // The conversions were many small blocks between longer-lived ones: hand the freed
+    // pages back, or the process keeps the highest match's worth for good.
+    malloc_trim(0);
+#endif
 }
