@@ -185,6 +185,35 @@ int bench_match(const bench_args& a) {
     return 0;
 }
 
+// ---- a session of matches ------------------------------------------------------------------
+
+enum { SESSION_MATCHES = 20, DEFAULT_SESSION_FRAMES = 600 };
+
+// 20 matches one after the other, each set up, played for a number of frames and torn down
+// as the game does; the fighters go through every pairing, mirror matches included.
+int bench_session(const bench_args& a) {
+    if (!start_game()) return 1;
+    match_resources m = match_resources_of(resources);
+    m.pacer = nullptr; // pacing off
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_SESSION_FRAMES;
+    const int picks[4][2] = {{1, 0}, {0, 0}, {0, 1}, {1, 1}};
+    double after_second = 0, after_last = 0;
+    for (int i = 0; i < SESSION_MATCHES; i++) {
+        match_set_up(MODE_DEMO, picks[i % 4][0], picks[i % 4][1], m);
+        current_match.end = MATCH_RUNNING;
+        while (current_match.frames < frames && current_match.end == MATCH_RUNNING) match_frame();
+        match_tear_down();
+        double rss = resident_mb();
+        fprintf(stderr, "bench: %s session: match %d resident %.1f MB\n", mode_name(), i + 1, rss);
+        if (i == 1) after_second = rss;
+        after_last = rss;
+    }
+    append_one(a, "resident memory after match 2 of 20", "MB", after_second);
+    append_one(a, "resident memory after match 20 of 20", "MB", after_last);
+    append_one(a, "memory growth, matches 2 to 20", "MB", after_last - after_second);
+    return 0;
+}
+
 // ---- an empty frame ---------------------------------------------------------------------------
 
 enum { DEFAULT_EMPTY_FRAMES = 2000 };

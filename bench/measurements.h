@@ -15,6 +15,9 @@
 //   memory  peak resident memory of a real program (fightdemo) playing its match with its
 //           frame-rate waits removed, to the match's end or for BENCH_MATCH_SECONDS (then
 //           closed as a window close would).
+//   session a 20-match session in one process: match set-up, frames and tear-down 20 times
+//           (mirror matches among them, as the game plays them); resident memory after
+//           match 2 and after match 20, and their difference.
 #pragma once
 #include <string>
 
@@ -31,3 +34,4 @@ int bench_select(const bench_args& a);
 int bench_editor(const bench_args& a);
 int bench_load(const bench_args& a);
 int bench_memory(const bench_args& a);
+int bench_session(const bench_args& a);

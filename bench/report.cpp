@@ -39,6 +39,7 @@ const target targets[] = {
     {"preload without fades", "", 500},
     {"match set-up", "", 500},
     {"peak memory over a match", "", 150},
+    {"memory growth, matches 2 to 20", "", 5},
     {"frame 10000 / frame 100", "", 1.10},
     {"frame 10000 / frame 100 (processor)", "", 1.10},
 };

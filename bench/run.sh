@@ -88,6 +88,7 @@ for mode in software opengl; do
   if [ $memory = 1 ]; then
     NO_PACING_LIBRARY="$build/libno_pacing.so" BENCH_MODE=$mode \
       run $mode memory memory --file "$build/fightdemo"
+    run $mode session session
   fi
 done
 

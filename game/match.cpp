@@ -201,7 +201,7 @@ static void explode_at(const combatant* o) {
     if (!tpl) return;
     tpl->offset_x = o->x;
     tpl->offset_y = o->y;
-    if (!tpl->entries.empty() && tpl->entries[0].def) tpl->entries[0].def->mirrored = o->facing ? 1 : 0;
+    tpl->facing = o->facing ? 1 : 0; // each copy keeps it: the definition is shared
     match_effects.push_back(new anim_group(*tpl));
 }
 
@@ -902,6 +902,7 @@ void match_tear_down() {
     log_out("Level Deleted\n");
     Combatant_Manager.clean();
     log_out("Clearing Gameobjects\n");
+    zoom_cache::clear_all(); // the match's conversions: the next one has its own zooms
 }
 
 // Where the set-up places fighter i (0: A on the left, 1: B on the right), at rest.

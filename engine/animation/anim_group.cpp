@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "foundation/clock.h"
 #include "foundation/log.h"
 #include "foundation/video_mgr.h"
 #include "world/level.h"
@@ -17,13 +18,13 @@ void ag_stack::clear() {
 anim_group::anim_group() : anim_group(true) {}
 
 anim_group::anim_group(bool log_creation)
-    : max_width(0), max_height(0), offset_x(0), offset_y(0) {
+    : max_width(0), max_height(0), offset_x(0), offset_y(0), facing(-1) {
     if (log_creation) log_out("Creating anim_group\n");
     stack = new ag_stack();
 }
 
 anim_group::anim_group(const anim_group& o)
-    : max_width(0), max_height(0), offset_x(0), offset_y(0), stack(nullptr) {
+    : max_width(0), max_height(0), offset_x(0), offset_y(0), stack(nullptr), facing(-1) {
     log_out("Creating anim_group\n");
     *this = o;
 }
@@ -35,6 +36,7 @@ anim_group& anim_group::operator=(const anim_group& o) {
     max_height = o.max_height;
     offset_x = o.offset_x;
     offset_y = o.offset_y;
+    facing = o.facing;
     entries = o.entries;
     if (!stack_empty(o.stack)) {
         log_out("Copying ag_stack\n");
@@ -96,7 +98,8 @@ void draw_frame(anim_mgr* def, int x, int y, int frame_index) {
         double z = current_level ? current_level->zoom : 1.0;
         double s = z * def->owner_scale * def->scale;
         int h = img->get_height();
-        double fx = x * z, fy = (y + h) - h * s;
+        // Placed like the owner's still image, whose box is the one that collides.
+        double fx = x * z * def->owner_scale, fy = (y + h) - h * s;
         // A placement or size no screen could show (scales multiplied out of all
         // proportion) is not drawn: its pixel arithmetic would not fit.
         if (std::isfinite(s) && std::fabs(s) <= 1e4 && std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8)
@@ -141,6 +144,7 @@ int anim_group::display(int x, int y) {
         animation* a = stack->items[i];
         a->x += dx;
         a->y += dy;
+        if (facing >= 0) a->def->mirrored = facing;
         step(a);
         a->x -= dx;
         a->y -= dy;
@@ -158,8 +162,13 @@ int anim_group::display(int x, int y) {
 }
 
 void draw_loading() {
+    static bool shown = false;
+    static uint32_t shown_at = 0;
     if (!video.screen) return;
+    if (shown && clock_ticks() - shown_at < (uint32_t)LOADING_PRESENT_MS) return;
     video.clear();
     loading_group.display(0, video.screen->h - loading_group.max_height);
     video.flip();
+    shown = true;
+    shown_at = clock_ticks(); // after the present: its own wait does not count
 }

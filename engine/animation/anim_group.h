@@ -52,6 +52,8 @@ struct anim_group {
     int32_t max_height;
     int32_t offset_x, offset_y; // added to the display point
     ag_stack* stack;    // the group's own playing stack; may be null after a copy
+    int32_t facing;     // -1: each definition's own; 0 or 1: every entry drawn so, as copies
+                        // of one group share their definitions but not their facing
 
     anim_group();
     // An empty group built without the creation line: for globals, which are built before
@@ -79,5 +81,8 @@ void step(animation* a);
 // the preload; an empty group draws nothing.
 extern anim_group loading_group;
 // Clears the screen, displays the loading group at x 0 with its bottom on the screen's
-// bottom, and presents the frame.
+// bottom, and presents the frame - at most once per LOADING_PRESENT_MS of the engine clock:
+// where presenting waits for the display's refresh, a load calling this hundreds of times
+// would otherwise wait for hundreds of refreshes. Calls in between do nothing.
+enum { LOADING_PRESENT_MS = 17 }; // a 60 Hz refresh, rounded up
 void draw_loading();

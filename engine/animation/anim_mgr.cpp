@@ -76,10 +76,7 @@ void anim_mgr::load(const char* path) {
         img_mgr* img = Image_Manager.get(config.get_string(key));
         if (!swaps.empty()) {
             img_mgr* copy = new img_mgr();
-            copy->set_surface_bounded(img->display_copy(), (int)img->left, (int)img->top,
-                                      (int)img->right, (int)img->bottom);
-            copy->width = img->width;
-            copy->height = img->height;
+            copy->copy_for_recolour(*img);
             own_images.push_back(copy);
             img = copy;
         }

@@ -102,9 +102,10 @@ public:
     }
     int count() const { return (int)Objects.size(); }
 
-    // Frees every object. The name list goes too, so a later get loads afresh.
+    // Frees every object, the latest first (a later object may hold on to an earlier one's
+    // parts). The name list goes too, so a later get loads afresh.
     void clean() {
-        for (T* t : Objects) delete t;
+        for (size_t i = Objects.size(); i-- > 0;) delete Objects[i];
         Objects.clear();
         names.clear();
     }

@@ -21,7 +21,7 @@ video_mgr video;
 video_mgr::video_mgr()
     : screen(nullptr), joysticks{}, sdl_ok(1), video_ok(0), joystick_ok(0), audio_ok(0),
       flags(0), ortho_2d(1), width(640), height(480), bpp(32), fps(60), gl_current{},
-      gl_wanted{}, vbo_supported(0), gl_state_changes(0) {
+      gl_wanted{}, vbo_supported(0), gl_state_changes(0), presents(0), after_present(nullptr) {
     // Pictures and upload buffers of 128 KB or more get mappings of their own, given back to
     // the system when freed. Left to itself glibc raises that threshold after the first big
     // free (a stage's 16 MB upload buffer), and later pictures then leave holes in the heap
@@ -183,6 +183,8 @@ void video_mgr::clear() {
 void video_mgr::flip() {
     if (is_gl()) SDL_GL_SwapBuffers();
     else if (screen) SDL_Flip(screen);
+    presents++;
+    if (after_present) after_present();
 }
 
 SDL_Surface* video_mgr::create_surface(int w, int h, int depth, int sdl_flags) {

@@ -3,7 +3,10 @@
 #include <SDL_image.h>
 #include <SDL_rotozoom.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -73,10 +76,26 @@ static void copy_block(SDL_Surface* s, int sx, int sy, SDL_Surface* d, int w, in
     SDL_UnlockSurface(s);
 }
 
-// The colour key of s: its own when it has one, otherwise pure green.
-static uint32_t key_of(SDL_Surface* s) {
-    if (s->flags & SDL_SRCCOLORKEY) return s->format->colorkey;
-    return SDL_MapRGB(s->format, 0, 255, 0);
+// The colour key of s: its own when it has one, otherwise pure green - when s can hold
+// pure green exactly. A palette without it (shaded text's ramp) has no empty pixel: the
+// nearest entry is a real colour. False when s has no key.
+static bool key_of(SDL_Surface* s, uint32_t* key) {
+    if (s->flags & SDL_SRCCOLORKEY) {
+        *key = s->format->colorkey;
+        return true;
+    }
+    *key = SDL_MapRGB(s->format, 0, 255, 0);
+    SDL_Palette* pal = s->format->palette;
+    if (!pal) return true;
+    return *key < (uint32_t)pal->ncolors && pal->colors[*key].r == 0 &&
+           pal->colors[*key].g == 255 && pal->colors[*key].b == 0;
+}
+
+// Keys s with key_of's key, or leaves it unkeyed when it has none.
+static void key_surface(SDL_Surface* s) {
+    uint32_t key;
+    if (key_of(s, &key)) SDL_SetColorKey(s, SDL_SRCCOLORKEY, key);
+    else SDL_SetColorKey(s, 0, 0);
 }
 
 // A display-format copy of s zoomed by (zx, zy) (negative = mirrored) and rotated by angle
@@ -89,7 +108,7 @@ static SDL_Surface* zoom_keyed(SDL_Surface* s, double angle, double zx, double z
     Uint8 a = s->format->alpha;
     Uint32 key = s->format->colorkey;
     SDL_SetAlpha(s, 0, a);
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY, key_of(s));
+    key_surface(s);
     if (SDL_BlitSurface(s, nullptr, rgba, nullptr) < 0)
         log_err("BlitSurface error: %s\n", SDL_GetError());
     SDL_SetColorKey(s, flags & SDL_SRCCOLORKEY, key);
@@ -112,6 +131,48 @@ static SDL_Surface* zoom_keyed(SDL_Surface* s, double angle, double zx, double z
     SDL_FreeSurface(out);
     if (d) SDL_SetColorKey(d, SDL_SRCCOLORKEY, SDL_MapRGB(d->format, 0, 255, 0));
     return d;
+}
+
+// ---------------------------------------------------------------------------------------
+// Shared OpenGL names
+//
+// Copies of an uploaded image draw with the same texture, display list and buffer. Each
+// texture counts the images using it; the last one to let go deletes all three.
+
+static std::unordered_map<uint32_t, int>& texture_users() {
+    static std::unordered_map<uint32_t, int>* users = new std::unordered_map<uint32_t, int>();
+    return *users; // never freed: images in globals may let go during process exit
+}
+
+int img_mgr_live_textures() { return (int)texture_users().size(); }
+
+static void share_gl(uint32_t tex) {
+    if (tex != IMG_NONE) texture_users()[tex]++;
+}
+
+// Lets go of this image's OpenGL names, deleting them with their last user. Without a
+// video subsystem (process exit after SDL_Quit) the context is gone and so are they.
+static void drop_gl(uint32_t& tex, uint32_t& list, uint32_t& vbo) {
+    if (tex != IMG_NONE) {
+        std::unordered_map<uint32_t, int>& users = texture_users();
+        auto it = users.find(tex);
+        if (it != users.end() && --it->second <= 0) {
+            users.erase(it);
+            if (SDL_WasInit(SDL_INIT_VIDEO) && video.is_gl()) {
+                log_out("opengl: Freeing [%d]\n", (int)tex);
+                GLuint t = tex;
+                glDeleteTextures(1, &t);
+                if (list) glDeleteLists(list, 1);
+                if (vbo != IMG_NONE && p_glDeleteBuffersARB) {
+                    GLuint b = vbo;
+                    p_glDeleteBuffersARB(1, &b);
+                }
+            }
+        }
+    }
+    tex = IMG_NONE;
+    list = 0;
+    vbo = IMG_NONE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -159,8 +220,13 @@ img_mgr& img_mgr::operator=(const img_mgr& o) {
     has_bounds = o.has_bounds;
     inv_tex_w = o.inv_tex_w;
     inv_tex_h = o.inv_tex_h;
-    tex = o.tex;
-    list = o.list;
+    if (tex != o.tex) {
+        drop_gl(tex, list, vbo);
+        tex = o.tex;
+        list = o.list;
+        vbo = o.vbo;
+        share_gl(tex);
+    }
     tex_w = o.tex_w;
     tex_h = o.tex_h;
     width = o.width;
@@ -182,10 +248,7 @@ img_mgr::~img_mgr() {
     drop_holder(surface);
     drop_holder(mirror_surface);
     zcache.clear();
-    if (video.is_gl() && tex != IMG_NONE) {
-        log_out("Would be ");
-        log_out("opengl: Freeing [%d]\n", (int)tex);
-    }
+    drop_gl(tex, list, vbo);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -196,6 +259,7 @@ void img_mgr::load(const char* path) {
     log_out("Loading img_mgr [%s] into [%x]/[%x] gl[%d]\n", path, ptr_id(this), ptr_id(surface),
             (int)tex);
     drop_holder(surface);
+    drop_gl(tex, list, vbo); // a new picture needs its own upload
     surface = new_holder();
     sw_ready = 0;
     zcache.clear();
@@ -288,6 +352,7 @@ void img_mgr::shave() {
 int img_mgr::set_surface(SDL_Surface* s) {
     if (!s) return 0;
     drop_holder(surface);
+    drop_gl(tex, list, vbo);
     surface = new_holder();
     surface->set_surface(s);
     sw_ready = 0;
@@ -310,6 +375,28 @@ void img_mgr::set_surface_bounded(SDL_Surface* s, int l, int t, int r, int b) {
     top = (uint32_t)t;
     right = (uint32_t)r;
     bottom = (uint32_t)b;
+}
+
+bool img_mgr::copy_for_recolour(img_mgr& o) {
+    // While mirrored in software mode the unmirrored pixels are the other facing's.
+    surface_mgr* plain = (o.mirrored && o.mirror_surface) ? o.mirror_surface : o.surface;
+    SDL_Surface* s = held(plain) ? SDL_DisplayFormat(plain->surface) : nullptr;
+    if (s) {
+        set_surface_bounded(s, (int)o.left, (int)o.top, (int)o.right, (int)o.bottom);
+        width = o.width;
+        height = o.height;
+        copy_text(filename, o.filename);
+    } else if (o.filename[0] && strcmp(o.filename, "surfacetaken") != 0) {
+        // An OpenGL upload released the pixels: the file has them, exactly as first loaded.
+        load(o.filename);
+    }
+    if (!held(surface)) {
+        log_out("ERROR: no pixels to re-colour for [%s]\n", o.filename);
+        return false;
+    }
+    if (o.alpha != 255) set_alpha(o.alpha);
+    if (o.mirrored) flip();
+    return true;
 }
 
 SDL_Surface* img_mgr::display_copy() {
@@ -341,6 +428,8 @@ void img_mgr::swap_color(uint32_t from, uint32_t to) {
     }
     SDL_UnlockSurface(s);
     zcache.clear();
+    // The other facing is rebuilt from the recoloured pixels by the next flip.
+    drop_holder(mirror_surface);
 }
 
 void img_mgr::set_alpha(uint8_t a) {
@@ -447,7 +536,7 @@ void img_mgr::set_color_key() {
     if (!s) return;
     // Rendered text comes paletted with its own background key; it keeps it.
     if (s->format->palette && (s->flags & SDL_SRCCOLORKEY)) return;
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, 0, 255, 0));
+    key_surface(s);
 }
 
 int img_mgr::tohw() {
@@ -498,6 +587,7 @@ int img_mgr::tohw() {
         GLuint t = 0;
         glGenTextures(1, &t);
         tex = t;
+        share_gl(tex);
         log_out("opengl texture upload: got [%d] for [%s]\n", (int)tex, filename);
         glBindTexture(GL_TEXTURE_2D, tex);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -549,6 +639,17 @@ int img_mgr::tohw() {
         return 0;
     }
     log_out("flags[%d]&[%d]=[%d]\n", (int)s->flags, 1, (int)(s->flags & 1));
+    if (s->format->Amask && (s->flags & SDL_SRCALPHA)) {
+        // Translucent pixels of their own (blended text): kept, blended by SDL's blit. A
+        // copy onto the key colour would fill the whole box with the text colour.
+        SDL_Surface* d = SDL_DisplayFormatAlpha(s);
+        if (!d) return -1;
+        SDL_FreeSurface(s);
+        surface->surface = nullptr;
+        surface->set_surface(d);
+        sw_ready = 1;
+        return 0;
+    }
     SDL_PixelFormat* sf = video.screen->format;
     SDL_Surface* t = SDL_CreateRGBSurface(SDL_HWSURFACE | SDL_ASYNCBLIT, s->w, s->h,
                                           sf->BitsPerPixel, sf->Rmask, sf->Gmask, sf->Bmask, 0);
@@ -559,7 +660,7 @@ int img_mgr::tohw() {
     Uint32 had_alpha = s->flags & SDL_SRCALPHA;
     Uint8 surface_alpha = s->format->alpha;
     SDL_SetAlpha(s, 0, surface_alpha);
-    if (!(s->flags & SDL_SRCCOLORKEY)) SDL_SetColorKey(s, SDL_SRCCOLORKEY, key_of(s));
+    if (!(s->flags & SDL_SRCCOLORKEY)) key_surface(s);
     if (SDL_BlitSurface(s, nullptr, t, nullptr) < 0)
         log_err("BlitSurface error: %s\n", SDL_GetError());
     SDL_Surface* d = SDL_DisplayFormat(t);
@@ -616,7 +717,9 @@ void img_mgr::draw_gl(int bx, int by, float sx, float sy, int angle) {
         // Rotate about the drawn box's centre, mirrored or not.
         int cx = (int)((float)w * xs * 0.5f);
         glTranslatef((float)cx, (float)(int)((float)h * sy * 0.5f), 0);
-        glRotatef((float)angle, 0, 0, 1);
+        // A positive angle turns counter-clockwise on the screen, as in software mode; with
+        // y pointing down that is a negative turn about z.
+        glRotatef((float)-angle, 0, 0, 1);
     }
     if (sx != 1 || sy != 1 || mirrored) glScalef(xs, sy, 1);
     if (angle != 0) glTranslatef((float)-(w / 2), (float)-(h / 2), 0);
@@ -641,10 +744,48 @@ void img_mgr::draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int 
     if (angle < 0) angle += 360;
 
     SDL_Surface* src = s;
-    bool owned = false, cached = false, patch = false;
-    if (!(sx == 1 && sy == 1 && angle == 0)) {
-        int32_t key = (int32_t)((double)angle * 65536.0 + (double)sx * 256.0 + (double)sy);
-        patch = dst->w < (double)width * sx || dst->h < (double)height * sy;
+    bool owned = false, cached = false;
+    double px = bx, py = by; // where src's top-left corner lands
+    const double zw = (double)s->w * sx, zh = (double)s->h * sy;
+    if (!(sx == 1 && sy == 1 && angle == 0) && angle == 0 && (zw > dst->w || zh > dst->h)) {
+        // Larger than dst: only the part that lands on dst is zoomed, and put where it lies
+        // in the whole zoomed picture. Its part changes as the picture moves: never cached.
+        double x0 = bx < 0 ? -(double)bx : 0, x1 = std::min(zw, (double)dst->w - bx);
+        double y0 = by < 0 ? -(double)by : 0, y1 = std::min(zh, (double)dst->h - by);
+        if (!(x0 < x1 && y0 < y1)) return;
+        int cx0 = (int)std::floor(x0 / sx), cx1 = (int)std::ceil(x1 / sx);
+        int cy0 = (int)std::floor(y0 / sy), cy1 = (int)std::ceil(y1 / sy);
+        cx0 = std::max(cx0, 0), cy0 = std::max(cy0, 0);
+        cx1 = std::min(cx1, s->w), cy1 = std::min(cy1, s->h);
+        int pw = cx1 - cx0, ph = cy1 - cy0;
+        if (pw < 1 || ph < 1) return;
+        log_out("grab patch from [%d,%d-%d,%d] sz[%d,%d]\n", cx0, cy0, cx1, cy1, pw, ph);
+        SDL_Surface* p = same_format(s, pw, ph);
+        if (!p) return;
+        copy_block(s, cx0, cy0, p, pw, ph);
+        src = zoom_keyed(p, 0, sx, sy);
+        SDL_FreeSurface(p);
+        if (!src) return;
+        owned = true;
+        px = bx + cx0 * (double)sx;
+        py = by + cy0 * (double)sy;
+        if (alpha != 255) SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
+    } else if (angle != 0 && (zw > dst->w || zh > dst->h)) {
+        // Turned and larger than dst: its centre, turned, covers dst (never cached; a whole
+        // conversion could be gigabytes).
+        int pw = std::max(1, std::min(s->w, (int)(dst->w / sx)));
+        int ph = std::max(1, std::min(s->h, (int)(dst->h / sy)));
+        SDL_Surface* p = same_format(s, pw, ph);
+        if (!p) return;
+        copy_block(s, (s->w - pw) / 2, (s->h - ph) / 2, p, pw, ph);
+        src = zoom_keyed(p, angle, (double)dst->w / pw, (double)dst->h / ph);
+        SDL_FreeSurface(p);
+        if (!src) return;
+        owned = true;
+        px = py = 0;
+        if (alpha != 255) SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
+    } else if (!(sx == 1 && sy == 1 && angle == 0)) {
+        zoom_key key = {sx, sy, angle};
         zcache_entry* e = no_zcache ? nullptr : zcache.find(key, mirrored);
         if (e) {
             src = e->surface;
@@ -652,62 +793,36 @@ void img_mgr::draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int 
             if (alpha != 255) SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
         } else {
             if (no_zcache)
-                log_out("WARNING: Live image conversion [%d=%f,%f@%d] for [%x/%s]<br>\n", key, sx,
-                        sy, angle, ptr_id(this), filename);
-            if (patch) {
-                // Only the part that will cover dst is zoomed: the centre of the picture.
-                int sw = (int)((double)width * sx), sh = (int)((double)height * sy);
-                if (dst->w < sw) log_out("scaled width[%d] > dst[%d]\n", sw, dst->w);
-                if (dst->h < sh) log_out("scaled height[%d] > dst[%d]\n", sh, dst->h);
-                int pw = (int)(dst->w / sx), ph = (int)(dst->h / sy);
-                if (pw > s->w) pw = s->w;
-                if (ph > s->h) ph = s->h;
-                if (pw < 1) pw = 1;
-                if (ph < 1) ph = 1;
-                int px = (s->w - pw) / 2, py = (s->h - ph) / 2;
-                log_out("m1[%d] m2[%d]\n", width * height, pw * ph);
-                log_out("Original [%d,%d-%d,%d] sz[%d,%d]\n", bx, by, bx + width, by + height,
-                        width, height);
-                log_out("Scaled [%d,%d-%d,%d] sz[%d,%d]\n", bx, by, bx + sw, by + sh, sw, sh);
-                log_out("grab patch from [%d,%d-%d,%d] sz[%d,%d]\n", px, py, px + pw, py + ph, pw,
-                        ph);
-                SDL_Surface* p = same_format(s, pw, ph);
-                if (p) {
-                    copy_block(s, px, py, p, pw, ph);
-                    src = zoom_keyed(p, angle, (double)dst->w / pw, (double)dst->h / ph);
-                    SDL_FreeSurface(p);
-                } else {
-                    src = nullptr;
-                }
-                if (src) log_out("Zoomed to [%d,%d]\n", src->w, src->h);
-            } else {
-                src = zoom_keyed(s, angle, sx, sy);
-            }
+                log_out("WARNING: Live image conversion [%f,%f@%d] for [%x/%s]<br>\n", sx, sy,
+                        angle, ptr_id(this), filename);
+            src = zoom_keyed(s, angle, sx, sy);
             if (!src) return;
             if (alpha != 255) SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
             if (no_zcache) {
                 owned = true;
             } else {
-                log_out("saving [%s@%f,%f@%d] in zcache as [%d]\n", filename, sx, sy, angle, key);
+                log_out("saving [%s@%f,%f@%d] in zcache\n", filename, sx, sy, angle);
                 zcache.add(src, key, mirrored);
                 cached = true;
                 log_out("Zcache for [%x]->[%s] is now [%d]\n", ptr_id(this), filename,
                         zcache.size());
             }
         }
+        if (angle != 0) {
+            // A rotated picture is larger: centre it where the unrotated box would lie.
+            px -= (int)(((double)src->w - zw) / 2);
+            py -= (int)(((double)src->h - zh) / 2);
+        }
     }
-    if (patch) {
-        bx = 0;
-        by = 0;
-    } else if (angle != 0) {
-        // A rotated picture is larger: centre it where the unrotated box would lie.
-        bx -= (int)(((double)src->w - (double)s->w * sx) / 2);
-        by -= (int)(((double)src->h - (double)s->h * sy) / 2);
+    // Whatever lies wholly outside dst is clipped, however far away (a rectangle's 16-bit
+    // position would otherwise wrap it back onto the screen).
+    if (px < dst->w && py < dst->h && px + src->w > 0 && py + src->h > 0 && px > -32768 &&
+        py > -32768) {
+        dst_rect.x = (Sint16)(int)px;
+        dst_rect.y = (Sint16)(int)py;
+        if (keyed_blit(src, nullptr, dst, &dst_rect) < 0)
+            log_err("BlitSurface error: %s\n", SDL_GetError());
     }
-    dst_rect.x = (Sint16)bx;
-    dst_rect.y = (Sint16)by;
-    if (keyed_blit(src, nullptr, dst, &dst_rect) < 0)
-        log_err("BlitSurface error: %s\n", SDL_GetError());
     if (owned) SDL_FreeSurface(src);
     else if (cached && alpha != 255) SDL_SetAlpha(src, 0, 255);
 }
@@ -755,8 +870,28 @@ void img_mgr::draw_tiled(int x1, int y1, int x2, int y2) {
         log_out("ERROR displayingtozoom empty image [%x]->NULL [%s]\n", ptr_id(this), filename);
         return;
     }
-    for (int x = x1; x <= x2; x += 115)
-        for (int y = y1; y <= y2; y += 140) draw(x, y, video.screen, 0.8984375f, 1.09375f, 0);
+    // Tiles end at the rectangle's edges, as the OpenGL quad does.
+    SDL_Surface* screen = video.screen;
+    if (!screen || x2 <= x1 || y2 <= y1) return;
+    SDL_Rect keep;
+    SDL_GetClipRect(screen, &keep);
+    int cx1 = std::max(x1, 0), cy1 = std::max(y1, 0);
+    int cx2 = std::min(x2, screen->w), cy2 = std::min(y2, screen->h);
+    if (cx2 <= cx1 || cy2 <= cy1) return;
+    SDL_Rect clip = {(Sint16)cx1, (Sint16)cy1, (Uint16)(cx2 - cx1), (Uint16)(cy2 - cy1)};
+    SDL_SetClipRect(screen, &clip);
+    for (int x = x1; x < x2; x += 115)
+        for (int y = y1; y < y2; y += 140) draw(x, y, screen, 0.8984375f, 1.09375f, 0);
+    SDL_SetClipRect(screen, &keep);
+}
+
+int floor_row(int i, int rows, int h) {
+    if (rows <= 0 || h <= 0) return 0;
+    // Picture rows run as the square root of the screen rows: the far (upper) rows are
+    // squeezed, the near ones stretched, and the last screen row shows the last picture row.
+    double t = (i + 0.5) / rows;
+    int r = (int)((std::sqrt(1.0 + 3.0 * t) - 1.0) * h);
+    return r < 0 ? 0 : r >= h ? h - 1 : r;
 }
 
 void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double depth) {
@@ -765,28 +900,54 @@ void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double de
         return;
     }
     if (has_bounds && is_blank()) return; // loaded, but nothing visible
+    if (!dst || !(scale > 0)) {
+        reset_rects();
+        return;
+    }
+    // Screen rows top_y .. top_y + rows - 1 hold the floor; its bottom stays where the
+    // unscaled bottom would be. Columns from src_rect.x of the picture start at scale * x.
+    const int zh = (int)std::floor(height * scale + 0.5);
+    const int rows = (int)(height * scale);
+    const int top_y = y + (height - zh);
+    const int left_x = (int)(scale * x);
+    const int u0 = src_rect.x > 0 ? src_rect.x : 0;
+    const int u1 = width;
+    const bool tilt = depth > 0;
     if (video.is_gl()) {
         tohw();
         if (tex == IMG_NONE) {
             log_out("ERROR displaying non-uploadedGL image [%x]->NULL\n", ptr_id(this));
             return;
         }
+        if (u1 <= u0) {
+            reset_rects();
+            return;
+        }
+        // The texture holds the visible box: picture column u is texel u - left.
+        const int bl = has_bounds ? (int)left : 0, bt = has_bounds ? (int)top : 0;
+        const int bh = has_bounds ? (int)(bottom - top) : height;
+        float tu0 = (float)(u0 - bl) / (float)tex_w, tu1 = (float)(u1 - bl) / (float)tex_w;
+        if (mirrored) std::swap(tu0, tu1);
         video.set_blending(true);
-        glEnable(GL_TEXTURE_2D);
-        int top_y = (int)(height - scale * height + y) - 1;
-        int w = (int)(scale * dst_rect.w), h = (int)(scale * dst_rect.h);
-        float u1 = (float)src_rect.x / (float)tex_w;
-        float u2 = (float)(src_rect.x + src_rect.w) / (float)tex_w;
-        float v1 = (float)src_rect.y / (float)tex_h;
-        float v2 = (float)(src_rect.y + src_rect.h) / (float)tex_h;
         video.sync_gl_state();
+        glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, tex);
         glColor4ub(255, 255, 255, alpha);
         glBegin(GL_QUADS);
-        glTexCoord2f(u1, v1); glVertex3f((float)x, (float)top_y, (float)-depth);
-        glTexCoord2f(u2, v1); glVertex3f((float)(x + w), (float)top_y, (float)-depth);
-        glTexCoord2f(u2, v2); glVertex3f((float)(x + w), (float)(top_y + h), (float)depth);
-        glTexCoord2f(u1, v2); glVertex3f((float)x, (float)(top_y + h), (float)depth);
+        for (int i = 0; i < rows; i++) {
+            int row = top_y + i;
+            if (row < 0 || row >= dst->h) continue;
+            int py = tilt ? floor_row(i, rows, height) : (int)((i + 0.5) / scale);
+            if (py < bt || py >= bt + bh) continue;
+            float v = ((float)(py - bt) + 0.5f) / (float)tex_h;
+            float xs = (float)(left_x - (tilt ? i / 2 : 0));
+            float x0 = xs + (float)((u0 - src_rect.x) * scale);
+            float x1 = x0 + (float)((u1 - u0) * scale);
+            glTexCoord2f(tu0, v); glVertex2f(x0, (float)row);
+            glTexCoord2f(tu1, v); glVertex2f(x1, (float)row);
+            glTexCoord2f(tu1, v); glVertex2f(x1, (float)(row + 1));
+            glTexCoord2f(tu0, v); glVertex2f(x0, (float)(row + 1));
+        }
         glEnd();
         glColor4ub(255, 255, 255, 255);
         video.set_blending(false);
@@ -798,52 +959,43 @@ void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double de
         log_out("ERROR displayingtozoom empty image [%x]->NULL [%s]\n", ptr_id(this), filename);
         return;
     }
-    if (!held(surface) || !dst || scale <= 0) {
+    if (!held(surface)) {
         reset_rects();
         return;
     }
     tohw();
     SDL_Surface* s = surface->surface;
-    int32_t key = (int32_t)(scale * 25);
+    // Zoomed across only: each screen row then takes one whole picture row, exactly.
+    zoom_key key = {(float)scale, 1.0f, 0};
     zcache_entry* e = no_zcache ? nullptr : zcache.find(key, mirrored);
     SDL_Surface* z = e ? e->surface : nullptr;
     if (!z) {
-        z = zoom_keyed(s, 0, scale, scale);
+        z = zoom_keyed(s, 0, (float)scale, 1.0f);
         if (!z) {
             reset_rects();
             return;
         }
         if (!no_zcache) zcache.add(z, key, mirrored);
     }
-    int sr_x = (int)(src_rect.x * scale), sr_y = (int)(src_rect.y * scale);
-    int sr_w = (int)(src_rect.w * scale), sr_h = (int)(src_rect.h * scale);
-    int left_x = (int)(scale * x);
-    int top_y = y + (s->h - z->h);
-    int cw = sr_w, ch = sr_h;
-    if (left_x + cw > dst->w) cw = dst->w - left_x;
-    if (top_y + ch > dst->h) ch = dst->h - top_y;
-    if (depth <= 0) {
-        // No tilt: a plain scaled copy (a band walk would never advance).
-        SDL_Rect from = {(Sint16)sr_x, (Sint16)sr_y, (Uint16)(cw > 0 ? cw : 0), (Uint16)(ch > 0 ? ch : 0)};
-        SDL_Rect to = {(Sint16)left_x, (Sint16)top_y, 0, 0};
-        if (cw > 0 && ch > 0) SDL_BlitSurface(z, &from, dst, &to);
-    } else if (cw > 0) {
-        // Each band of source rows is stretched over more screen rows further down,
-        // and shifted left, which tilts the floor away from the viewer.
-        double r = 1;
-        int i = 0;
-        while (i < ch) {
-            int n = (int)r;
-            if (n < 1) break;
-            SDL_Rect band = {(Sint16)sr_x, (Sint16)(int)(r / depth + sr_y), (Uint16)cw, (Uint16)n};
-            for (int k = 0; k < n && i < ch; k++, i++) {
-                SDL_Rect from = band;
-                SDL_Rect to = {(Sint16)(left_x - i / 2), (Sint16)(top_y + i), 0, 0};
-                if (SDL_BlitSurface(z, &from, dst, &to) < 0)
-                    log_err("BlitSurface error: %s\n", SDL_GetError());
-            }
-            r += depth;
-        }
+    // The conversion holds the visible box zoomed across; picture row py is its row
+    // py - top, picture column u its column (u - left) * scale.
+    const int bl = has_bounds ? (int)left : 0, bt = has_bounds ? (int)top : 0;
+    const int zx0 = (int)((u0 - bl) * scale);
+    for (int i = 0; i < rows; i++) {
+        int row = top_y + i;
+        if (row < 0 || row >= dst->h) continue;
+        int py = tilt ? floor_row(i, rows, height) : (int)((i + 0.5) / scale);
+        int zy = py - bt;
+        if (zy < 0 || zy >= z->h) continue;
+        int xs = left_x - (tilt ? i / 2 : 0);
+        int from_x = zx0 < 0 ? 0 : zx0;
+        int to_x = xs + (int)((u0 - src_rect.x) * scale) + (from_x - zx0);
+        if (from_x >= z->w || to_x >= dst->w) continue;
+        SDL_Rect from = {(Sint16)from_x, (Sint16)zy, (Uint16)(z->w - from_x), 1};
+        SDL_Rect to = {(Sint16)to_x, (Sint16)row, 0, 0};
+        if (to_x < -32767) continue;
+        if (SDL_BlitSurface(z, &from, dst, &to) < 0)
+            log_err("BlitSurface error: %s\n", SDL_GetError());
     }
     if (no_zcache) SDL_FreeSurface(z);
     reset_rects();

@@ -6,8 +6,9 @@
 //
 // Ownership: images are normally owned by the registry Image_Manager and found by their
 // exact path; a fighter owns its private re-coloured copies. The image owns its surface
-// holders (shared with copies through their counts) and its zoom cache. Texture and display
-// list are shared by value between copies and are never deleted.
+// holders (shared with copies through their counts) and its zoom cache. Texture, display
+// list and buffer are shared between copies, which count their users: the last image
+// using them deletes them.
 #pragma once
 #include <SDL.h>
 #include <cstdint>
@@ -49,6 +50,10 @@ struct img_mgr {
     int set_surface(SDL_Surface* s); // takes ownership; returns its height, 0 for null
     void set_surface_bounded(SDL_Surface* s, int l, int t, int r, int b);
     SDL_Surface* display_copy();     // caller owns the result
+    // Makes this image a private copy of o to re-colour: its own pixels of o's picture (read
+    // from the file again when an OpenGL upload released o's), o's box and size, then the
+    // facing o has now. False when no pixels could be had.
+    bool copy_for_recolour(img_mgr& o);
     void swap_color(uint32_t from, uint32_t to);
     void shave();
     void set_alpha(uint8_t a);
@@ -77,6 +82,14 @@ private:
     void quad_size(int* w, int* h) const;
     void reset_rects();
 };
+
+// The floor's perspective, the same in both drawing modes: screen row i of a floor drawn
+// `rows` rows high shows picture row floor_row(i, rows, h) of an h-row picture, slid i / 2
+// pixels to the left. The whole picture shows, top to bottom; its far (upper) rows squeezed.
+int floor_row(int i, int rows, int h);
+
+// Textures alive (uploaded and not yet deleted), for tests and the memory report.
+int img_mgr_live_textures();
 
 extern int img_mgr_count; // images alive, for the memory estimate (count x 200 bytes)
 extern nmanager<img_mgr> Image_Manager;

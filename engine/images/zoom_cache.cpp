@@ -1,5 +1,9 @@
 #include "images/zoom_cache.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 long zoom_cache::budget = zoom_cache::default_budget;
 long zoom_cache::total_bytes = 0;
 
@@ -26,7 +30,7 @@ zoom_cache::~zoom_cache() {
     }
 }
 
-zcache_entry* zoom_cache::find(int32_t key, int mirrored) {
+zcache_entry* zoom_cache::find(const zoom_key& key, int mirrored) {
     for (zcache_entry* e : entries) {
         if (e->key == key && e->mirrored == mirrored) {
             e->used = ++use_clock;
@@ -52,7 +56,7 @@ static size_t oldest_of(const std::vector<zcache_entry*>& entries) {
     return oldest;
 }
 
-zcache_entry* zoom_cache::add(SDL_Surface* s, int32_t key, int mirrored) {
+zcache_entry* zoom_cache::add(SDL_Surface* s, const zoom_key& key, int mirrored) {
     if (limit < 1) limit = 1;
     while ((int)entries.size() >= limit) remove(oldest_of(entries));
     long bytes = s ? (long)s->pitch * s->h : 0;
@@ -86,4 +90,13 @@ void zoom_cache::clear() {
         delete e;
     }
     entries.clear();
+}
+
+void zoom_cache::clear_all() {
+    for (zoom_cache* c : all_caches()) c->clear();
+#ifdef __GLIBC__
+    // The conversions were many small blocks between longer-lived ones: hand the freed
+    // pages back, or the process keeps the highest match's worth for good.
+    malloc_trim(0);
+#endif
 }

@@ -11,9 +11,19 @@
 #include <cstdint>
 #include <vector>
 
+// What a conversion was made for, compared exactly: a draw never reuses a conversion made
+// for another scale or angle.
+struct zoom_key {
+    float sx, sy;
+    int32_t angle; // degrees, 0..359
+    bool operator==(const zoom_key& o) const {
+        return sx == o.sx && sy == o.sy && angle == o.angle;
+    }
+};
+
 struct zcache_entry {
     SDL_Surface* surface; // display format, pure-green colour key
-    int32_t key;
+    zoom_key key;
     int32_t mirrored;
     uint32_t used;  // use stamp, shared by all caches, for least-recently-used eviction
     long bytes;     // pixel bytes of the surface
@@ -36,12 +46,13 @@ struct zoom_cache {
     zoom_cache& operator=(const zoom_cache&) = delete;
 
     // The entry for key and facing, marked as just used; null on a miss.
-    zcache_entry* find(int32_t key, int mirrored);
+    zcache_entry* find(const zoom_key& key, int mirrored);
     // Takes ownership of s. Frees this cache's least recently used entry first when it is
     // full, then, while all caches together are over the budget, the least recently used
     // entry of any cache (never the one just added).
-    zcache_entry* add(SDL_Surface* s, int32_t key, int mirrored);
+    zcache_entry* add(SDL_Surface* s, const zoom_key& key, int mirrored);
     void clear();
+    static void clear_all(); // every cache's entries, freed
     int size() const { return (int)entries.size(); }
     bool empty() const { return entries.empty(); }
 

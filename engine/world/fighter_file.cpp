@@ -104,10 +104,7 @@ void lifeform::load(const char* filename) {
             img_mgr* im = Image_Manager.get(cfg.get_string(key));
             if (!swaps.empty()) {
                 img_mgr* copy = new img_mgr();
-                copy->set_surface_bounded(im->display_copy(), (int)im->left, (int)im->top,
-                                          (int)im->right, (int)im->bottom);
-                copy->width = im->width;
-                copy->height = im->height;
+                copy->copy_for_recolour(*im);
                 own_images.push_back(copy);
                 im = copy;
             }

@@ -340,37 +340,27 @@ static void draw_zoomed_sw(const picture_view& v, SDL_Surface* dst, int x0, int 
     }
 }
 
-// The floor in perspective: the picture zoomed by z, shown from column src_x (in picture
-// pixels) with its left edge at trunc(z * x) and its bottom where the unzoomed bottom would
-// be; row bands stretch and slide left further down the screen.
+// The floor in perspective (floor_row, as in img_mgr's own floor draw): the picture zoomed
+// by z, shown from column src_x (in picture pixels) with its left edge at trunc(z * x) and
+// its bottom where the unzoomed bottom would be; lower rows slide left.
 static void draw_floor_sw(const picture_view& v, img_mgr* im, SDL_Surface* dst, int x, int y,
                           double z, int src_x) {
     const int h = im->height;
     const int zh = (int)std::floor(h * z + 0.5);
-    const int sr_x = (int)(src_x * z);
-    int cw = (int)(im->width * z), ch = (int)(h * z);
+    const int rows = (int)(h * z);
     const int left_x = (int)(z * x);
     const int top_y = y + (h - zh);
+    const int u0 = src_x > 0 ? src_x : 0;
+    const int cw = (int)((im->width - u0) * z);
+    if (cw <= 0) return;
     // Rows are clipped at the screen's edges one by one, after their shift to the left, so
     // a floor wider than the screen still reaches its right edge on the lower rows.
-    if (top_y + ch > dst->h) ch = dst->h - top_y;
-    if (cw <= 0) return;
-    double r = 1;
-    int i = 0;
-    while (i < ch) {
-        int n = (int)r;
-        int band_row = (int)(r / floor_depth);
-        for (int k = 0; k < n && i < ch; k++, i++) {
-            int row = top_y + i;
-            if (row < 0 || band_row >= zh) continue;
-            // Screen column c shows zoomed column sr_x + (c - x_start) of row band_row.
-            int x_start = left_x - i / 2;
-            double fx = x_start - sr_x; // where zoomed column 0 would lie
-            int py = (int)((band_row + 0.5) / z);
-            if (py >= h) continue;
-            copy_row(v, dst, row, py, x_start, x_start + cw, fx, z);
-        }
-        r += floor_depth;
+    for (int i = 0; i < rows; i++) {
+        int row = top_y + i;
+        if (row < 0 || row >= dst->h) continue;
+        int x_start = left_x - i / 2;
+        double fx = x_start - src_x * z; // where picture column 0 would lie
+        copy_row(v, dst, row, floor_row(i, rows, h), x_start, x_start + cw, fx, z);
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "../images/picture_maker.h"
 #include "anim_files.h"
 #include "animation/anim_group.h"
 #include "foundation/video_mgr.h"
@@ -73,8 +74,8 @@ inline void scales_anchor_at_the_bottom_edge_and_zoom_moves_x(bool gl) {
     stage.zoom = 4.0;
     current_level = &stage;
     video.clear();
-    draw_frame(a, 30, 100, 0); // S = 2: x scaled by the zoom only
-    expect_box(120, 90, 40, 20);
+    draw_frame(a, 30, 100, 0); // S = 2: x scaled like the owner's still image and hit box
+    expect_box(60, 90, 40, 20);
     current_level = nullptr;
 }
 
@@ -114,6 +115,38 @@ inline void group_places_entries_by_point_offset_and_position(bool gl) {
     video.clear();
     loading_group.display(0, video.screen->h - loading_group.max_height);
     expect_box(0, video.screen->h - 10, 20, 10);
+}
+
+// Copies of one group (the match's explosions) share their definition, yet each is drawn
+// in its own facing, whatever the others were drawn in since.
+inline void copies_of_a_group_keep_their_own_facing(bool gl) {
+    ASSERT_TRUE(open_test_screen(gl));
+    scratch_dir d;
+    SDL_Surface* s = make_picture(20, 10, RED);
+    paint(s, 0, 0, 10, 10, BLUE);
+    std::string pic = save_picture(s, d, "half.bmp");
+    anim_mgr* a = new anim_mgr();
+    a->load(write_animation(d, "half.ini", {pic}, {50}).c_str());
+    anim_group tpl;
+    tpl.add(a, 0, 0);
+    tpl.facing = 0;
+    anim_group left(tpl);
+    tpl.facing = 1;
+    anim_group right(tpl);
+    video.clear();
+    left.display(100, 100);
+    right.display(200, 100);
+    left.display(100, 150);
+    auto blue = [](int x, int y) {
+        colour c = at(x, y);
+        return c.b > 200 && c.r < 40;
+    };
+    EXPECT_TRUE(blue(102, 105));
+    EXPECT_TRUE(is_red(117, 105));
+    EXPECT_TRUE(is_red(202, 105));
+    EXPECT_TRUE(blue(217, 105));
+    EXPECT_TRUE(blue(102, 155));
+    EXPECT_TRUE(is_red(117, 155));
 }
 
 } // namespace anim_draw

@@ -9,3 +9,4 @@ TEST(AnimDraw, AlphaBlendsTheFrame) { anim_draw::alpha_blends_the_frame(false); 
 TEST(AnimDraw, GroupPlacesEntriesByPointOffsetAndPosition) {
     anim_draw::group_places_entries_by_point_offset_and_position(false);
 }
+TEST(AnimDraw, CopiesOfAGroupKeepTheirOwnFacing) { anim_draw::copies_of_a_group_keep_their_own_facing(false); }

@@ -29,4 +29,9 @@ TEST(FontGl, GlyphsAreUploadedOnceAndKeepTheirColour) {
     EXPECT_GT(count_colour(4, 4, g->width, g->height, {0, 0, 0}), 10); // shaded background
 }
 
+TEST(FontGl, ShadedTextIsOpaqueOverItsWholeBox) {
+    ASSERT_TRUE(open_test_screen(true));
+    check_shaded_text_is_opaque();
+}
+
 } // namespace

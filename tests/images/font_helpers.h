@@ -46,3 +46,37 @@ inline void check_two_equal_letters() {
     f.draw_text("H");
     EXPECT_EQ(1, f.glyphs_rendered);
 }
+
+// Shaded text is opaque over its whole box: no pixel of the grey ramp between background
+// and text colour may become transparent (only the exact key colour is). White and yellow
+// text, whose ramps have the entries nearest to pure green, in a shaded row of letters.
+inline void check_shaded_text_is_opaque() {
+    for (SDL_Color fg : {SDL_Color{255, 255, 255, 0}, SDL_Color{255, 255, 0, 0}}) {
+        font f;
+        f.size = 18;
+        f.mode = 0;
+        f.fg = fg;
+        f.open(DEJAVU);
+        ASSERT_EQ(1, f.loaded);
+        const char* text = "Round KO Wins 0123456789";
+        f.pen_x = 0;
+        f.pen_y = 0;
+        fill_screen(BLUE);
+        f.draw_text(text);
+        int w = 0, h = 0;
+        for (const char* c = text; *c; c++) {
+            img_mgr* g = f.glyphs[(unsigned char)*c];
+            ASSERT_NE(nullptr, g);
+            w += g->width;
+            h = g->height > h ? g->height : h;
+        }
+        ASSERT_GT(w, 100);
+        int blue = 0;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                rgb p = screen_at(x, y);
+                if (p.r == 0 && p.g == 0 && p.b == 255) blue++;
+            }
+        EXPECT_EQ(0, blue) << "text colour " << (int)fg.r << "," << (int)fg.g << "," << (int)fg.b;
+    }
+}

@@ -125,4 +125,6 @@ TEST_F(FontSw, AnUnopenedFontFallsBackToTahomaInTheWorkingFolder) {
     EXPECT_EQ(1, f.glyphs_rendered);
 }
 
+TEST_F(FontSw, ShadedTextIsOpaqueOverItsWholeBox) { check_shaded_text_is_opaque(); }
+
 } // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "images/img_mgr.h"
+#include "both_modes_cases.h"
 #include "picture_maker.h"
 
 namespace {
@@ -198,5 +199,50 @@ TEST_F(DrawGl, TilesRepeatAndFloorsKeepTheirBottomEdge) {
     EXPECT_COLOUR(10, 262, WHITE);
     EXPECT_COLOUR(10, 370, WHITE);
 }
+
+TEST_F(DrawGl, ATextureGoesWithTheLastImageUsingIt) {
+    const std::string path = block_picture();
+    const int before = img_mgr_live_textures();
+    img_mgr* a = new img_mgr();
+    a->load(path.c_str());
+    a->draw_at(0, 0);
+    GLuint tex = a->tex, list = a->list;
+    EXPECT_EQ(before + 1, img_mgr_live_textures());
+    img_mgr* b = new img_mgr(*a); // copies share the texture and list
+    EXPECT_EQ(tex, b->tex);
+    delete a;
+    EXPECT_TRUE(glIsTexture(tex));
+    EXPECT_TRUE(glIsList(list));
+    fill_screen(WHITE);
+    b->draw_at(20, 30);
+    EXPECT_COLOUR(22, 34, RED);
+    delete b;
+    EXPECT_FALSE(glIsTexture(tex));
+    EXPECT_FALSE(glIsList(list));
+    EXPECT_EQ(before, img_mgr_live_textures());
+    // Loading another picture into an uploaded image lets the old texture go.
+    img_mgr c;
+    c.load(path.c_str());
+    c.draw_at(0, 0);
+    tex = c.tex;
+    c.load(path.c_str());
+    EXPECT_FALSE(glIsTexture(tex));
+    EXPECT_EQ(IMG_NONE, c.tex);
+    c.draw_at(20, 30);
+    EXPECT_COLOUR(22, 34, RED);
+}
+
+TEST_F(DrawGl, SpinsTurnCounterClockwiseForPositiveAngles) {
+    both_modes::spins_turn_counter_clockwise(dir);
+}
+TEST_F(DrawGl, RecolouredCopiesHavePixelsInEitherFacing) {
+    both_modes::recoloured_copies_have_pixels_in_either_facing(dir);
+}
+TEST_F(DrawGl, EveryScaleGetsItsOwnConversion) { both_modes::every_scale_gets_its_own_conversion(dir); }
+TEST_F(DrawGl, LargeAndFarPicturesLieWhereTheyAre) {
+    both_modes::large_and_far_pictures_lie_where_they_are(dir);
+}
+TEST_F(DrawGl, TilesStopAtTheirRectangle) { both_modes::tiles_stop_at_their_rectangle(dir); }
+TEST_F(DrawGl, TheFloorShowsItsWholePicture) { both_modes::the_floor_shows_its_whole_picture(dir); }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "fighter_helpers.h"
+#include "foundation/clock.h"
 #include "input/control_mgr.h"
 #include "world/fighter_file.h"
 #include "world/projectile.h"
@@ -219,6 +220,28 @@ TEST_F(FighterFile, ColourSwapsGiveEveryImageAndMoveFrameAPrivateRecolouredCopy)
     EXPECT_COLOUR(10, 20, BLUE);
 }
 
+// A projectile still flying when the match's objects are cleared holds a copy of its
+// shooter's move; clearing them all leaves none of the move's (private) frames behind.
+TEST_F(FighterFile, AProjectileInFlightAtTheEndLeavesNoMoveFramesBehind) {
+    std::string text = two_images() + "moves=14\n";
+    for (int q = 0; q < 14; q++) text += "move" + std::to_string(q) + "=" + walk + "\n";
+    Image_Manager.get(small.c_str());
+    Image_Manager.get(large.c_str());
+    Image_Manager.get(PROJECTILE_IMAGE);
+    const int before = img_mgr_count;
+    combatant* f = new combatant();
+    f->swaps.push_back(colour_swap(map_rgb(255, 0, 0), map_rgb(0, 0, 255)));
+    f->load(fighter(text).c_str());
+    Combatant_Manager.Objects.push_back(f);
+    EXPECT_GT(img_mgr_count, before);
+    frame fire;
+    fire.fire = 1;
+    fire.firespeed = 1;
+    ASSERT_NE(nullptr, launch(f, &fire));
+    Combatant_Manager.clean();
+    EXPECT_EQ(before, img_mgr_count);
+}
+
 TEST_F(FighterFile, AnUnreadableFileLeavesAnEmptyFighter) {
     combatant f;
     log_capture log;
@@ -255,10 +278,15 @@ TEST_F(FighterFile, TheLoadingAnimationAdvancesOncePerMoveImageAndCombo) {
     spinner->load(anim_file(dir, "loading.ini", many).c_str());
     loading_group.add(smart_ptr<anim_mgr>(spinner), 0, 0);
 
+    // A clock 20 ms further on at every look: every loading step is a refresh apart, so
+    // each is presented.
+    static uint32_t now = 0;
+    clock_set_source([] { return now += 20; });
     combatant f;
     f.load(fighter("moves=2\nmove0=" + walk + "\nmove1=" + walk + "\n" + two_images() +
                    "combos=1\ncombo0moves=0\n")
                .c_str());
+    clock_set_source(nullptr);
     ASSERT_FALSE(stack_empty(loading_group.stack));
     EXPECT_EQ((*loading_group.stack)[0]->frame_index, 5);
 }

@@ -1,0 +1,226 @@
+// scene_shots MODE OUTDIR: draws fixed scenes of the game in one drawing mode ("software" or
+// "opengl") and writes each frame as OUTDIR/<scene>_<MODE>.bmp; run in the game folder. The
+// scene comparison test runs it once per mode and compares the pictures pixel by pixel.
+// The scenes run in one process in this order, so later ones find pictures the earlier ones
+// uploaded (the second mirror match of a session is the one that used to lose its fighter).
+#include <SDL.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "animation/anim_group.h"
+#include "colour_swaps.h"
+#include "foundation/primitives.h"
+#include "foundation/video_mgr.h"
+#include "images/font.h"
+#include "images/img_mgr.h"
+#include "input/control_mgr.h"
+#include "test_support.h"
+#include "world/level.h"
+#include "world/mon_mgr.h"
+
+namespace {
+
+std::string out_dir, mode;
+
+// The frame as drawn so far, as a 24-bit picture.
+void save_frame(const char* scene) {
+    const int w = video.screen->w, h = video.screen->h;
+    SDL_Surface* out = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    if (video.is_gl()) {
+        std::vector<uint8_t> px((size_t)w * h * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+        for (int y = 0; y < h; y++)
+            memcpy((uint8_t*)out->pixels + y * out->pitch, px.data() + (size_t)(h - 1 - y) * w * 3,
+                   (size_t)w * 3);
+    } else {
+        SDL_BlitSurface(video.screen, nullptr, out, nullptr);
+    }
+    std::string path = out_dir + "/" + scene + "_" + mode + ".bmp";
+    SDL_SaveBMP(out, path.c_str());
+    SDL_FreeSurface(out);
+    printf("scene %s\n", scene);
+}
+
+control_stage_list stages[2];
+
+combatant* fighter(const char* file, int player, bool recolour) {
+    combatant* f = new combatant();
+    if (recolour) read_colour_swaps("game/fighter/mirelle/mirelle_swap.ini", video.screen->format, f->swaps);
+    stages[player] = Control_Manager.build_stage_list(player);
+    f->controls = &stages[player];
+    f->load(file);
+    return f;
+}
+
+// Stands a fighter on the floor at x, facing right (1) or left (0), showing its still image.
+void stand(combatant* f, int x, int facing) {
+    f->x = x;
+    f->y = video.screen->h - f->h;
+    f->facing = (uint8_t)facing;
+    f->move_state = -1;
+    f->empty_stack();
+    f->freeze = 0;
+    f->last_image = f->images.empty() ? nullptr : f->images[0]; // its shadow is drawn too
+}
+
+void camera(level& lv, int x, double zoom) {
+    lv.x_offset = x;
+    lv.y_offset = 0;
+    lv.zoom = zoom;
+    lv.shake = 0;
+    lv.flash = 0;
+}
+
+// The first move frame that spins, and its definition.
+anim_mgr* spin_move(combatant* f, int* frame_index) {
+    for (anim_group* g : f->moves) {
+        if (!g || g->entries.empty() || !g->entries[0].def) continue;
+        anim_mgr* d = g->entries[0].def.get();
+        for (int i = 0; i < d->frame_count(); i++)
+            if (d->frames[(size_t)i].spin) {
+                *frame_index = i;
+                return d;
+            }
+    }
+    return nullptr;
+}
+
+void match_scene(const char* name, level& lv, combatant* left, combatant* right, int cam, double zoom) {
+    camera(lv, cam, zoom);
+    video.clear();
+    lv.draw();
+    left->display();
+    right->display();
+    save_frame(name);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: scene_shots software|opengl OUTDIR\n");
+        return 2;
+    }
+    mode = argv[1];
+    out_dir = argv[2];
+    if (!open_test_screen(mode == "opengl")) return 1;
+    fill_trig_tables();
+    for (const char* n : control_names) Control_Manager.register_name(n);
+    Control_Manager.set_defaults();
+
+    level* lv = new level();
+    lv->load("rsrc/road/stage_road.ini");
+    current_level = lv;
+
+    // A match: Tamsin on the left facing right, Mirelle on the right facing left, with
+    // their shadows, at the camera's rest and zoomed out.
+    combatant* tamsin = fighter("game/fighter/tamsin_char.ini", 1, false);
+    combatant* mirelle = fighter("game/fighter/mirelle_char.ini", 0, false);
+    stand(tamsin, 150, 1);
+    stand(mirelle, 420, 0);
+    match_scene("match_zoom_1", *lv, tamsin, mirelle, 0, 1.0);
+    match_scene("match_zoom_0.6", *lv, tamsin, mirelle, 0, 0.6);
+    // The floor and parallax at three camera positions.
+    match_scene("floor_camera_0", *lv, tamsin, mirelle, 0, 0.8);
+    match_scene("floor_camera_300", *lv, tamsin, mirelle, 300, 0.8);
+    match_scene("floor_camera_700", *lv, tamsin, mirelle, 700, 0.8);
+
+    // Spins at 30 and 90 degrees, facing either way.
+    int spin_frame = 0;
+    anim_mgr* spin = spin_move(mirelle, &spin_frame);
+    if (spin) {
+        for (int angle : {30, 90}) {
+            camera(*lv, 0, 1.0);
+            video.clear();
+            lv->draw();
+            spin->owner_scale = 1;
+            spin->alpha = 255;
+            for (int facing : {0, 1}) {
+                spin->mirrored = facing;
+                spin->angle = facing ? -angle : angle;
+                draw_frame(spin, facing ? 120 : 380, 250, spin_frame);
+            }
+            spin->angle = 0;
+            save_frame(angle == 30 ? "spin_30" : "spin_90");
+        }
+    }
+
+    // Explosions facing each way, from one shared definition.
+    anim_mgr* boom = new anim_mgr();
+    boom->load("game/fighter/expl.ini");
+    anim_group tpl;
+    tpl.add(smart_ptr<anim_mgr>(boom), 0, 0);
+    tpl.facing = 0;
+    anim_group boom_left(tpl);
+    tpl.facing = 1;
+    anim_group boom_right(tpl);
+    camera(*lv, 0, 1.0);
+    video.clear();
+    lv->draw();
+    boom_left.display(150, 200);
+    boom_right.display(400, 200);
+    save_frame("explosions");
+
+    // The mirror match, after the first match uploaded Mirelle's pictures: the right one is
+    // the recoloured copy.
+    delete tamsin;
+    combatant* copy = fighter("game/fighter/mirelle_char.ini", 1, true);
+    stand(mirelle, 150, 1);
+    stand(copy, 420, 0);
+    match_scene("mirror_match", *lv, mirelle, copy, 0, 0.8);
+    delete copy;
+    copy = fighter("game/fighter/mirelle_char.ini", 1, true);
+    stand(copy, 420, 0);
+    match_scene("mirror_match_again", *lv, mirelle, copy, 0, 1.0);
+    delete copy;
+    delete mirelle;
+    current_level = nullptr;
+    delete lv;
+
+    // Text: solid, shaded and blended, over a tiled menu background.
+    img_mgr* tile = Image_Manager.get("rsrc/tilablebg128.png");
+    video.clear();
+    tile->draw_tiled(-40, 20, 600, 460);
+    save_frame("tiled_background");
+    font text(video.screen);
+    text.size = 18;
+    text.open("rsrc/Veranda.ttf");
+    font yellow(video.screen);
+    yellow.size = 18;
+    yellow.fg = SDL_Color{255, 255, 0, 0};
+    yellow.open("rsrc/Veranda.ttf");
+    video.clear();
+    tile->draw_tiled(0, 0, video.screen->w, video.screen->h);
+    int y = 40;
+    for (int m : {1, 0, 2}) {
+        for (font* f : {&text, &yellow}) {
+            f->mode = m;
+            for (img_mgr*& g : f->glyphs) {
+                delete g;
+                g = nullptr;
+            }
+            f->pen_x = 30;
+            f->pen_y = y;
+            f->draw_text("Round 1 - Fight! KO 0123456789");
+            y += 40;
+        }
+    }
+    save_frame("text");
+
+    // A frame of the main menu's closing transition: the logo grown past the screen.
+    img_mgr* logo = Image_Manager.get("rsrc/ferromldark.png");
+    logo->no_zcache = 1;
+    for (double s : {1.5, 4.0}) {
+        video.clear();
+        tile->draw_tiled(0, 0, video.screen->w, video.screen->h);
+        double lw = logo->get_width(), lh = logo->get_height();
+        logo->draw_scaled((int)((video.screen->w / 2 - s * lw * 0.5) / s), (int)(s * lh / 2 - lh / 2), s, s);
+        save_frame(s < 2 ? "menu_closing_1.5" : "menu_closing_4");
+    }
+    return 0;
+}
