@@ -43,7 +43,8 @@ if [ -e "$root" ]; then
   for m in dev/pts dev/shm dev proc sys; do umount -l "$root/$m" 2>/dev/null || true; done
   rm -rf --one-file-system "$root"
 fi
-step "debootstrap --variant=minbase trixie" debootstrap --variant=minbase trixie "$root" "$mirror" >/dev/null
+quietly() { "$@" >/dev/null; }
+step "debootstrap --variant=minbase trixie" quietly debootstrap --variant=minbase trixie "$root" "$mirror"
 
 mkdir -p "$root/root/marrowlark"
 git -C "$top" archive HEAD | tar -x -C "$root/root/marrowlark"
