@@ -7,6 +7,7 @@
 # when any step fails. Needs root, debootstrap and a reachable Debian mirror; not part of
 # ./test.
 set -euo pipefail
+{ # read whole before it runs, so editing the file meanwhile changes nothing
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 root="${1:-/var/tmp/marrowlark-trixie}"
 mirror="${DEBIAN_MIRROR:-http://deb.debian.org/debian}"
@@ -64,3 +65,4 @@ step "./test" inside bash -c 'cd /root/marrowlark && ./test > /root/test.log 2>&
 tail -n 30 "$root/root/test.log"
 echo "Logs: $root/root/play.log and $root/root/test.log"
 exit $status
+}

@@ -101,3 +101,38 @@ fight_with_xvfb() {
   kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
   return $rc
 }
+
+# True when the installed SDL 1.2 is the classic library (Debian 12's libsdl1.2debian); false
+# when it already is sdl12-compat, the SDL 1.2 interface over SDL 2 (Debian 13).
+fight_sdl_is_classic() {
+  [ "$(dpkg-query -W -f='${source:Package}' libsdl1.2-dev 2>/dev/null || true)" = libsdl1.2 ]
+}
+
+# fight_sdl12_compat build-folder: where the classic library is installed, fetches Debian's
+# sdl12-compat runtime (libsdl1.2-compat) with `apt-get download`, unpacks it into
+# build-folder/sdl12-compat/ (nothing is installed or replaced) and prints the folder that
+# holds its libSDL-1.2.so.0, for LD_LIBRARY_PATH; SDL_image, SDL_ttf, SDL_mixer and SDL_gfx
+# then run on it too. Prints nothing where the installed library already is sdl12-compat.
+fight_sdl12_compat() {
+  fight_sdl_is_classic || return 0
+  local dir="$1/sdl12-compat"
+  local lib
+  lib="$(find "$dir/root" -name libSDL-1.2.so.0 -printf '%h\n' 2>/dev/null | head -1 || true)"
+  if [ -z "$lib" ]; then
+    mkdir -p "$dir/deb"
+    rm -f "$dir"/deb/*.deb
+    # apt-get download asks the package lists; they may never have been fetched here.
+    if ! (cd "$dir/deb" && apt-get download -qq libsdl1.2-compat 2>/dev/null); then
+      local sudo=""
+      [ "$(id -u)" -ne 0 ] && sudo="sudo"
+      $sudo apt-get update -qq
+      (cd "$dir/deb" && apt-get download -qq libsdl1.2-compat 2>/dev/null) || {
+        echo "Could not fetch libsdl1.2-compat with apt-get download" >&2; return 1; }
+    fi
+    rm -rf "$dir/root"
+    dpkg-deb -x "$dir"/deb/libsdl1.2-compat_*.deb "$dir/root"
+    lib="$(find "$dir/root" -name libSDL-1.2.so.0 -printf '%h\n' | head -1)"
+  fi
+  [ -n "$lib" ] || { echo "libsdl1.2-compat holds no libSDL-1.2.so.0" >&2; return 1; }
+  echo "$lib"
+}
