@@ -4,10 +4,10 @@
 # system the packages are looked up all the same and any the system does not offer are named
 # before anything is installed.
 
-# What the game needs to build and run: compiler, CMake, the SDL 1.2 family, OpenGL and GLU,
+# What the game needs to build and run: compiler, CMake, the SDL 1.2 family, OpenGL and GLU, Xlib,
 # libpng, Ogg Vorbis and the fonts the media are made from.
 FIGHT_PACKAGES="cmake g++ pkg-config make libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
-  libsdl-mixer1.2-dev libsdl-gfx1.2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+  libsdl-mixer1.2-dev libsdl-gfx1.2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libpng-dev libvorbis-dev libogg-dev fonts-dejavu-core fonts-cardo fonts-blankenburg"
 # What ./test adds: GoogleTest, the X server and tools the end-to-end tests drive and look
 # through, clang with its runtime for the fuzzers (named after the release's clang, see
@@ -115,7 +115,7 @@ fight_sdl_is_classic() {
 # then run on it too. Prints nothing where the installed library already is sdl12-compat.
 fight_sdl12_compat() {
   fight_sdl_is_classic || return 0
-  local dir="$1/sdl12-compat"
+  local dir; dir="$(mkdir -p "$1/sdl12-compat" && cd "$1/sdl12-compat" && pwd)"
   local lib
   lib="$(find "$dir/root" -name libSDL-1.2.so.0 -printf '%h\n' 2>/dev/null | head -1 || true)"
   if [ -z "$lib" ]; then
