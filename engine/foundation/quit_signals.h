@@ -13,5 +13,6 @@ void quit_signals_install();
 // True once a termination request has arrived.
 bool quit_requested();
 
-// Per frame: while a request stands, makes sure an SDL_QUIT event is waiting.
+// Per frame (video_mgr::flip): ends the process when the X connection has closed; while a
+// request stands, makes sure an SDL_QUIT event is waiting.
 void quit_signals_frame();
