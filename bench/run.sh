@@ -9,7 +9,7 @@
 set -euo pipefail
 FIGHT_TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$FIGHT_TOP/scripts/setup.sh"
-fight_install_packages
+fight_install_packages test
 
 build="${BENCH_BUILD:-$FIGHT_TOP/build-bench}"
 cmake -S "$FIGHT_TOP" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFIGHT_TESTS=OFF -DFIGHT_MEDIA=ON \

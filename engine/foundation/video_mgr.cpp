@@ -2,12 +2,15 @@
 
 #include <GL/glu.h>
 #include <SDL_gfxPrimitives.h>
+#include <dlfcn.h>
 #include <malloc.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "foundation/log.h"
+#include "foundation/quit_signals.h"
 
 __attribute__((weak)) unsigned video_sdl_init_flags = 0;
 
@@ -17,6 +20,26 @@ PFNGLBUFFERDATAARBPROC p_glBufferDataARB = nullptr;
 PFNGLDELETEBUFFERSARBPROC p_glDeleteBuffersARB = nullptr;
 
 video_mgr video;
+
+// Names the SDL 1.2 the program runs on: the classic library, or sdl12-compat (the SDL 1.2
+// interface over SDL 2, versions 1.2.50 and later) with the SDL 2 under it.
+static void log_linked_sdl() {
+    const SDL_version* v = SDL_Linked_Version();
+    char provider[64] = "classic SDL 1.2";
+    if (v->patch >= 50) {
+        snprintf(provider, sizeof provider, "sdl12-compat");
+        if (void* sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD)) {
+            typedef void (*get_version_fn)(SDL_version*); // SDL 2's version has the same layout
+            get_version_fn get = (get_version_fn)dlsym(sdl2, "SDL_GetVersion");
+            SDL_version under = {0, 0, 0};
+            if (get) get(&under);
+            snprintf(provider, sizeof provider, "sdl12-compat on SDL %d.%d.%d", under.major,
+                     under.minor, under.patch);
+            dlclose(sdl2);
+        }
+    }
+    log_out("Linked SDL [%d.%d.%d] (%s)\n", v->major, v->minor, v->patch, provider);
+}
 
 video_mgr::video_mgr()
     : screen(nullptr), joysticks{}, sdl_ok(1), video_ok(0), joystick_ok(0), audio_ok(0),
@@ -37,6 +60,7 @@ video_mgr::video_mgr()
     }
     flags = 0;
     log_out("SDL Initialized.\n");
+    log_linked_sdl();
 }
 
 int video_mgr::init_audio() {
@@ -129,11 +153,20 @@ int video_mgr::set_video_mode(int w, int h, int depth) {
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (flags & SDL_DOUBLEBUF) ? 1 : 0);
     }
     screen = SDL_SetVideoMode(w, h, depth, flags);
+    // The depth buffer asked for is as deep as the colour depth; not every GLX offers that
+    // (Debian 13's Xvfb and Mesa stop at 24 bits), so shallower ones are tried before giving up.
+    for (int z = 24; !screen && is_gl() && SDL_WasInit(SDL_INIT_VIDEO) && z >= 16; z -= 8) {
+        if (z >= depth) continue;
+        log_out("No %d-bit depth buffer: %s; trying %d bits\n", depth, SDL_GetError(), z);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, z);
+        screen = SDL_SetVideoMode(w, h, depth, flags);
+    }
     if (!screen) {
         log_err("Couldn't set %d x %d x %d video mode: %s\n", w, h, depth, SDL_GetError());
         video_ok = 0;
         return -2;
     }
+    quit_signals_install();
     if (!is_gl()) return 0;
 
     GLint max_texture = 0;
@@ -185,6 +218,7 @@ void video_mgr::flip() {
     else if (screen) SDL_Flip(screen);
     presents++;
     if (after_present) after_present();
+    quit_signals_frame();
 }
 
 SDL_Surface* video_mgr::create_surface(int w, int h, int depth, int sdl_flags) {

@@ -18,7 +18,7 @@ TEST(FightdemoScreen, EscapeHeldDuringTheMatchEndsTheProgramAfterTheUnloadLines)
     running_program p;
     start_program(p, "fightdemo", {}, d.path, {"SDL_AUDIODRIVER=dummy"});
     ASSERT_TRUE(p.wait_for("Scrolling Max for level", 120000)) << p.out();
-    EXPECT_EQ(system("xdotool mousemove 320 240"), 0);
+    point_at_window();
     sleep_ms(500);
     EXPECT_EQ(system("xdotool keydown Escape"), 0);
     const run_result& r = p.finish(30000);

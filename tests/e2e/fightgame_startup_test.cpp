@@ -3,7 +3,10 @@
 // from the main menu.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <csignal>
+#include <cstring>
 
 #include "test_support.h"
 
@@ -33,6 +36,12 @@ TEST(FightgameStartup, WithoutASettingsFileItOpensTheDefaultModeAndQuitsCleanly)
     ASSERT_NE(clean, std::string::npos);
     EXPECT_NE(r.out.find("Done\n", clean), std::string::npos);
     EXPECT_EQ(r.out.find("Initialize SDL.\nSDL Initialized.\n"), 0u);
+    // Then the SDL 1.2 it runs on, the one this test runs on too, in a line of its own.
+    const SDL_version* v = SDL_Linked_Version();
+    char linked[96];
+    snprintf(linked, sizeof linked, "SDL Initialized.\nLinked SDL [%d.%d.%d] (%s", v->major, v->minor, v->patch,
+             v->patch >= 50 ? "sdl12-compat on SDL 2." : "classic SDL 1.2)\n");
+    EXPECT_NE(r.out.find(linked), std::string::npos) << r.out.substr(0, 200);
 }
 
 TEST(FightgameStartup, SettingsFromTheFileArePrintedAndUsed) {
