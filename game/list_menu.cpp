@@ -33,7 +33,7 @@ static int row_step(int height) {
     return step > least ? step : least;
 }
 
-int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* background, font* f,
+int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_mgr* background, font* f,
               int rate) {
     if (count < 1) return count + 1;
     FPSmanager pacer;

@@ -5,10 +5,14 @@
 // them when it returns.
 #pragma once
 
+// Room for a row's text: the longest is a refused remap naming the key's holder, such as
+// "special2 right shift (right shift is P2 special2)".
+enum { LIST_ROW_TEXT = 64 };
+
 struct img_mgr;
 struct font;
 
-// Shows rows (32-byte texts) until one is chosen; returns its index, or count + 1 when
+// Shows rows (LIST_ROW_TEXT-byte texts) until one is chosen; returns its index, or count + 1 when
 // cancelled. list is an OpenGL display-list name called every frame (0: none).
-int list_menu(const char (*rows)[32], int count, unsigned list, img_mgr* background,
+int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_mgr* background,
               font* f, int rate);

@@ -14,29 +14,29 @@ enum { OPTION_GAME = 0, OPTION_PLAYER1 = 1, OPTION_PLAYER2 = 2 };
 enum { ROWS_MAX = 16 };
 static const char* const GAME_SETTINGS_FILE = "game/game.ini";
 
-int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last) {
+int build_remap_rows(char (*rows)[LIST_ROW_TEXT], int player, const remap_outcome* last) {
     for (int i = 0; i < CONTROL_COUNT; i++) {
         const char* name = control_names[i];
         const char* key = key_name(Control_Manager.key_for(player, name));
         if (last && last->control == i && last->result == REMAP_TAKEN)
-            snprintf(rows[i], 32, "%s %s (%s is P%d %s)", name, key, key_name(last->key),
+            snprintf(rows[i], LIST_ROW_TEXT, "%s %s (%s is P%d %s)", name, key, key_name(last->key),
                      last->owner_player + 1, control_names[last->owner_control]);
         else if (last && last->control == i && last->result == REMAP_NOT_SAVED)
-            snprintf(rows[i], 32, "%s %s (not saved)", name, key);
+            snprintf(rows[i], LIST_ROW_TEXT, "%s %s (not saved)", name, key);
         else
-            snprintf(rows[i], 32, "%s %s", name, key);
+            snprintf(rows[i], LIST_ROW_TEXT, "%s %s", name, key);
     }
-    snprintf(rows[CONTROL_COUNT], 32, "Done");
+    snprintf(rows[CONTROL_COUNT], LIST_ROW_TEXT, "Done");
     return CONTROL_COUNT + 1;
 }
 
-int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count,
+int build_game_option_rows(char (*rows)[LIST_ROW_TEXT], const char (*labels)[LIST_ROW_TEXT], int labels_count,
                            const game_options& o) {
     char value[16];
     for (int i = 0; i < labels_count; i++)
-        snprintf(rows[i], 32, "%s %s", labels[i],
+        snprintf(rows[i], LIST_ROW_TEXT, "%s %s", labels[i],
                  i < OPT_COUNT ? game_option_text(o, i, value, sizeof value) : "");
-    snprintf(rows[labels_count], 32, "done");
+    snprintf(rows[labels_count], LIST_ROW_TEXT, "done");
     return labels_count + 1;
 }
 
@@ -71,7 +71,7 @@ remap_outcome remap_key(int player, int c, const char* controls_file) {
 
 // Choosing a row moves its option to the next value and saves the options at once.
 static void game_options_screen(game_resources& r) {
-    char rows[ROWS_MAX][32];
+    char rows[ROWS_MAX][LIST_ROW_TEXT];
     for (;;) {
         int count = build_game_option_rows(rows, r.game_option_labels, GAME_OPTION_COUNT, game_opts);
         int c = list_menu(rows, count, r.menu_list, r.menu_background, r.small_font, r.front_rate);
@@ -83,7 +83,7 @@ static void game_options_screen(game_resources& r) {
 }
 
 static void key_remapping(game_resources& r, int player) {
-    char rows[ROWS_MAX][32];
+    char rows[ROWS_MAX][LIST_ROW_TEXT];
     remap_outcome last;
     for (;;) {
         int count = build_remap_rows(rows, player, &last);

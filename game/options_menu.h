@@ -6,6 +6,7 @@
 // a file that cannot be written is shown in the row too. "Video", "Cheats", "Back to Main
 // Menu" and cancelling return to the main menu.
 #pragma once
+#include "list_menu.h"
 
 struct game_resources;
 struct game_options;
@@ -30,10 +31,10 @@ struct remap_outcome {
 // The remapping rows of player p: "%s %s" with each control name and its key's name, then
 // "Done"; the row of last's control tells a refused key ("%s %s (%s is P%d %s)") or a failed
 // write ("%s %s (not saved)"). Returns the row count (controls + 1).
-int build_remap_rows(char (*rows)[32], int player, const remap_outcome* last = nullptr);
+int build_remap_rows(char (*rows)[LIST_ROW_TEXT], int player, const remap_outcome* last = nullptr);
 // The game option rows: "%s %s" with each label and its option's value, then "done".
 // Returns the row count.
-int build_game_option_rows(char (*rows)[32], const char (*labels)[32], int labels_count,
+int build_game_option_rows(char (*rows)[LIST_ROW_TEXT], const char (*labels)[LIST_ROW_TEXT], int labels_count,
                            const game_options& o);
 
 // Waits until every key held at the call (the one that chose the row) is released, then

@@ -8,6 +8,7 @@
 // definitions and groups belong to game_resources and are freed by release_resources.
 // The music tracks live until the process ends.
 #pragma once
+#include "list_menu.h"
 #include <SDL_framerate.h>
 #include <SDL_mixer.h>
 
@@ -70,8 +71,8 @@ struct game_resources {
     unsigned menu_list = 0; // display-list name reserved for the list menus (OpenGL)
 
     char main_items[MAIN_ITEM_COUNT + 1][9];
-    char option_items[OPTION_ITEM_COUNT + 1][32];
-    char game_option_labels[GAME_OPTION_COUNT + 6][32];
+    char option_items[OPTION_ITEM_COUNT + 1][LIST_ROW_TEXT];
+    char game_option_labels[GAME_OPTION_COUNT + 6][LIST_ROW_TEXT];
 
     int logo_frames = 0; // frames shown by the splash fades
     bool loaded = false; // set by preload, cleared by the full release

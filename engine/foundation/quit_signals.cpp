@@ -43,15 +43,19 @@ static int on_display_lost(Display*) {
 
 void quit_signals_install() {
     static bool installed = false;
-    if (installed) return;
-    installed = true;
-    for (int i = 0; i < 2; i++) {
-        struct sigaction mine = {};
-        mine.sa_handler = on_signal;
-        sigemptyset(&mine.sa_mask);
-        sigaction(watched[i], &mine, &earlier[i]);
+    if (!installed) {
+        installed = true;
+        for (int i = 0; i < 2; i++) {
+            struct sigaction mine = {};
+            mine.sa_handler = on_signal;
+            sigemptyset(&mine.sa_mask);
+            sigaction(watched[i], &mine, &earlier[i]);
+        }
+        XSetIOErrorHandler(on_display_lost);
     }
-    XSetIOErrorHandler(on_display_lost);
+    // The connection is the present video mode's: one left from an earlier SDL session is
+    // closed, and its number may since name another file.
+    display_fd = -1;
     // Xlib notices a closed connection only when it next reads from it, and SDL does not
     // always read each frame; the socket itself tells at once.
     SDL_SysWMinfo info;

@@ -6,8 +6,9 @@
 // connection again (under SDL 2 it waits on it for ever, at full speed).
 #pragma once
 
-// Installs the handlers (once; later calls do nothing). Called after the video mode is set,
-// when SDL has put its own signal handlers in place: they are kept and called in turn.
+// Installs the handlers (once) and watches the present video mode's X connection (each
+// call). Called after the video mode is set, when SDL has put its own signal handlers in
+// place: they are kept and called in turn.
 void quit_signals_install();
 
 // True once a termination request has arrived.

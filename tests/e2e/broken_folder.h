@@ -161,13 +161,13 @@ inline void PrintTo(const frame_rate& f, std::ostream* os) { *os << f.name; }
 inline const std::vector<frame_rate>& frame_rates() {
     static const std::vector<frame_rate> all = {
         {"Minus1", "-1", 60, "WARNING: fps [-1] is no usable frame rate, using [60]\n", nullptr},
-        {"Zero", "0", 60, nullptr, nullptr},
+        {"Zero", "0", 60, "WARNING: fps [0] is no usable frame rate, using [60]\n", nullptr},
         {"One", "1", 1, nullptr, "Setting fps to [1]\n"},
         {"Above200", "201", 200, "WARNING: fps [201] is more than the frame limiter keeps, using [200]\n",
          "Setting fps to [200]\n"},
         {"IntMax", "2147483647", 60, "WARNING: fps [2147483647] is no usable frame rate, using [60]\n",
          nullptr},
-        {"Text", "fast", 60, nullptr, nullptr}};
+        {"Text", "fast", 60, "WARNING: fps [fast] is no usable frame rate, using [60]\n", nullptr}};
     return all;
 }
 

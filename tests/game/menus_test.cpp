@@ -148,7 +148,7 @@ TEST(MatchSetup, EachMainMenuItemHandsTheMatchItsModeWinsAndFighters) {
 TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirValues) {
     ASSERT_TRUE(open_test_screen(false)); // key names come from the video subsystem
     Control_Manager.set_defaults();
-    char rows[16][32];
+    char rows[16][LIST_ROW_TEXT];
     ASSERT_EQ(build_remap_rows(rows, 0), CONTROL_COUNT + 1);
     EXPECT_STREQ(rows[0], "up up");
     EXPECT_STREQ(rows[4], "punch i");
@@ -160,7 +160,7 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirV
     build_remap_rows(rows, 0);
     EXPECT_STREQ(rows[4], "punch x");
 
-    const char labels[4][32] = {"Difficulty", "Rounds", "Life Style", "Round Mode"};
+    const char labels[4][LIST_ROW_TEXT] = {"Difficulty", "Rounds", "Life Style", "Round Mode"};
     game_options o;
     ASSERT_EQ(build_game_option_rows(rows, labels, 4, o), 5);
     EXPECT_STREQ(rows[0], "Difficulty classic");
@@ -262,13 +262,20 @@ TEST(KeyRemapping, TheKeyPressedOnceSpaceIsReleasedIsBoundAndSavedAndAKeyInUseIs
     out = remap_after({key_event(SDL_KEYDOWN, SDLK_x)}, 4, file);
     EXPECT_EQ(out.result, REMAP_TAKEN);
     EXPECT_EQ(Control_Manager.key_for(0, "punch"), 'm');
-    char rows[16][32];
+    char rows[16][LIST_ROW_TEXT];
     build_remap_rows(rows, 0, &out);
     EXPECT_STREQ(rows[4], "punch m (x is P2 special1)");
     EXPECT_STREQ(rows[5], "kick k");
     out = remap_after({key_event(SDL_KEYDOWN, SDLK_k)}, 4, file);
     build_remap_rows(rows, 0, &out);
     EXPECT_STREQ(rows[4], "punch m (k is P1 kick)");
+    // The longest names still name the holder in full.
+    Control_Manager.set_binding(1, "special2", SDLK_RSHIFT);
+    out = remap_after({key_event(SDL_KEYDOWN, SDLK_RSHIFT)}, 7, file);
+    build_remap_rows(rows, 0, &out);
+    EXPECT_STREQ(rows[7], "special2 l (right shift is P2 special2)");
+    Control_Manager.set_defaults();
+    Control_Manager.set_binding(0, "punch", 'm');
     EXPECT_EQ(remap_after({key_event(SDL_KEYDOWN, SDLK_m)}, 4, file).result, REMAP_BOUND)
         << "the control's own key is no conflict";
     EXPECT_EQ(read_text(file), saved);
@@ -306,7 +313,7 @@ TEST(ListMenu, KeyPressesMoveWrapAndConfirmAndEscapeOrAClosedWindowCancel) {
     ASSERT_TRUE(open_test_screen(false));
     font f(video.screen);
     f.open(FIGHT_DATA_DIR "/rsrc/Veranda.ttf");
-    const char rows[3][32] = {"one", "two", "three"};
+    const char rows[3][LIST_ROW_TEXT] = {"one", "two", "three"};
 
     std::thread t = push_later({key_event(SDL_KEYDOWN, SDLK_UP), key_event(SDL_KEYDOWN, SDLK_UP),
                                 key_event(SDL_KEYDOWN, SDLK_RETURN)},
@@ -331,7 +338,7 @@ TEST(ListMenu, TheSelectedRowIsDrawnInItsStarredFormCentred) {
     font f(video.screen);
     f.size = 30;
     f.open(FIGHT_DATA_DIR "/rsrc/Veranda.ttf");
-    const char rows[2][32] = {"x", "x"};
+    const char rows[2][LIST_ROW_TEXT] = {"x", "x"};
     // The second row selected, then confirmed: the last frame shows "*x*" on the second row.
     std::thread t = push_later({key_event(SDL_KEYDOWN, SDLK_DOWN), key_event(SDL_KEYDOWN, SDLK_SPACE)}, 150);
     EXPECT_EQ(list_menu(rows, 2, 0, nullptr, &f, 200), 1);
