@@ -16,8 +16,9 @@ export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
-# The options every run shares: no single input may take 10 s or 2 GB.
+# The options every run shares: no single input may take 10 s (FUZZ_TIMEOUT, for a campaign
+# on a machine busy with other work) or 2 GB.
 fuzz_options() { # target
-  echo -timeout=10 -rss_limit_mb=2048 -max_len=4096
+  echo -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -max_len=4096
   [ "$1" != png ] && echo -dict="$here/definitions.dict"
 }
