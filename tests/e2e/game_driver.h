@@ -39,6 +39,19 @@ inline bool find_window(window_box& box, const char* title = "Marrowlark") {
     return pclose(f) == 0 && found == 4;
 }
 
+// Closes the window titled title as a window manager's close button does: the
+// WM_DELETE_WINDOW message of its WM_PROTOCOLS, which SDL turns into its quit event. False
+// when no such window was found.
+inline bool close_window(const char* title = "Marrowlark") {
+    std::string cmd = std::string("xdotool search --name '^") + title + "$' 2>/dev/null";
+    FILE* f = popen(cmd.c_str(), "r");
+    if (!f) return false;
+    unsigned long id = 0;
+    bool found = fscanf(f, "%lu", &id) == 1;
+    pclose(f);
+    return found && send_window_close(id);
+}
+
 // Moves the pointer to the middle of the game's window (the keyboard follows the pointer
 // under a server without a window manager).
 inline void point_at_window() {

@@ -74,3 +74,6 @@ uint32_t map_rgb(uint8_t r, uint8_t g, uint8_t b); // a pixel value of the scree
 
 // Counts the lines of text holding needle.
 int count_occurrences(const std::string& text, const std::string& needle);
+
+// Sends the X window the close request of a window manager's close button (WM_DELETE_WINDOW).
+bool send_window_close(unsigned long window);
