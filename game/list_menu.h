@@ -4,9 +4,20 @@
 // opens waits for its release. Each showing renders its rows afresh and frees
 // them when it returns.
 #pragma once
+#include <vector>
 
 struct img_mgr;
 struct font;
+
+// The rows of one showing, rendered plain and in their "*%s*" form (owned here).
+struct list_rows {
+    std::vector<img_mgr*> plain, lit;
+};
+void render_list_rows(list_rows& out, const char (*rows)[32], int count, font* f);
+void free_list_rows(list_rows& rows);
+// One frame over a cleared screen: the background drifted by the tile counter, the display
+// list, and the rows centred from y = 200, the selected one starred.
+void draw_list_menu(const list_rows& rows, int selection, unsigned list, img_mgr* background, int tile);
 
 // Shows rows (32-byte texts) until one is chosen; returns its index, or count + 1 when
 // cancelled. list is an OpenGL display-list name called every frame (0: none).
