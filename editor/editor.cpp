@@ -157,9 +157,7 @@ std::string editor_status(editor& e) {
     return line;
 }
 
-void editor_pass(editor& e) {
-    video.clear();
-    read_input(e);
+void editor_draw(editor& e) {
     editor_draw_ghosts(e);
     play_tick(e);
     if (animation* a = editor_instance(e)) a->remaining = add_clamped(a->remaining, 1 - e.play);
@@ -168,6 +166,12 @@ void editor_pass(editor& e) {
         e.text->pen_y = video.screen->h - 2 * e.text->size;
         e.text->draw_text(editor_status(e).c_str());
     }
+}
+
+void editor_pass(editor& e) {
+    video.clear();
+    read_input(e);
+    editor_draw(e);
     video.flip();
     // At a low rate the wait is long and input is read only every fifth pass: a closed
     // window ends it, and the editor, at once.

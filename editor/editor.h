@@ -49,6 +49,8 @@ void editor_start(editor& e, const char* path);
 // and wait.
 void editor_pass(editor& e);
 void editor_stop(editor& e);
+// A pass's drawing over a cleared screen: the ghosts, one playback tick and the status line.
+void editor_draw(editor& e);
 
 // The instance the editor steers, or null while the group has none.
 animation* editor_instance(editor& e);

@@ -30,6 +30,19 @@ static void draw_shot(img_mgr* shot, int angle) {
     shot->draw_at(x, y);
 }
 
+// The group picture's zoom that fits it to the screen width.
+static float group_zoom(img_mgr* pic) {
+    return pic->get_width() > 0 ? (float)screen_w() / (float)pic->get_width() : 1.0f;
+}
+
+void draw_char_select(game_resources& r, int choice, int angle) {
+    draw_group(r.group_picture, group_zoom(r.group_picture));
+    r.select_font->pen_x = 0;
+    r.select_font->pen_y = 0;
+    r.select_font->draw_text("Please select a character:");
+    draw_shot(r.action_shots[choice], angle);
+}
+
 bool char_select_input(int& choice, bool quit_event, key_press& keys) {
     for (int key = quit_event ? SDLK_ESCAPE : keys.next(); key; key = keys.next()) {
         switch (menu_action_of(key)) {
@@ -51,7 +64,7 @@ int char_select(game_resources& r, int rate) {
     key_press keys;
     keys.open(); // left and right switch once per press, without repeat
     img_mgr* pic = r.group_picture;
-    float zoom = pic->get_width() > 0 ? (float)screen_w() / (float)pic->get_width() : 1.0f;
+    float zoom = group_zoom(pic);
 
     pic->set_alpha(24);
     for (int i = 0; i < 32; i++) {
@@ -64,11 +77,7 @@ int char_select(game_resources& r, int rate) {
     int choice = 0, angle = 0;
     for (bool done = false; !done;) {
         video.clear();
-        draw_group(pic, zoom);
-        r.select_font->pen_x = 0;
-        r.select_font->pen_y = 0;
-        r.select_font->draw_text("Please select a character:");
-        draw_shot(r.action_shots[choice], angle);
+        draw_char_select(r, choice, angle);
         bool closed = read_menu_keys(keys);
         done = char_select_input(choice, closed, keys);
         pace_frame(&pacer);

@@ -12,5 +12,9 @@ struct key_press;
 // Returns the chosen fighter, 0 or 1, or -1 when cancelled. Paced at rate.
 int char_select(game_resources& r, int rate);
 
+// One frame of the choosing loop over a cleared screen: the group picture, the prompt and
+// the chosen fighter's action shot in its ring of ghosts turned to angle (degrees).
+void draw_char_select(game_resources& r, int choice, int angle);
+
 // One frame's presses, in order; returns true when the choice is settled (choice -1: cancel).
 bool char_select_input(int& choice, bool quit_event, key_press& keys);

@@ -33,45 +33,58 @@ static int row_step(int height) {
     return step > least ? step : least;
 }
 
+void render_list_rows(list_rows& out, const char (*rows)[LIST_ROW_TEXT], int count, font* f) {
+    free_list_rows(out);
+    for (int i = 0; i < count; i++) {
+        char text[LIST_ROW_TEXT + 2];
+        snprintf(text, sizeof text, "*%s*", rows[i]);
+        out.lit.push_back(render_text_image(f, text, true));
+        out.plain.push_back(render_text_image(f, rows[i], true));
+    }
+}
+
+void free_list_rows(list_rows& rows) {
+    for (img_mgr* img : rows.lit) delete img;
+    for (img_mgr* img : rows.plain) delete img;
+    rows.lit.clear();
+    rows.plain.clear();
+}
+
+void draw_list_menu(const list_rows& rows, int selection, unsigned list, img_mgr* background, int tile) {
+    draw_menu_background(background, tile, 255);
+    if (video.is_gl() && list) glCallList(list);
+    int W = screen_w();
+    int y = 200;
+    for (size_t i = 0; i < rows.plain.size(); i++) {
+        img_mgr* img = (int)i == selection ? rows.lit[i] : rows.plain[i];
+        img->draw_at(W / 2 - img->get_width() / 2, y);
+        y += row_step(img->get_height());
+    }
+}
+
 int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_mgr* background, font* f,
               int rate) {
     if (count < 1) return count + 1;
     FPSmanager pacer;
     SDL_initFramerate(&pacer);
     SDL_setFramerate(&pacer, rate);
-    std::vector<img_mgr*> lit((size_t)count), plain((size_t)count);
-    for (int i = 0; i < count; i++) {
-        char text[40];
-        snprintf(text, sizeof text, "*%s*", rows[i]);
-        lit[(size_t)i] = render_text_image(f, text, true);
-        plain[(size_t)i] = render_text_image(f, rows[i], true);
-    }
+    list_rows shown;
+    render_list_rows(shown, rows, count, f);
 
     key_press keys;
     open_menu_keys(keys);
     int selection = 0;
     bool done = false;
     tile_counter tile;
-    int W = screen_w();
     while (!done) {
         video.clear();
-        draw_menu_background(background, tile.value, 255);
-        if (video.is_gl() && list) glCallList(list);
-        int y = 200;
-        for (int i = 0; i < count; i++) {
-            img_mgr* img = i == selection ? lit[(size_t)i] : plain[(size_t)i];
-            img->draw_at(W / 2 - img->get_width() / 2, y);
-            y += row_step(img->get_height());
-        }
+        draw_list_menu(shown, selection, list, background, tile.value);
         bool closed = read_menu_keys(keys);
         done = apply_keys(keys, closed, count, selection);
         pace_frame(&pacer);
         tile.advance();
         video.flip();
     }
-    for (int i = 0; i < count; i++) {
-        delete lit[(size_t)i];
-        delete plain[(size_t)i];
-    }
+    free_list_rows(shown);
     return selection;
 }

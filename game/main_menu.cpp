@@ -80,10 +80,16 @@ bool main_menu_input(main_menu_choice& c, bool quit_event, key_press& keys) {
     return false;
 }
 
+void draw_main_menu(game_resources& r, int selection) {
+    int W = screen_w();
+    draw_menu_background(r.menu_background, menu_tile.value, 255);
+    r.decorations->display(0, 0);
+    draw_items(r, selection, W / 2 - 100, W / 2 - 100);
+}
+
 main_menu_choice main_menu(game_resources& r) {
     main_menu_choice c;
     bool window_closed = false;
-    int W = screen_w();
     r.dark_logo->no_zcache = 0;
     key_press keys;
     open_menu_keys(keys);
@@ -91,12 +97,10 @@ main_menu_choice main_menu(game_resources& r) {
     for (bool done = false; !done;) {
         video.clear();
         play_menu_music(r);
-        draw_menu_background(r.menu_background, menu_tile.value, 255);
-        r.decorations->display(0, 0);
         bool closed = read_menu_keys(keys);
         window_closed = window_closed || closed;
         done = main_menu_input(c, closed, keys);
-        draw_items(r, c.selection, W / 2 - 100, W / 2 - 100);
+        draw_main_menu(r, c.selection);
         end_frame(r);
     }
     // A closed window closes at once, without the closing transition.

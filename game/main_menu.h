@@ -16,6 +16,11 @@ struct main_menu_choice {
 // One showing of the menu, paced by the resources' frame-rate manager at the front-end rate.
 main_menu_choice main_menu(game_resources& r);
 
+// One frame of the interactive loop over a cleared screen: the drifting background, the
+// decorations (logo, title, version, credits, the tilted "ALPHA") and the items, the
+// selected one lit.
+void draw_main_menu(game_resources& r, int selection);
+
 // Applies one frame's presses to the choice, in order; returns true when it is confirmed.
 // quit_event: the window was closed this frame.
 struct key_press;

@@ -672,7 +672,12 @@ void match_object_step(int i) {
     o->motion(1);
     body_push(o);
     image_from_action(o, i, other);
+    match_draw_object(i);
+}
 
+void match_draw_object(int i) {
+    combatant* o = object(i);
+    if (!o) return;
     if (i < 2 && ms.res && ms.res->osd) draw_fighter_display(*ms.res->osd, o, i);
     o->display();
     if (ms.res && ms.res->osd) draw_combo_counter(*ms.res->osd, o, ms.now);

@@ -95,6 +95,9 @@ void match_frame();
 void match_contact();             // fighter contact between A and B
 void match_projectile_clashes();  // every pair of objects of which one is a projectile
 void match_object_step(int i);    // the step of object i of the object list
+// The drawing that ends an object's step: a fighter's heads-up display, the object itself
+// (shadow, move or still image) and its combo counter.
+void match_draw_object(int i);
 // After a round: counts the wins and prints them; resets the fighters for the next round.
 // True when the match is over.
 bool match_round_over(int mode, int required_wins);

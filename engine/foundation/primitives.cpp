@@ -1,6 +1,7 @@
 #include "foundation/primitives.h"
 
 #include <SDL_gfxPrimitives.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -33,12 +34,16 @@ void video_mgr::draw_box(int x1, int y1, int x2, int y2, uint32_t colour) {
     Uint8 r, g, b, a;
     decode_colour(colour, &r, &g, &b, &a);
     if (is_gl()) {
+        // Both corners are inside the box, as in software mode: a quad covers the pixels
+        // up to, not including, its far edge, so that edge lies one pixel beyond x2, y2.
+        if (x1 > x2) std::swap(x1, x2);
+        if (y1 > y2) std::swap(y1, y2);
         glColor4ub(r, g, b, a);
         glBegin(GL_QUADS);
         glVertex2i(x1, y1);
-        glVertex2i(x1, y2);
-        glVertex2i(x2, y2);
-        glVertex2i(x2, y1);
+        glVertex2i(x1, y2 + 1);
+        glVertex2i(x2 + 1, y2 + 1);
+        glVertex2i(x2 + 1, y1);
         glEnd();
     } else if (screen) {
         boxRGBA(screen, (Sint16)x1, (Sint16)y1, (Sint16)x2, (Sint16)y2, r, g, b, a);
@@ -71,10 +76,13 @@ void video_mgr::draw_filled_circle(int cx, int cy, int radius, int segments, uin
     static int v[2 * (360 + 3)];
     if (segments < 1) segments = 1;
     if (segments > 360) segments = 360;
-    int n = circle_fan(cx, cy, radius, segments, v);
+    // Software mode fills the pixels up to radius from the centre pixel, both sides alike;
+    // OpenGL fills the pixels whose centres lie inside the fan. So the fan is centred on the
+    // centre pixel's middle with half a pixel more radius, computed at twice the scale.
+    int n = circle_fan(2 * cx + 1, 2 * cy + 1, 2 * radius + 1, segments, v);
     glColor4ub(r, g, b, a);
     glBegin(GL_TRIANGLE_FAN);
-    for (int i = 0; i < n; i++) glVertex2i(v[i * 2], v[i * 2 + 1]);
+    for (int i = 0; i < n; i++) glVertex2f(v[i * 2] * 0.5f, v[i * 2 + 1] * 0.5f);
     glEnd();
 }
 

@@ -20,6 +20,23 @@ TEST(PrimitivesGL, BoxesAndCirclesDrawThroughOpenGL) {
     EXPECT_EQ(b, 255);
     read_screen_pixel(100, 110, &r, &g, &b);
     EXPECT_EQ(b, 0);
+    // The same pixels as in software mode: a box's corners inside it, a circle reaching its
+    // radius on every side of the centre pixel and no further.
+    for (int x : {10, 20}) {
+        read_screen_pixel(x, 15, &r, &g, &b);
+        EXPECT_EQ(r, 255) << x;
+    }
+    read_screen_pixel(21, 15, &r, &g, &b);
+    EXPECT_EQ(r, 0);
+    read_screen_pixel(15, 16, &r, &g, &b);
+    EXPECT_EQ(r, 0);
+    const int rim[4][2] = {{95, 100}, {105, 100}, {100, 95}, {100, 105}};
+    for (const auto& p : rim) {
+        read_screen_pixel(p[0], p[1], &r, &g, &b);
+        EXPECT_EQ(b, 255) << p[0] << "," << p[1];
+        read_screen_pixel(p[0] + (p[0] - 100) / 5, p[1] + (p[1] - 100) / 5, &r, &g, &b);
+        EXPECT_EQ(b, 0) << "beyond " << p[0] << "," << p[1];
+    }
 }
 
 TEST(PrimitivesGL, TheStateCacheSendsOnlyChanges) {

@@ -1,8 +1,10 @@
 // Both drawing modes show the same scene: scene_shots draws fixed scenes of the game (a
 // match with both fighters facing each way, zoomed, the floor and parallax at three camera
 // positions, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
-// match, tiles, solid, shaded and blended text, the main menu's closing transition) once in
-// software mode and once in OpenGL mode, and each pair is compared pixel by pixel.
+// match, tiles, solid, shaded and blended text, the main menu's closing transition, then
+// from the game's preload: the match display over a match, fighters' shadows, the main menu,
+// a list menu, character select and a framewright frame with ghosts) once in software mode
+// and once in OpenGL mode, and each pair is compared pixel by pixel.
 //
 // Tolerance: a pixel agrees when the other picture has a pixel within 40 per channel at the
 // same place or one pixel beside it. OpenGL keeps textures at 5 bits a channel (up to 8
@@ -29,7 +31,9 @@ const char* const kScenes[] = {"match_zoom_1",     "match_zoom_0.6",  "floor_cam
                                "floor_camera_300", "floor_camera_700", "spin_30",
                                "spin_90",          "explosions",      "mirror_match",
                                "mirror_match_again", "tiled_background", "text",
-                               "menu_closing_1.5", "menu_closing_4"};
+                               "menu_closing_1.5", "menu_closing_4", "match_display",
+                               "match_shadows",    "main_menu",       "list_menu",
+                               "char_select",      "framewright"};
 const double kMostDisagreeing = 0.0015;
 const int kChannel = 40;
 

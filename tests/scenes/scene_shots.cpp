@@ -12,12 +12,19 @@
 #include <vector>
 
 #include "animation/anim_group.h"
+#include "char_select.h"
 #include "colour_swaps.h"
+#include "editor.h"
 #include "foundation/primitives.h"
 #include "foundation/video_mgr.h"
 #include "images/font.h"
 #include "images/img_mgr.h"
 #include "input/control_mgr.h"
+#include "list_menu.h"
+#include "main_menu.h"
+#include "match.h"
+#include "osd.h"
+#include "preload.h"
 #include "test_support.h"
 #include "world/level.h"
 #include "world/mon_mgr.h"
@@ -222,5 +229,69 @@ int main(int argc, char** argv) {
         logo->draw_scaled((int)((video.screen->w / 2 - s * lw * 0.5) / s), (int)(s * lh / 2 - lh / 2), s, s);
         save_frame(s < 2 ? "menu_closing_1.5" : "menu_closing_4");
     }
+
+    // The front end and the match as the game draws them, from the game's own preload.
+    game_resources r;
+    preload(r);
+
+    // A match after its set-up: Tamsin hurt (her lagging red bar still longer) with one round
+    // won, Mirelle with two and a string of five hits on her, so the display shows bars,
+    // portraits, names, round dots and a combo counter.
+    match_resources res = match_resources_of(r);
+    match_set_up(MODE_VERSUS, 1, 0, res);
+    combatant* a = Combatant_Manager.Objects[0];
+    combatant* b = Combatant_Manager.Objects[1];
+    stand(a, a->x, 1);
+    stand(b, b->x, 0);
+    a->hp = 55;
+    a->shown_hp = 80;
+    a->round_wins = 1;
+    b->hp = 90;
+    b->shown_hp = 90;
+    b->round_wins = 2;
+    b->hits_in_row = 5;
+    b->hit_time = current_match.now = 10000;
+    osd_exclamation = 6;
+    auto match_frame_drawing = [&](const char* name) {
+        video.clear();
+        current_level->draw();
+        for (int i = 0; i < Combatant_Manager.count(); i++) match_draw_object(i);
+        save_frame(name);
+    };
+    match_frame_drawing("match_display");
+    // Shadows on the floor: Tamsin in the air, so hers lies apart from her, Mirelle standing.
+    a->y -= 150;
+    b->hits_in_row = 0;
+    match_frame_drawing("match_shadows");
+    match_tear_down();
+
+    // A frame of the main menu's loop, "versus" selected, its "ALPHA" mark tilted.
+    r.dark_logo->no_zcache = 0; // as the menu sets it when it opens
+    video.clear();
+    draw_main_menu(r, ITEM_VERSUS);
+    save_frame("main_menu");
+
+    // The options list, its third row selected.
+    list_rows rows;
+    render_list_rows(rows, r.option_items, OPTION_ITEM_COUNT, r.small_font);
+    video.clear();
+    draw_list_menu(rows, 2, r.menu_list, r.menu_background, 0);
+    save_frame("list_menu");
+    free_list_rows(rows);
+
+    // Character select: the group picture and Tamsin's action shot in its ring of ghosts.
+    video.clear();
+    draw_char_select(r, 1, 48);
+    save_frame("char_select");
+    release_resources(r);
+
+    // framewright on its default animation, held on a middle frame with every frame a ghost.
+    editor e;
+    editor_start(e, default_animation_path);
+    if (animation* shown = editor_instance(e)) shown->frame_index = e.frame_count / 2;
+    video.clear();
+    editor_draw(e);
+    save_frame("framewright");
+    editor_stop(e);
     return 0;
 }
