@@ -3,6 +3,8 @@
 // framewright; a display that goes away ends fightdemo in both drawing modes and framewright
 // within seconds, with a line saying so, instead of leaving them running.
 #include <signal.h>
+
+#include <chrono>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,9 +61,12 @@ TEST_P(LostDisplay, TheProgramEndsWithinSecondsAndSaysWhy) {
     start_program(p, c.program, {}, d.path, {"SDL_AUDIODRIVER=dummy", "DISPLAY=" + x.name});
     ASSERT_TRUE(p.wait_for(c.running, 120000)) << p.out() << p.err();
     sleep_ms(2000); // past the first frames, whose picture conversions take long on a busy machine
+    const auto stopped = std::chrono::steady_clock::now();
     x.stop();
     const run_result& r = p.finish(30000);
+    const long ms = (long)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - stopped).count();
     EXPECT_FALSE(r.timed_out) << "still running 30 s after its display went away";
+    EXPECT_LT(ms, 10000) << "ended " << ms << " ms after its display went away";
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.err.find("Lost the connection to the display; ending.\n"), std::string::npos) << r.err;
 }
@@ -69,7 +74,8 @@ TEST_P(LostDisplay, TheProgramEndsWithinSecondsAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(Programs, LostDisplay,
                          ::testing::Values(lost_display_case{"fightdemo", 0, "Scrolling Max for level"},
                                            lost_display_case{"fightdemo", 1, "Scrolling Max for level"},
-                                           lost_display_case{"framewright", 1, "Done loading animation"}),
+                                           lost_display_case{"framewright", 1, "Done loading animation"},
+                                           lost_display_case{"fightgame", 1, "MAIN MENU:"}),
                          [](const ::testing::TestParamInfo<lost_display_case>& i) {
                              return std::string(i.param.program) + (i.param.hwaccel ? "OpenGL" : "Software");
                          });
