@@ -101,12 +101,16 @@ inline void press(const char* key, int hold_ms = 30) {
     EXPECT_EQ(system(cmd), 0);
 }
 
+// The main menu's seven rows at 640 x 480: row i's top, and the rows' spacing.
+enum { MAIN_ROWS = 7, MAIN_ROW_TOP = 168, MAIN_ROW_STEP = 36 };
+
 // The main-menu row drawn in its highlighted form (32 pixels further left, "*%s*"), or -1.
 inline int highlighted_item(const screen_shot& shot) {
     int best = -1, best_count = 20;
-    for (int i = 0; i < 6; i++) {
+    for (int i = 0; i < MAIN_ROWS; i++) {
         int count = 0;
-        for (int y = 200 + 50 * i; y < 245 + 50 * i && y < 480; y++)
+        const int top = MAIN_ROW_TOP + MAIN_ROW_STEP * i;
+        for (int y = top; y < top + MAIN_ROW_STEP; y++)
             for (int x = 186; x < 214; x++)
                 if (shot.white(x, y)) count++;
         if (count > best_count) best = i, best_count = count;
