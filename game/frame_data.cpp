@@ -33,7 +33,8 @@ int move_tick(const combatant* o) {
     return ticks;
 }
 
-bool can_act(combatant* f) { return f && f->ready() && f->stance != STANCE_HIT; }
+// A reaction whose last tick has been shown leaves the fighter free at its next step.
+bool can_act(combatant* f) { return f && f->ready() && (f->stance != STANCE_HIT || stack_empty(f->stack)); }
 
 void advantage_meter::contact(int attacker_side, int frame) {
     (void)frame;

@@ -22,7 +22,7 @@ move_timing move_timing_of(const anim_group* move, const img_mgr* at_rest);
 // Ticks of o's playing move shown so far (0 when no move plays).
 int move_tick(const combatant* o);
 
-// Whether fighter f can act: ready for a new move and not reeling from a hit.
+// Whether fighter f can act at its next step: ready for a new move and not reeling.
 bool can_act(combatant* f);
 
 struct advantage_meter {

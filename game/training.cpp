@@ -49,6 +49,27 @@ static void read_move_names(int side, const char* file) {
     }
 }
 
+// The dummy's combos again, each stage taken by name from the player's controls.
+static void bind_dummy_combos() {
+    combatant* dummy = fighter(0);
+    training_session& t = training;
+    t.dummy_stages = Control_Manager.build_stage_list(0);
+    if (!dummy || !dummy->combos || !dummy->controls) return;
+    const control_stage_list& own = *dummy->controls;
+    for (const combo& c : *dummy->combos) {
+        combo copy;
+        copy.move = c.move;
+        for (const control_stage* st : c.stages)
+            for (int e = 0; e < own.count(); e++)
+                if (own.at(e).object == st) {
+                    if (control_stage* mine = t.dummy_stages.find(own.at(e).name)) copy.stages.push_back(mine);
+                    break;
+                }
+        t.dummy_combos.push_back(copy);
+    }
+    t.dummy_keys.import_combos(&t.dummy_combos);
+}
+
 void training_set_up(const char* file_a, const char* file_b) {
     training = training_session();
     training.record_limit = TRAINING_RECORD_SECONDS * (fps > 0 ? fps : 60);
@@ -57,6 +78,7 @@ void training_set_up(const char* file_a, const char* file_b) {
         training.player_keys[c] = Control_Manager.key_for(0, control_names[c]);
     read_move_names(0, file_a);
     read_move_names(1, file_b);
+    bind_dummy_combos();
     for (int i = 0; i < 2; i++) {
         combatant* f = fighter(i);
         if (!f) continue;
@@ -142,6 +164,11 @@ static int combo_stages(const combatant* o, int result) {
 // Speeds are kept in half units: the key sets and the joystick give 0, 0.5, 1 or 1.5.
 static int8_t speed_code(double v) { return (int8_t)(v * 2); }
 
+static void mark_special(int side, int result, int stages) {
+    training.inputs[side].mark_special(result, stages);
+    log_out("Training: %s special [%s]\n", side ? "player" : "dummy", training_special_name(side, result));
+}
+
 static void player_control(combatant* o, int& command, int& combo_move) {
     training_session& t = training;
     int n = 0;
@@ -149,14 +176,12 @@ static void player_control(combatant* o, int& command, int& combo_move) {
     t.inputs[1].feed(controls_from_keys(keys, n, t.player_keys));
     if (t.recorder == RECORDER_RECORDING) {
         // The player's keys drive the dummy; the player's own fighter stands still.
-        t.combo_from_player = combo_move;
-        if (combo_move >= 0) t.inputs[1].mark_special(combo_move, combo_stages(o, combo_move));
         o->vx = o->vy = 0;
         command = CMD_NONE;
         combo_move = -1;
         return;
     }
-    if (combo_move >= 0) t.inputs[1].mark_special(combo_move, combo_stages(o, combo_move));
+    if (combo_move >= 0) mark_special(1, combo_move, combo_stages(o, combo_move));
 }
 
 static void behave(combatant* o, const combatant* opp, int& command) {
@@ -175,6 +200,10 @@ static void behave(combatant* o, const combatant* opp, int& command) {
 
 static void dummy_control(combatant* o, const combatant* opp, bool thinks, int& command, int& combo_move) {
     training_session& t = training;
+    // The dummy's combos on the player's keys: followed always, used while recording.
+    t.dummy_keys.mirrored = o->facing;
+    t.dummy_keys.update();
+    const int from_player = t.dummy_keys.check_combos();
     if (t.recorder == RECORDER_RECORDING) {
         dummy_frame f;
         if (thinks) {
@@ -182,9 +211,8 @@ static void dummy_control(combatant* o, const combatant* opp, bool thinks, int& 
             f.vy = speed_code(o->vy);
             f.command = (int8_t)command;
         }
-        f.combo = (int8_t)t.combo_from_player;
-        combo_move = t.combo_from_player;
-        t.combo_from_player = -1;
+        f.combo = (int8_t)from_player;
+        combo_move = from_player;
         t.recording.push_back(f);
         if ((int)t.recording.size() >= t.record_limit) {
             t.recorder = RECORDER_OFF;
@@ -204,7 +232,7 @@ static void dummy_control(combatant* o, const combatant* opp, bool thinks, int& 
         if (thinks) behave(o, opp, command);
     }
     t.inputs[0].feed(controls_from_decision(o->vx, o->vy, command));
-    if (combo_move >= 0) t.inputs[0].mark_special(combo_move, combo_stages(o, combo_move));
+    if (combo_move >= 0) mark_special(0, combo_move, combo_stages(o, combo_move));
 }
 
 void training_control(combatant* o, int i, const combatant* opp, bool thinks, int& command, int& combo_move) {

@@ -10,13 +10,20 @@
 // with the best of the session, the advantage after contact and the overlapping boxes of
 // the latest hit.
 //
+// While recording, the dummy's own combos are read from the player's keys, through a copy
+// of its combo list bound to the player's controls and a key history of its own.
+//
 // Ownership: one session, `training`, reset by each training match's set-up; the recording
-// buffer is reserved there so the frames allocate nothing.
+// buffer is reserved there so the frames allocate nothing. The session owns the dummy's
+// re-bound stages, combos and key history; the fighters stay the match's.
 #pragma once
 #include <cstdint>
 #include <vector>
 
 #include "frame_data.h"
+#include "input/combo.h"
+#include "input/control_stage.h"
+#include "input/keyhistory.h"
 #include "input_log.h"
 
 struct combatant;
@@ -47,7 +54,9 @@ struct training_session {
     std::vector<dummy_frame> recording; // capacity reserved at set-up
     int record_limit = 0;               // frames in ten seconds
     int play_at = 0;
-    int combo_from_player = -1;         // while recording: the player's combo, for the dummy
+    control_stage_list dummy_stages;    // the player's controls, for the dummy's combos
+    combo_list dummy_combos;            // the dummy's combos bound to dummy_stages
+    keyhistory dummy_keys;              // reads the player's keys for those combos
     uint8_t fkeys[6] = {};              // F1..F6 as last seen
     int player_keys[10] = {};           // the player's bound key per control
 
