@@ -204,6 +204,28 @@ TEST_F(Training, TheRecorderDrivesTheDummyWithThePlayersKeysAndPlaysItBackInALoo
     EXPECT_EQ(a->x, stopped) << "back to standing";
 }
 
+// The dummy's own sequence, pressed by the player while recording, is the dummy's special:
+// facing right, its "left, right, punch" is the player's Right, Left, punch.
+TEST_F(Training, WhileRecordingThePlayersKeysPerformTheDummysOwnSpecial) {
+    folder.write("game/fighter/tamsin_char.ini",
+                 fighter_text(100, TEST_MOVES, "combos=1\ncombo0moves=3\ncombo0move=3\ncombo0move0=left\n"
+                                               "combo0move1=right\ncombo0move2=punch\n"));
+    set_up();
+    frames(2);
+    tap(SDLK_F3);
+    log_capture log;
+    for (SDLKey k : {SDLK_RIGHT, SDLK_LEFT, SDLK_i}) {
+        hold({k});
+        frames(3);
+        hold({k}, false);
+        frames(3);
+    }
+    EXPECT_NE(log.out.find("Training: dummy special [move]\n"), std::string::npos) << log.out;
+    bool recorded = false;
+    for (const dummy_frame& f : training.recording) recorded = recorded || f.combo == 3;
+    EXPECT_TRUE(recorded);
+}
+
 TEST(TrainingInputs, RowsChangeWithTheControlsHeldNewestFirstAndASpecialMarksItsRows) {
     input_log log;
     const uint16_t down = 2, right = 8, punch = 16;
