@@ -21,10 +21,17 @@ void input_log::feed(uint16_t controls) {
     if (count < INPUT_LOG_ROWS) count++;
 }
 
-void input_log::mark_special(int special, int stages) {
+void input_log::mark_special(int special, int presses) {
     if (count == 0) return;
+    // Back from the newest row until `presses` rows holding something are inside: the
+    // releases between them belong to the sequence too.
+    int rows_in = 0, held = 0;
+    while (rows_in < count && (held < presses || rows_in == 0)) {
+        if (rows[rows_in].controls) held++;
+        rows_in++;
+    }
     rows[0].special = special;
-    rows[0].special_rows = stages < 1 ? 1 : stages > count ? count : stages;
+    rows[0].special_rows = rows_in;
 }
 
 uint16_t controls_from_keys(const Uint8* state, int numkeys, const int keys[10]) {

@@ -23,8 +23,9 @@ struct input_log {
     void clear();
     // One frame of input.
     void feed(uint16_t controls);
-    // The combo of `stages` stages with result `special` came out on the newest row.
-    void mark_special(int special, int stages);
+    // The combo with result `special`, of `presses` pressing stages, came out on the newest
+    // row: the rows back to the first of those presses are marked.
+    void mark_special(int special, int presses);
 };
 
 // The controls held in a key table, by one player's bindings (keys[c] = key of control c).

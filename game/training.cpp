@@ -154,10 +154,16 @@ void training_keys() {
 // ---------------------------------------------------------------------------------------
 // The fighters' decisions
 
+// The pressing stages of the fighter's combo with that result (releases not counted).
 static int combo_stages(const combatant* o, int result) {
     if (!o->combos) return 1;
-    for (const combo& c : *o->combos)
-        if (c.move == result) return (int)c.stages.size();
+    for (const combo& c : *o->combos) {
+        if (c.move != result) continue;
+        int presses = 0;
+        for (const control_stage* st : c.stages)
+            if (st && !st->presses.empty() && st->presses[0] && st->presses[0]->state == KEY_PRESSED) presses++;
+        return presses;
+    }
     return 1;
 }
 
