@@ -121,7 +121,7 @@ TEST(FightgameFrontEndGL, ClosingTheWindowInAMatchAtOneFrameASecondReturnsToTheM
     game_run g(1, "fps=1\n");
     ASSERT_TRUE(g.select_item(4)); // demo
     press("Return", kMenuConfirmHold);
-    ASSERT_TRUE(g.p.wait_for("Setting FPS [1]\n", 20000));
+    ASSERT_TRUE(g.p.wait_for("Setting FPS [1]\n", 20000)) << g.p.out();
     sleep_ms(1500); // inside a frame's wait
     int ms = ms_until_main_menu_after_close(g);
     EXPECT_GE(ms, 0) << g.p.out();

@@ -7,6 +7,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -165,7 +166,13 @@ struct game_run {
         start_program(p, "fightgame", {}, dir.path, {"SDL_AUDIODRIVER=dummy"});
         EXPECT_TRUE(p.wait_for("MAIN MENU:\n", 60000)) << p.out() << p.err();
         point_at_window();
-        sleep_ms(800);
+        // The opening slides the rows in for 32 frames of the front end (sixteen times the
+        // match's fps, at most 200 a second); while it plays a sliding row can pass where
+        // the highlighted one is looked for.
+        size_t at = extra_settings.find("fps=");
+        int rate = at == std::string::npos ? 200 : 16 * atoi(extra_settings.c_str() + at + 4);
+        if (rate <= 0 || rate > 200) rate = 200;
+        sleep_ms(std::max(800, 32 * 1000 / rate + 500));
     }
     int count(const std::string& line) const { return count_occurrences(p.out(), line); }
     // Waits until line has been printed n times.
