@@ -36,8 +36,7 @@ int move_tick(const combatant* o) {
 // A reaction whose last tick has been shown leaves the fighter free at its next step.
 bool can_act(combatant* f) { return f && f->ready() && (f->stance != STANCE_HIT || stack_empty(f->stack)); }
 
-void advantage_meter::contact(int attacker_side, int frame) {
-    (void)frame;
+void advantage_meter::contact(int attacker_side) {
     attacker = attacker_side;
     free_at[0] = free_at[1] = -1;
 }

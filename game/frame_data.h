@@ -31,8 +31,8 @@ struct advantage_meter {
     int result[2] = {0, 0};      // last measured advantage of each side as the attacker
     int measured[2] = {0, 0};    // whether result holds a measurement
 
-    // A hit or block by side `attacker` on frame `frame`: a new measurement starts.
-    void contact(int attacker_side, int frame);
+    // A hit or block by side `attacker_side`: a new measurement starts.
+    void contact(int attacker_side);
     // One frame's look at both fighters (index = side).
     void step(combatant* const fighters[2], int frame);
 };

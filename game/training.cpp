@@ -311,7 +311,7 @@ void training_rules(int frame) {
             if (t.string_damage[s] > t.best_damage[s]) t.best_damage[s] = t.string_damage[s];
         }
         if (hits > 0) note_overlap();
-        if (hits > 0 || current_match.block_frame[v] == frame) t.advantage.contact(s, frame);
+        if (hits > 0 || current_match.block_frame[v] == frame) t.advantage.contact(s);
         // A knock-out refills at once, any other loss a second after the string's last hit.
         if (!f->alive()) refill(f, s);
         else if (f->hp < f->max_hp && t.last_hit_frame[v] >= 0 && frame - t.last_hit_frame[v] >= fps)

@@ -2,16 +2,14 @@
 
 #include <SDL_ttf.h>
 #include <cstdio>
-#include <cstring>
 
 #include "foundation/settings.h"
+#include "foundation/video_mgr.h"
 #include "frame_data.h"
 #include "images/font.h"
 #include "input/control_mgr.h"
-#include "match.h"
 #include "osd.h"
 #include "training.h"
-#include "foundation/video_mgr.h"
 #include "world/mon_mgr.h"
 
 const unsigned char training_outline_rgb[3] = {0, 255, 255};
