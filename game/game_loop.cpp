@@ -22,6 +22,7 @@ match_setup setup_for_item(int item, int random_pick) {
     case 0: return match_setup{MODE_ARCADE, game_opts.rounds, -1, random_pick}; // "arcade"
     case 1: return match_setup{MODE_VERSUS, game_opts.rounds, -1, -1};          // "versus"
     case 2: return match_setup{MODE_SURVIVAL, 0, -1, random_pick}; // "survival"
+    case 3: return match_setup{MODE_TRAINING, 0, -1, -1};          // "training"
     default: return match_setup{MODE_DEMO, 3, 0, 1};               // "demo"
     }
 }
@@ -43,19 +44,20 @@ void run_game(game_resources& r) {
         log_out("MAIN MENU:\n");
         video.clear();
         if (end != MATCH_RUNNING) return;
-        end = play(r, setup_for_item(3, 0));
+        end = play(r, setup_for_item(4, 0));
     }
 }
 
 #else
 
-// Character select for the set-up's open picks; false when player 1 cancels. In versus a
-// cancel of the second selection goes back to the first.
+// Character select for the set-up's open picks; false when player 1 cancels. Versus and
+// training take two selections (training: the player's fighter, then the dummy); a cancel
+// of the second goes back to the first.
 static bool select_fighters(game_resources& r, match_setup& m) {
     for (;;) {
         m.player1 = char_select(r, r.front_rate);
         if (m.player1 < 0) return false;
-        if (m.mode != MODE_VERSUS) return true;
+        if (m.mode != MODE_VERSUS && m.mode != MODE_TRAINING) return true;
         m.player2 = char_select(r, r.front_rate);
         if (m.player2 >= 0) return true;
     }

@@ -58,6 +58,8 @@ bool start_combo(combatant* o, int result) {
 
 } // namespace
 
+bool guard_low(const combatant* opp) { return opp && opp->posture == POSTURE_CROUCH; }
+
 void hard_ai_reset() {
     for (mind& m : minds) m = mind();
 }
@@ -95,7 +97,7 @@ void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command) {
     // The guard: back away from the opponent, low against a crouching one.
     auto guard = [&]() {
         o->vx = -forward;
-        if (opp->posture == POSTURE_CROUCH) o->vy = 1;
+        if (guard_low(opp)) o->vy = 1;
     };
 
     if (opp->stance == STANCE_HIT || opp->hp < 0) {

@@ -13,6 +13,9 @@
 struct combatant;
 
 void hard_ai_reset();
+// The guard's height against opp: low against a crouching attacker (a standing guard
+// falls to it), standing against the rest (a crouching guard falls to a jump).
+bool guard_low(const combatant* opp);
 // Fighter o (slot 0 or 1) against opp on this frame; vx, vy and command are what the path
 // step chose and are replaced.
 void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command);

@@ -17,11 +17,14 @@ static void end_frame(game_resources& r) {
     video.flip();
 }
 
+int main_menu_row_y(int i, int h) { return h * 7 / 20 + i * h * 3 / 40; }
+
 static void draw_items(game_resources& r, int selection, int x_even, int x_odd) {
+    const int H = screen_h();
     for (int i = 0; i < MAIN_ITEM_COUNT; i++) {
         int x = i % 2 == 0 ? x_even : x_odd;
-        if (i == selection) r.items_lit[i]->draw_at(x - 32, 200 + 50 * i);
-        else r.items[i]->draw_at(x, 200 + 50 * i);
+        if (i == selection) r.items_lit[i]->draw_at(x - 32, main_menu_row_y(i, H));
+        else r.items[i]->draw_at(x, main_menu_row_y(i, H));
     }
 }
 

@@ -2,6 +2,8 @@
 #include "colour_swaps.h"
 #include "replay.h"
 #include "hard_ai.h"
+#include "training.h"
+#include "training_osd.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -618,6 +620,7 @@ void match_object_step(int i) {
 
     o->vx = o->vy = 0;
     int cmd = -1; // the path's command of this frame
+    bool thinks = false;
     if (o->knockdown_streak >= 3 && o->recovery_timer < 3 * fps) {
         dizzy(o);
     } else {
@@ -627,12 +630,15 @@ void match_object_step(int i) {
         }
         if (o->ready() && ms.intro == 0) {
             o->think();
+            thinks = true;
             if (o->path) cmd = o->path->action;
             if (i < 2 && ms.opts.difficulty == DIFFICULTY_HARD && o->path && o->path->steps > 0 &&
                 o->path->mode[0] == PATH_COMPUTER)
                 hard_ai_step(o, i, opp, cmd);
         }
     }
+    int combo_move = o->keys.check_combos();
+    if (i < 2 && ms.mode == MODE_TRAINING) training_control(o, i, opp, thinks, cmd, combo_move);
     if (o->stack && o->stack->empty() && o->action != ACT_KO && o->action != 10 && o->action != 11) {
         o->action = ACT_IDLE;
         o->stance = STANCE_NEUTRAL;
@@ -644,7 +650,7 @@ void match_object_step(int i) {
     command(o, cmd);
     if (cmd == CMD_BLOCK) block_command(o, opp);
     if (cmd == CMD_THROW) throw_command(o, opp);
-    combo_result(o, o->keys.check_combos());
+    combo_result(o, combo_move);
 
     if (moving_backwards(o)) {
         o->stance = STANCE_BLOCK;
@@ -738,6 +744,7 @@ void match_frame() {
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
     if (replay_frame_begin()) ms.end = MATCH_ABANDONED;
+    if (ms.mode == MODE_TRAINING) training_keys();
 
     ms.frames++;
     ms.now = clock_ticks();
@@ -748,10 +755,15 @@ void match_frame() {
     match_projectile_clashes();
     strict_life(a);
     strict_life(b);
+    if (ms.mode == MODE_TRAINING) training_rules(ms.frames);
     count_knock_out(a, b);
     for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
     draw_effects();
     remove_dead_projectiles();
+    if (ms.mode == MODE_TRAINING) {
+        training_after_steps(ms.frames);
+        if (ms.res && ms.res->osd) training_draw(*ms.res->osd);
+    }
     for (int i = 0; i < 2; i++) {
         const combatant* victim = i == 0 ? b : a;
         if (victim->hits_in_row > ms.best_combo[i]) ms.best_combo[i] = victim->hits_in_row;
@@ -840,7 +852,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     for (path& p : fighter_paths) p.reset();
     hard_ai_reset();
     fighter_paths[1].add_step(mode == MODE_DEMO ? 6 : 3, 0, 0, 0, 0);
-    fighter_paths[0].add_step(mode == MODE_VERSUS ? 5 : 6, 0, 0, 0, 0);
+    fighter_paths[0].add_step(mode == MODE_VERSUS ? 5 : mode == MODE_TRAINING ? 7 : 6, 0, 0, 0, 0);
 
     level* lv = current_level;
     const int centre = (int)(lv->max_width / lv->scale / 2);
@@ -866,6 +878,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
             lv->max_height - screen_h());
     initial_camera(a, b);
     ms.frames = 0;
+    if (mode == MODE_TRAINING) training_set_up(fighter_table[pick_a].file, fighter_table[pick_b].file);
 }
 
 static void new_round(combatant* f) {
@@ -919,7 +932,7 @@ static void place_at_start(combatant* f, int i) {
     f->facing = i == 0 ? 1 : 0;
 }
 
-void match_stage_round() {
+void match_reset_positions() {
     for (int i = 0; i < 2; i++) {
         combatant* f = fighter(i);
         if (!f) continue;
@@ -935,6 +948,10 @@ void match_stage_round() {
         }
         place_at_start(f, i);
     }
+}
+
+void match_stage_round() {
+    match_reset_positions();
     ms.intro = INTRO_FRAMES * fps / 60;
 }
 
@@ -978,7 +995,7 @@ void match_result_screen(int frames) {
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {
     replay_begin(mode, fighter_a, fighter_b, required_wins);
     match_set_up(mode, fighter_a, fighter_b, res);
-    const bool staged = ms.opts.round_mode == ROUNDS_STAGED;
+    const bool staged = ms.opts.round_mode == ROUNDS_STAGED && mode != MODE_TRAINING;
     for (;;) {
         play_music();
         ms.end = MATCH_RUNNING;

@@ -25,7 +25,8 @@ struct anim_group;
 struct font;
 
 // Match modes.
-enum match_mode { MODE_ARCADE = 1, MODE_VERSUS = 2, MODE_SURVIVAL = 3, MODE_DEMO = 4 };
+// Training (training.h) never ends a round: only Escape or a closed window ends it.
+enum match_mode { MODE_ARCADE = 1, MODE_VERSUS = 2, MODE_SURVIVAL = 3, MODE_DEMO = 4, MODE_TRAINING = 5 };
 
 // End flag of a round and of the match: 0 running, 1 decided, 2 abandoned.
 enum match_end { MATCH_RUNNING = 0, MATCH_DECIDED = 1, MATCH_ABANDONED = 2 };
@@ -103,6 +104,8 @@ void match_draw_object(int i);
 bool match_round_over(int mode, int required_wins);
 // Clears and deletes the current level and empties the combatant registry.
 void match_tear_down();
+// Both fighters back at their starting places, at rest.
+void match_reset_positions();
 // Staged rounds: both fighters back at their starting places, at rest, and the "Round N",
 // "Fight" announcement started (the fighters wait for it).
 void match_stage_round();

@@ -12,7 +12,7 @@
 #include "foundation/safe_file.h"
 #include "input/control_mgr.h"
 
-enum { MODE_FIRST = 1, MODE_LAST = 4 }; // arcade .. demo
+enum { MODE_FIRST = 1, MODE_LAST = 5 }; // arcade .. training
 static const size_t MAX_REPLAY_BYTES = 64u << 20;
 static const int MAX_FRAMES = 100000000;
 

@@ -28,7 +28,7 @@ std::string wait_for_text(const std::string& path, const std::string& text, int 
 
 TEST(FightgameOptionsGL, ChoosingRoundsSavesTheNextValueAndTheNextMatchPlaysWithIt) {
     game_run g(1, "fps=5\n");
-    ASSERT_TRUE(g.select_item(4));
+    ASSERT_TRUE(g.select_item(5)); // options
     press("Return", 200);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
     sleep_ms(600);

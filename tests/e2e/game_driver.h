@@ -7,6 +7,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -114,12 +115,16 @@ inline void press(const char* key, int hold_ms = 30) {
     EXPECT_EQ(system(cmd), 0);
 }
 
+// The main menu's seven rows at 640 x 480: row i's top, and the rows' spacing.
+enum { MAIN_ROWS = 7, MAIN_ROW_TOP = 168, MAIN_ROW_STEP = 36 };
+
 // The main-menu row drawn in its highlighted form (32 pixels further left, "*%s*"), or -1.
 inline int highlighted_item(const screen_shot& shot) {
     int best = -1, best_count = 20;
-    for (int i = 0; i < 6; i++) {
+    for (int i = 0; i < MAIN_ROWS; i++) {
         int count = 0;
-        for (int y = 200 + 50 * i; y < 245 + 50 * i && y < 480; y++)
+        const int top = MAIN_ROW_TOP + MAIN_ROW_STEP * i;
+        for (int y = top; y < top + MAIN_ROW_STEP; y++)
             for (int x = 186; x < 214; x++)
                 if (shot.white(x, y)) count++;
         if (count > best_count) best = i, best_count = count;
@@ -174,7 +179,13 @@ struct game_run {
         start_program(p, "fightgame", {}, dir.path, {"SDL_AUDIODRIVER=dummy"});
         EXPECT_TRUE(p.wait_for("MAIN MENU:\n", 60000)) << p.out() << p.err();
         point_at_window();
-        sleep_ms(800);
+        // The opening slides the rows in for 32 frames of the front end (sixteen times the
+        // match's fps, at most 200 a second); while it plays a sliding row can pass where
+        // the highlighted one is looked for.
+        size_t at = extra_settings.find("fps=");
+        int rate = at == std::string::npos ? 200 : 16 * atoi(extra_settings.c_str() + at + 4);
+        if (rate <= 0 || rate > 200) rate = 200;
+        sleep_ms(std::max(800, 32 * 1000 / rate + 500));
     }
     int count(const std::string& line) const { return count_occurrences(p.out(), line); }
     // Waits until line has been printed n times.

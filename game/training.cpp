@@ -1,0 +1,336 @@
+#include "training.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/config_file.h"
+#include "foundation/log.h"
+#include "foundation/settings.h"
+#include "hard_ai.h"
+#include "input/control_mgr.h"
+#include "input/key_source.h"
+#include "match.h"
+#include "world/level.h"
+#include "world/mon_mgr.h"
+
+training_session training;
+
+// Path modes the dummy is given: the first key set (recording), the computer, nothing.
+enum { PATH_KEYS = 3, PATH_COMPUTER = 6, PATH_STILL = 7 };
+enum { CMD_NONE = -1, CMD_BLOCK = 6 };
+
+static const char* const behaviour_names[DUMMY_BEHAVIOURS] = {"stand", "crouch", "jump", "block",
+                                                              "computer"};
+
+const char* dummy_behaviour_name(int b) {
+    return b >= 0 && b < DUMMY_BEHAVIOURS ? behaviour_names[b] : "";
+}
+
+static combatant* fighter(int i) {
+    return i < Combatant_Manager.count() ? Combatant_Manager.Objects[(size_t)i] : nullptr;
+}
+
+// "game/fighter/tamsin/tamsin_rush.ini" -> "tamsin_rush".
+static void base_name(const char* path, char* out, size_t size) {
+    const char* slash = strrchr(path, '/');
+    const char* from = slash ? slash + 1 : path;
+    snprintf(out, size, "%s", from);
+    char* dot = strrchr(out, '.');
+    if (dot) *dot = 0;
+}
+
+static void read_move_names(int side, const char* file) {
+    config_file c;
+    if (!file || !c.load(file)) return;
+    for (int m = 0; m < TRAINING_MOVE_NAMES; m++) {
+        char key[16];
+        snprintf(key, sizeof key, "move%d", m);
+        if (c.has(key)) base_name(c.get_string(key), training.move_names[side][m], sizeof training.move_names[side][m]);
+    }
+}
+
+// The dummy's combos again, each stage taken by name from the player's controls.
+static void bind_dummy_combos() {
+    combatant* dummy = fighter(0);
+    training_session& t = training;
+    t.dummy_stages = Control_Manager.build_stage_list(0);
+    if (!dummy || !dummy->combos || !dummy->controls) return;
+    const control_stage_list& own = *dummy->controls;
+    for (const combo& c : *dummy->combos) {
+        combo copy;
+        copy.move = c.move;
+        for (const control_stage* st : c.stages)
+            for (int e = 0; e < own.count(); e++)
+                if (own.at(e).object == st) {
+                    if (control_stage* mine = t.dummy_stages.find(own.at(e).name)) copy.stages.push_back(mine);
+                    break;
+                }
+        t.dummy_combos.push_back(copy);
+    }
+    t.dummy_keys.import_combos(&t.dummy_combos);
+}
+
+void training_set_up(const char* file_a, const char* file_b) {
+    training = training_session();
+    training.record_limit = TRAINING_RECORD_SECONDS * (fps > 0 ? fps : 60);
+    training.recording.reserve((size_t)training.record_limit);
+    for (int c = 0; c < CONTROL_COUNT && c < 10; c++)
+        training.player_keys[c] = Control_Manager.key_for(0, control_names[c]);
+    read_move_names(0, file_a);
+    read_move_names(1, file_b);
+    bind_dummy_combos();
+    for (int i = 0; i < 2; i++) {
+        combatant* f = fighter(i);
+        if (!f) continue;
+        training.hp_before[i] = f->hp;
+        training.hits_before[i] = f->hits_taken;
+    }
+    combatant* dummy = fighter(0);
+    if (dummy && dummy->path) dummy->path->mode[0] = PATH_STILL;
+    log_out("Training: dummy [%s]\n", behaviour_names[training.behaviour]);
+}
+
+// ---------------------------------------------------------------------------------------
+// Function keys
+
+static void set_dummy_path() {
+    combatant* dummy = fighter(0);
+    if (!dummy || !dummy->path) return;
+    training_session& t = training;
+    int mode = PATH_STILL;
+    if (t.recorder == RECORDER_RECORDING) mode = PATH_KEYS;
+    else if (t.recorder == RECORDER_OFF && t.behaviour == DUMMY_COMPUTER) mode = PATH_COMPUTER;
+    dummy->path->mode[0] = mode;
+}
+
+static void function_key(int n) {
+    training_session& t = training;
+    switch (n) {
+    case 0: t.help = !t.help; break;
+    case 1:
+        t.behaviour = (t.behaviour + 1) % DUMMY_BEHAVIOURS;
+        log_out("Training: dummy [%s]\n", behaviour_names[t.behaviour]);
+        break;
+    case 2:
+        if (t.recorder == RECORDER_RECORDING) {
+            t.recorder = RECORDER_OFF;
+            log_out("Training: recorded [%d] frames\n", (int)t.recording.size());
+        } else {
+            t.recording.clear();
+            t.recorder = RECORDER_RECORDING;
+            log_out("Training: recording\n");
+        }
+        break;
+    case 3:
+        if (t.recorder == RECORDER_PLAYING) {
+            t.recorder = RECORDER_OFF;
+            log_out("Training: playback stopped\n");
+        } else if (!t.recording.empty()) {
+            t.recorder = RECORDER_PLAYING;
+            t.play_at = 0;
+            log_out("Training: playing [%d] frames\n", (int)t.recording.size());
+        }
+        break;
+    case 4:
+        match_reset_positions();
+        log_out("Training: positions reset\n");
+        break;
+    default: t.overlays = !t.overlays; break;
+    }
+}
+
+void training_keys() {
+    int n = 0;
+    const Uint8* keys = key_source_state(&n);
+    for (int k = 0; k < 6; k++) {
+        int code = SDLK_F1 + k;
+        uint8_t down = keys && code < n && keys[code] ? 1 : 0;
+        if (down && !training.fkeys[k]) function_key(k);
+        training.fkeys[k] = down;
+    }
+    set_dummy_path();
+}
+
+// ---------------------------------------------------------------------------------------
+// The fighters' decisions
+
+// The pressing stages of the fighter's combo with that result (releases not counted).
+static int combo_stages(const combatant* o, int result) {
+    if (!o->combos) return 1;
+    for (const combo& c : *o->combos) {
+        if (c.move != result) continue;
+        int presses = 0;
+        for (const control_stage* st : c.stages)
+            if (st && !st->presses.empty() && st->presses[0] && st->presses[0]->state == KEY_PRESSED) presses++;
+        return presses;
+    }
+    return 1;
+}
+
+// Speeds are kept in half units: the key sets and the joystick give 0, 0.5, 1 or 1.5.
+static int8_t speed_code(double v) { return (int8_t)(v * 2); }
+
+static void mark_special(int side, int result, int stages) {
+    training.inputs[side].mark_special(result, stages);
+    log_out("Training: %s special [%s]\n", side ? "player" : "dummy", training_special_name(side, result));
+}
+
+static void player_control(combatant* o, int& command, int& combo_move) {
+    training_session& t = training;
+    int n = 0;
+    const Uint8* keys = key_source_state(&n);
+    t.inputs[1].feed(controls_from_keys(keys, n, t.player_keys));
+    if (t.recorder == RECORDER_RECORDING) {
+        // The player's keys drive the dummy; the player's own fighter stands still.
+        o->vx = o->vy = 0;
+        command = CMD_NONE;
+        combo_move = -1;
+        return;
+    }
+    if (combo_move >= 0) mark_special(1, combo_move, combo_stages(o, combo_move));
+}
+
+static void behave(combatant* o, const combatant* opp, int& command) {
+    switch (training.behaviour) {
+    case DUMMY_CROUCH: o->vx = 0, o->vy = 1, command = CMD_NONE; break;
+    case DUMMY_JUMP: o->vx = 0, o->vy = -1, command = CMD_NONE; break;
+    case DUMMY_BLOCK:
+        // Guard held still at the height each attack needs; a guard in the air holds anyway.
+        o->vx = 0;
+        o->vy = guard_low(opp) ? 1 : 0;
+        command = CMD_BLOCK;
+        break;
+    default: o->vx = o->vy = 0, command = CMD_NONE; break;
+    }
+}
+
+static void dummy_control(combatant* o, const combatant* opp, bool thinks, int& command, int& combo_move) {
+    training_session& t = training;
+    // The dummy's combos on the player's keys: followed always, used while recording.
+    t.dummy_keys.mirrored = o->facing;
+    t.dummy_keys.update();
+    const int from_player = t.dummy_keys.check_combos();
+    if (t.recorder == RECORDER_RECORDING) {
+        dummy_frame f;
+        if (thinks) {
+            f.vx = speed_code(o->vx);
+            f.vy = speed_code(o->vy);
+            f.command = (int8_t)command;
+        }
+        f.combo = (int8_t)from_player;
+        combo_move = from_player;
+        t.recording.push_back(f);
+        if ((int)t.recording.size() >= t.record_limit) {
+            t.recorder = RECORDER_OFF;
+            log_out("Training: recorded [%d] frames\n", (int)t.recording.size());
+        }
+    } else if (t.recorder == RECORDER_PLAYING && !t.recording.empty()) {
+        const dummy_frame& f = t.recording[(size_t)t.play_at];
+        t.play_at = (t.play_at + 1) % (int)t.recording.size();
+        if (thinks) {
+            o->vx = f.vx / 2.0;
+            o->vy = f.vy / 2.0;
+            command = f.command;
+        }
+        combo_move = f.combo;
+    } else if (t.behaviour != DUMMY_COMPUTER) {
+        combo_move = -1;
+        if (thinks) behave(o, opp, command);
+    }
+    t.inputs[0].feed(controls_from_decision(o->vx, o->vy, command));
+    if (combo_move >= 0) mark_special(0, combo_move, combo_stages(o, combo_move));
+}
+
+void training_control(combatant* o, int i, const combatant* opp, bool thinks, int& command, int& combo_move) {
+    if (!o) return;
+    if (i == 1) player_control(o, command, combo_move);
+    else if (i == 0) dummy_control(o, opp, thinks, command, combo_move);
+}
+
+// ---------------------------------------------------------------------------------------
+// Strings, advantage, refills
+
+bool picture_box(const combatant* o, screen_box& b) {
+    const img_mgr* im = o ? o->last_image : nullptr;
+    if (!im || im->is_blank()) return false;
+    const level* lv = current_level;
+    const int cx = lv ? lv->x_offset : 0, cy = lv ? lv->y_offset : 0;
+    const double zoom = (lv ? lv->zoom : 1.0) * (o->scale > 0 ? o->scale : 1.0);
+    // The hit test's placement: x scaled by the zoom, y as it is.
+    const int px = (int)(o->x / (o->scale > 0 ? o->scale : 1.0) - cx), py = o->y - cy;
+    int x1, x2;
+    if (im->mirrored) {
+        x1 = px + im->width - (int)im->right;
+        x2 = px + im->width - (int)im->left;
+    } else {
+        x1 = px + (int)im->left;
+        x2 = px + (int)im->right;
+    }
+    b.x1 = (int)(x1 * zoom);
+    b.x2 = (int)(x2 * zoom);
+    b.y1 = py + (int)im->top;
+    b.y2 = py + (int)im->bottom;
+    return true;
+}
+
+static void note_overlap() {
+    screen_box a, b;
+    if (!picture_box(fighter(0), a) || !picture_box(fighter(1), b)) return;
+    screen_box o;
+    o.x1 = a.x1 > b.x1 ? a.x1 : b.x1;
+    o.x2 = a.x2 < b.x2 ? a.x2 : b.x2;
+    o.y1 = a.y1 > b.y1 ? a.y1 : b.y1;
+    o.y2 = a.y2 < b.y2 ? a.y2 : b.y2;
+    if (o.x1 > o.x2 || o.y1 > o.y2) return;
+    training.overlap = o;
+    training.overlap_frames = HIT_OVERLAY_FRAMES;
+}
+
+static void refill(combatant* f, int attacker) {
+    f->hp = f->max_hp;
+    training.string_open[attacker] = false;
+}
+
+void training_rules(int frame) {
+    training_session& t = training;
+    for (int v = 0; v < 2; v++) {
+        combatant* f = fighter(v);
+        if (!f) continue;
+        const int s = 1 - v; // the attacker's side
+        const int hits = (uint8_t)(f->hits_taken - t.hits_before[v]);
+        const int damage = t.hp_before[v] - f->hp;
+        if (hits > 0 || damage > 0) {
+            t.last_hit_frame[v] = frame;
+            if (!t.string_open[s]) {
+                t.string_open[s] = true;
+                t.string_hits[s] = t.string_damage[s] = 0;
+            }
+            t.string_hits[s] += hits;
+            t.string_damage[s] += damage > 0 ? damage : 0;
+            if (t.string_hits[s] > t.best_hits[s]) t.best_hits[s] = t.string_hits[s];
+            if (t.string_damage[s] > t.best_damage[s]) t.best_damage[s] = t.string_damage[s];
+        }
+        if (hits > 0) note_overlap();
+        if (hits > 0 || current_match.block_frame[v] == frame) t.advantage.contact(s);
+        // A knock-out refills at once, any other loss a second after the string's last hit.
+        if (!f->alive()) refill(f, s);
+        else if (f->hp < f->max_hp && t.last_hit_frame[v] >= 0 && frame - t.last_hit_frame[v] >= fps)
+            refill(f, s);
+        t.hp_before[v] = f->hp;
+        t.hits_before[v] = f->hits_taken;
+    }
+}
+
+void training_after_steps(int frame) {
+    combatant* const both[2] = {fighter(0), fighter(1)};
+    if (both[0] && both[1]) training.advantage.step(both, frame);
+    if (training.overlap_frames > 0) training.overlap_frames--;
+}
+
+const char* training_special_name(int side, int combo_result) {
+    // Combo results and the moves they play: 2 the backflip, 3 and 5 the rush, 4 the dash.
+    int move = combo_result == 2 ? 12 : combo_result == 3 || combo_result == 5 ? 15 : combo_result == 4 ? 18 : -1;
+    if (combo_result == 1) return "high jump";
+    if (move < 0 || side < 0 || side > 1 || !training.move_names[side][move][0]) return "special";
+    return training.move_names[side][move];
+}

@@ -1,0 +1,98 @@
+// training: the rules a training match adds to the match. The player's fighter is B (the
+// right, first selection, on the first key set); the dummy is A. No round ends: a fighter's
+// life refills one second after the last hit of a string and at once after a knock-out.
+// Function keys, read from the match's key table (so a replay repeats them):
+//   F1 the help line, F2 the dummy's behaviour (stand, crouch, jump, block everything,
+//   computer), F3 records up to ten seconds of the dummy driven by the player's keys (the
+//   player's fighter stands still meanwhile), F4 plays the recording back in a loop, F5
+//   puts both fighters back at their starting places, F6 shows or hides the overlays.
+// The session also keeps what the overlays show: each side's inputs, the strings of hits
+// with the best of the session, the advantage after contact and the overlapping boxes of
+// the latest hit.
+//
+// While recording, the dummy's own combos are read from the player's keys, through a copy
+// of its combo list bound to the player's controls and a key history of its own.
+//
+// Ownership: one session, `training`, reset by each training match's set-up; the recording
+// buffer is reserved there so the frames allocate nothing. The session owns the dummy's
+// re-bound stages, combos and key history; the fighters stay the match's.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "frame_data.h"
+#include "input/combo.h"
+#include "input/control_stage.h"
+#include "input/keyhistory.h"
+#include "input_log.h"
+
+struct combatant;
+
+enum dummy_behaviour {
+    DUMMY_STAND, DUMMY_CROUCH, DUMMY_JUMP, DUMMY_BLOCK, DUMMY_COMPUTER, DUMMY_BEHAVIOURS
+};
+enum { TRAINING_RECORD_SECONDS = 10, HIT_OVERLAY_FRAMES = 10, TRAINING_MOVE_NAMES = 32 };
+enum training_recorder { RECORDER_OFF, RECORDER_RECORDING, RECORDER_PLAYING };
+
+// One frame of the dummy as the recorder keeps it.
+struct dummy_frame {
+    int8_t vx = 0, vy = 0;
+    int8_t command = -1;
+    int8_t combo = -1; // combo result that came out, -1 none
+};
+
+// A box on the screen, ends included.
+struct screen_box {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+struct training_session {
+    int behaviour = DUMMY_STAND;
+    bool help = true;
+    bool overlays = true;
+    int recorder = RECORDER_OFF;
+    std::vector<dummy_frame> recording; // capacity reserved at set-up
+    int record_limit = 0;               // frames in ten seconds
+    int play_at = 0;
+    control_stage_list dummy_stages;    // the player's controls, for the dummy's combos
+    combo_list dummy_combos;            // the dummy's combos bound to dummy_stages
+    keyhistory dummy_keys;              // reads the player's keys for those combos
+    uint8_t fkeys[6] = {};              // F1..F6 as last seen
+    int player_keys[10] = {};           // the player's bound key per control
+
+    input_log inputs[2];                // per side
+    int string_hits[2] = {0, 0};        // the current string each side landed
+    int string_damage[2] = {0, 0};
+    int best_hits[2] = {0, 0};
+    int best_damage[2] = {0, 0};
+    bool string_open[2] = {false, false};
+    int last_hit_frame[2] = {-1, -1};   // per victim
+    int hp_before[2] = {0, 0};
+    uint8_t hits_before[2] = {0, 0};
+    advantage_meter advantage;
+
+    screen_box overlap;                 // boxes' overlap at the latest hit
+    int overlap_frames = 0;             // frames it still shows
+    char move_names[2][TRAINING_MOVE_NAMES][40] = {}; // move file names without folder
+};
+extern training_session training;
+
+// At the set-up of a training match, after both fighters are loaded: fighter files of A and B.
+void training_set_up(const char* file_a, const char* file_b);
+// The function keys of this frame, from the key table the fighters read.
+void training_keys();
+// After the path step and the combo check of fighter i (0 dummy, 1 player): replaces what
+// the rules decided for the frame. thinks: the fighter was ready and its path ran.
+void training_control(combatant* o, int i, const combatant* opp, bool thinks, int& command,
+                      int& combo_move);
+// After contact, before the knock-out count: strings, advantage, hit overlay and refills.
+void training_rules(int frame);
+// After every object step: the inputs of the frame and the advantage measurement.
+void training_after_steps(int frame);
+// The name of a combo result's special (the move file it plays), for fighter side i.
+const char* training_special_name(int side, int combo_result);
+// The name of a dummy behaviour ("stand" ... "computer").
+const char* dummy_behaviour_name(int behaviour);
+// Where fighter o's last drawn picture box is on the screen, as the hit test places it;
+// false when it has none.
+bool picture_box(const combatant* o, screen_box& box);
