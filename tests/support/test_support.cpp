@@ -69,7 +69,10 @@ void make_dirs(const std::string& path) {
 
 void copy_game_folder(const std::string& dest) {
     make_dirs(dest);
-    std::string cmd = "cp -a '" FIGHT_DATA_DIR "/.' '" + dest + "/'";
+    // Without what playing from this game folder leaves there (recordings, remapped keys):
+    // the tests count the recordings their own runs make and press the default keys.
+    std::string cmd = "cp -a '" FIGHT_DATA_DIR "/.' '" + dest + "/' && rm -rf '" + dest + "/game/replays' '" +
+                      dest + "/game/controls.ini'";
     if (system(cmd.c_str()) != 0) fprintf(stderr, "could not copy the game folder\n");
 }
 
