@@ -247,7 +247,13 @@ TEST_P(LongSession, EveryMatchShowsBothFightersAndMemoryStaysFlat) {
     RecordProperty("rss_after_second_kb", (int)rss_second);
     RecordProperty("rss_after_last_kb", (int)rss_last);
     printf("resident memory: after match 2 %ld kB, after match %d %ld kB\n", rss_second, played, rss_last);
+#ifndef __SANITIZE_ADDRESS__
     EXPECT_LE(rss_last - rss_second, 5 * 1024) << "after match 2: " << rss_second << " kB";
+#else
+    // AddressSanitizer holds freed blocks in its quarantine (up to 256 MB), so resident
+    // memory there grows with every match whatever the program frees; the plain builds
+    // check it.
+#endif
     EXPECT_EQ(g.quit().exit_code, 0);
 }
 
