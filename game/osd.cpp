@@ -168,13 +168,7 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
 
 // The pen x nearest to x at which text fits inside the screen.
 static int on_screen_x(font* f, const char* text, int x) {
-    // The text is drawn glyph by glyph, each as wide as its own picture.
-    int w = 0;
-    for (const char* c = text; f->face && *c; c++) {
-        char one[2] = {*c, 0};
-        int cw = 0, ch = 0;
-        if (TTF_SizeText(f->face, one, &cw, &ch) == 0) w += cw;
-    }
+    const int w = f->text_width(text);
     const int right = (video.screen ? video.screen->w : 640) - w - COMBO_MARGIN;
     return std::max(COMBO_MARGIN, std::min(x, right));
 }

@@ -1,6 +1,5 @@
 #include "training_osd.h"
 
-#include <SDL_ttf.h>
 #include <cstdio>
 
 #include "foundation/settings.h"
@@ -22,16 +21,6 @@ int training_panel_x(int side, int w) { return side == 0 ? TRAINING_MARGIN : w -
 
 static uint32_t colour(const unsigned char rgb[3]) {
     return video.screen ? SDL_MapRGBA(video.screen->format, rgb[0], rgb[1], rgb[2], 255) : 0;
-}
-
-static int text_width(font* f, const char* text) {
-    int w = 0;
-    for (const char* c = text; f->face && *c; c++) {
-        char one[2] = {*c, 0};
-        int cw = 0, ch = 0;
-        if (TTF_SizeText(f->face, one, &cw, &ch) == 0) w += cw;
-    }
-    return w;
 }
 
 static void text_at(font* f, int x, int y, const char* text) {
@@ -83,7 +72,7 @@ static void draw_inputs(font* f, int side, int x) {
         const char* name = training_special_name(side, row.special);
         const int bar_x = side == 0 ? x + TRAINING_PANEL_W - 12 : x - 6;
         video.draw_box(bar_x, y + 1, bar_x + 1, y + rows * TRAINING_ROW_H - 2, arrow);
-        const int name_x = side == 0 ? bar_x + 5 : bar_x - 4 - text_width(f, name);
+        const int name_x = side == 0 ? bar_x + 5 : bar_x - 4 - f->text_width(name);
         text_at(f, name_x, y, name);
     }
 }

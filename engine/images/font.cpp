@@ -61,6 +61,16 @@ SDL_Surface* font::render(const char* text) {
     return last_render;
 }
 
+int font::text_width(const char* text) const {
+    int w = 0;
+    for (const char* c = text; face && c && *c; c++) {
+        char one[2] = {*c, 0};
+        int cw = 0, ch = 0;
+        if (TTF_SizeText(face, one, &cw, &ch) == 0) w += cw;
+    }
+    return w;
+}
+
 void font::draw_text(const char* text) {
     if (!loaded) {
         log_out("loading font\n");

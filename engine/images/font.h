@@ -35,6 +35,8 @@ struct font {
     void open(const char* path);
     SDL_Surface* render(const char* text);
     void draw_text(const char* text);
+    // How far draw_text's glyphs reach: the sum of each character's own width (0 unopened).
+    int text_width(const char* text) const;
 
 private:
     void init(SDL_Surface* s);
