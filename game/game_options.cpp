@@ -7,10 +7,26 @@
 
 game_options game_opts;
 
+game_options demo_options() {
+    game_options o;
+    o.difficulty = DIFFICULTY_CLASSIC;
+    return o;
+}
+
 static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode"};
-// The two words of each two-valued option, default first.
-static const char* const WORDS[OPT_COUNT][2] = {
-    {"classic", "hard"}, {nullptr, nullptr}, {"classic", "strict"}, {"classic", "staged"}};
+// The words of each option's values, by value.
+enum { MOST_WORDS = 3 };
+static const char* const WORDS[OPT_COUNT][MOST_WORDS] = {
+    {"classic", "hard", "normal"}, {nullptr, nullptr, nullptr}, {"classic", "strict", nullptr},
+    {"classic", "staged", nullptr}};
+// The order the options screen goes round the difficulties: from the gentlest up.
+static const int DIFFICULTY_ORDER[] = {DIFFICULTY_CLASSIC, DIFFICULTY_NORMAL, DIFFICULTY_HARD};
+
+static int word_count(int which) {
+    int n = 0;
+    while (n < MOST_WORDS && WORDS[which][n]) n++;
+    return n;
+}
 
 static int* field(game_options& o, int which) {
     switch (which) {
@@ -31,7 +47,7 @@ void read_game_options(const config_file& cfg, game_options& o) {
             if (n >= ROUNDS_MIN && n <= ROUNDS_MAX) o.rounds = n;
             continue;
         }
-        for (int k = 0; k < 2; k++)
+        for (int k = 0; k < word_count(w); k++)
             if (v && strcmp(v, WORDS[w][k]) == 0) *field(o, w) = k;
     }
 }
@@ -40,15 +56,22 @@ const char* game_option_text(const game_options& o, int which, char* buf, size_t
     game_options copy = o;
     int v = *field(copy, which);
     if (which == OPT_ROUNDS) snprintf(buf, size, "%d", v);
-    else snprintf(buf, size, "%s", WORDS[which][v ? 1 : 0]);
+    else snprintf(buf, size, "%s", WORDS[which][v >= 0 && v < word_count(which) ? v : 0]);
     return buf;
 }
 
 void cycle_game_option(game_options& o, int which) {
     if (which < 0 || which >= OPT_COUNT) return;
     int& v = *field(o, which);
-    if (which == OPT_ROUNDS) v = v >= ROUNDS_MAX ? ROUNDS_MIN : v + 1;
-    else v = v ? 0 : 1;
+    if (which == OPT_ROUNDS) {
+        v = v >= ROUNDS_MAX ? ROUNDS_MIN : v + 1;
+    } else if (which == OPT_DIFFICULTY) {
+        int at = 0;
+        while (at < 2 && DIFFICULTY_ORDER[at] != v) at++;
+        v = DIFFICULTY_ORDER[(at + 1) % 3];
+    } else {
+        v = (v + 1) % word_count(which);
+    }
 }
 
 bool save_game_options(const char* path, const game_options& o) {

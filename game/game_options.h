@@ -1,7 +1,9 @@
 // game_options: the four options of the game options screen and their values, kept in
-// "game/game.ini" beside the video settings. Each default is the game as it always played:
-//  - difficulty: "classic" (the computer of old) or "hard" (blocks by posture, punishes a
-//    repeated approach, picks among its specials);
+// "game/game.ini" beside the video settings. Each default but the difficulty is the game as it
+// always played:
+//  - difficulty: "classic" (the computer of old, which the demo always plays), "normal" (the
+//    default: the hard computer with slower eyes and a looser guard) or "hard" (blocks by
+//    posture, punishes a repeated approach, picks among its specials);
 //  - rounds: round wins required, 1 to 5 (3: the fourth win takes the match);
 //  - life style: "classic" (out only below 0 life) or "strict" (an empty bar is out);
 //  - round mode: "classic" (the next round starts where the fighters stand) or "staged"
@@ -14,19 +16,23 @@
 class config_file;
 
 enum { OPT_DIFFICULTY = 0, OPT_ROUNDS = 1, OPT_LIFE_STYLE = 2, OPT_ROUND_MODE = 3, OPT_COUNT = 4 };
-enum { DIFFICULTY_CLASSIC = 0, DIFFICULTY_HARD = 1 };
+// Values as recorded: classic and hard kept their numbers when normal came.
+enum { DIFFICULTY_CLASSIC = 0, DIFFICULTY_HARD = 1, DIFFICULTY_NORMAL = 2 };
 enum { LIFE_CLASSIC = 0, LIFE_STRICT = 1 };
 enum { ROUNDS_CLASSIC = 0, ROUNDS_STAGED = 1 };
 enum { ROUNDS_MIN = 1, ROUNDS_MAX = 5, ROUNDS_DEFAULT = 3 };
 
 struct game_options {
-    int difficulty = DIFFICULTY_CLASSIC;
+    int difficulty = DIFFICULTY_NORMAL;
     int rounds = ROUNDS_DEFAULT;
     int life_style = LIFE_CLASSIC;
     int round_mode = ROUNDS_CLASSIC;
 };
 
 extern game_options game_opts;
+
+// What the demo always plays with: the defaults, against the classic computer.
+game_options demo_options();
 
 // Reads the four keys ("difficulty", "rounds", "lifestyle", "roundmode"); a missing or
 // unknown value keeps the default.

@@ -21,9 +21,19 @@ const int SPECIAL_RANGE = 320;
 
 // Times in frames: like every rule of the match, the computer counts frames, so the game
 // keeps its character at any frame rate.
-const int REACTION = 9;       // from seeing an attack it did not expect to blocking it
 const int PUNISH_WINDOW = 14; // after an attack ends, the opening it leaves
 const int SPECIAL_REST = 150;
+
+// How sharp it plays: "hard", and "normal" with slower eyes and a looser guard.
+struct sharpness {
+    int reaction;       // frames from seeing an attack it did not expect to blocking it
+    int expects;        // percent of attacks it expects (blocks at once)
+    int punishes;       // percent of openings it punishes
+    int walk_ins;       // walked-in attacks it must have seen before it strikes first
+    int mixes;          // percent chance a frame in reach of an idle opponent starts an attack
+};
+const sharpness HARD = {9, 80, 80, 2, 5};
+const sharpness NORMAL = {14, 60, 40, 3, 2};
 
 struct mind {
     int seen_attack = 0;    // frames the opponent's attack has been seen
@@ -64,8 +74,9 @@ void hard_ai_reset() {
     for (mind& m : minds) m = mind();
 }
 
-void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command) {
+void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command, bool hard) {
     if (!o || !opp || slot < 0 || slot > 1) return;
+    const sharpness& k = hard ? HARD : NORMAL;
     mind& m = minds[slot];
     const int dist = std::abs(opp->x - o->x);
     const int forward = opp->x > o->x ? 1 : -1;
@@ -76,7 +87,7 @@ void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command) {
     if (opp_attacks) {
         if (!m.was_attacking) {
             m.seen_attack = 0;
-            m.misses_block = !chance(88);
+            m.misses_block = !chance(k.expects);
             if (m.walking_in > 6) m.walk_ins++;
             else if (m.walk_ins > 0) m.walk_ins--;
         }
@@ -105,15 +116,20 @@ void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command) {
         return;
     }
     // Punish an attack that has just ended in reach.
-    if (m.since_attack > 0 && m.since_attack < PUNISH_WINDOW && dist < STRIKE_RANGE) {
+    if (m.since_attack > 0 && m.since_attack < PUNISH_WINDOW && dist < STRIKE_RANGE && chance(k.punishes)) {
         command = chance(50) ? CMD_PUNCH : CMD_KICK;
         m.since_attack = 1000;
         m.strike_rest = 12;
         return;
     }
+    // An opponent in the air: stand guard and wait for the landing.
+    if (opp->posture == POSTURE_JUMP && dist < THREAT_RANGE + 60 && !hard) {
+        o->vx = -forward;
+        return;
+    }
     // An attack under way: block it by its posture, after a moment to see it.
     if (opp_attacks && dist < THREAT_RANGE) {
-        if (!m.misses_block || m.seen_attack > REACTION) guard();
+        if (!m.misses_block || m.seen_attack > k.reaction) guard();
         return;
     }
     // Against a wall of blocks: walk up to it, then the throw, or a low kick under a
@@ -135,7 +151,7 @@ void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command) {
         return;
     }
     // Strike first at an opponent who keeps walking in to attack.
-    if (m.walk_ins >= 2 && opp_walks_in && dist < STRIKE_RANGE + 40 && m.strike_rest == 0) {
+    if (m.walk_ins >= k.walk_ins && opp_walks_in && dist < STRIKE_RANGE + 40 && m.strike_rest == 0) {
         command = CMD_KICK;
         m.strike_rest = 20;
         return;
@@ -159,7 +175,7 @@ void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command) {
         return;
     }
     // In reach of an opponent doing nothing: guard up, and now and then a mixed attack.
-    if (m.strike_rest == 0 && chance(5)) {
+    if (m.strike_rest == 0 && chance(k.mixes)) {
         int pick = random_next() % 4;
         command = pick == 0 ? CMD_THROW : pick == 1 ? CMD_KICK : CMD_PUNCH;
         if (pick == 3) o->vy = 1; // low

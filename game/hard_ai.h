@@ -1,4 +1,5 @@
-// hard_ai: the computer of the "hard" difficulty. It runs after the fighter's own path step
+// hard_ai: the computer of the "hard" and "normal" difficulties (normal: the same mind with
+// slower eyes, a looser guard and fewer punishments). It runs after the fighter's own path step
 // and replaces what that step chose for the frame (walking, ducking, the command): in reach
 // it keeps its guard up by the opponent's posture (low against a crouching one, standing
 // against the rest), punishes an attack that has just ended, strikes first at an opponent
@@ -17,5 +18,5 @@ void hard_ai_reset();
 // falls to it), standing against the rest (a crouching guard falls to a jump).
 bool guard_low(const combatant* opp);
 // Fighter o (slot 0 or 1) against opp on this frame; vx, vy and command are what the path
-// step chose and are replaced.
-void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command);
+// step chose and are replaced. hard: the sharper of the two.
+void hard_ai_step(combatant* o, int slot, const combatant* opp, int& command, bool hard);

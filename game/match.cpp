@@ -71,6 +71,9 @@ enum { THROW_RANGE = 200, PATH_COMPUTER = 6 };
 // A throw costs the victim 15 (an ordinary hit 10), lifts it like a jump and tosses it.
 enum { HIT_DAMAGE = 10, THROW_DAMAGE = 15, MOVE_THROW = 14, MOVE_KNOCKDOWN = 7 };
 static const double THROW_LIFT = 12, THROW_TOSS = 5;
+// The throw's beats in ticks at 60 fps (the grab, then the lift, which raises the victim by
+// THROW_RAISE pixels): about half a second from the press to the victim on the floor.
+enum { THROW_GRAB_TICKS = 10, THROW_LIFT_TICKS = 8, THROW_RAISE = 40, IMAGE_REEL = 3 };
 
 // ---------------------------------------------------------------------------------------
 // State of the running match
@@ -175,7 +178,7 @@ static void hit_from(combatant* victim, combatant* attacker, bool attacker_was_a
 }
 
 static void fighter_contact(combatant* a, combatant* b) {
-    if (!a || !b || !a->collides(b)) return;
+    if (!a || !b || ms.held[0] || ms.held[1] || !a->collides(b)) return;
     if (a->stance == STANCE_ATTACK) {
         if (b->stance == STANCE_BLOCK) {
             block_or_hit(b, a);
@@ -395,37 +398,70 @@ static void block_command(combatant* o, combatant* opp) {
 }
 
 // A throw grabs an opponent within reach who stands open on the ground (not in the air, not
-// reeling, not in the middle of its own attack): the thrower plays its throw, the victim
-// takes the throw's damage and is tossed away, knocked down, landing apart. Anything else
-// slips the grab and the thrower only stops.
+// reeling, not in the middle of its own attack) and plays in three beats: the grab holds the
+// victim where it stands, the lift raises it, the toss throws it away knocked down, and the
+// damage lands on the toss. A grab at anything else, or out of reach, plays the thrower's
+// throw at empty air.
 static void throw_command(combatant* o, combatant* opp) {
     empty_if_nonempty(o);
-    if (!opp || std::abs(o->x - opp->x) >= THROW_RANGE) return;
-    bool open = opp->alive() && opp->posture != POSTURE_JUMP && opp->ay == 0 &&
-                opp->stance != STANCE_HIT && opp->stance != STANCE_KO &&
-                !(opp->move_state == MOVE_PLAYING && opp->cur_priority > 0);
-    if (!open) return;
     start_if_present(o, MOVE_THROW, 1);
-    o->stance = STANCE_ATTACK;
     o->action = ACT_THROW;
     o->cur_image = IMAGE_IN_MOVE;
-
-    uint8_t before = opp->hits_taken;
-    opp->take_hit(o);
-    if (opp->hits_taken == before) return;
-    opp->hp -= THROW_DAMAGE - HIT_DAMAGE;
-    opp->damage_taken = (uint8_t)(opp->damage_taken + THROW_DAMAGE - HIT_DAMAGE);
-    o->damage_dealt = (uint8_t)(o->damage_dealt + THROW_DAMAGE - HIT_DAMAGE);
-    opp->freeze = 0;
+    bool open = opp && std::abs(o->x - opp->x) < THROW_RANGE && opp->alive() &&
+                opp->posture != POSTURE_JUMP && opp->ay == 0 && opp->stance != STANCE_HIT &&
+                opp->stance != STANCE_KO && !(opp->move_state == MOVE_PLAYING && opp->cur_priority > 0);
+    if (!open) {
+        o->stance = STANCE_NEUTRAL;
+        return;
+    }
+    o->stance = STANCE_ATTACK;
     opp->empty_stack();
-    opp->cur_priority = 0;
-    start_if_present(opp, MOVE_KNOCKDOWN, 3);
-    opp->move_state = MOVE_PLAYING;
+    opp->move_state = MOVE_NONE;
+    opp->vx = opp->ax = 0;
     opp->action = ACT_THROWN;
     opp->stance = STANCE_HIT;
-    opp->hit_posture = POSTURE_STAND;
-    opp->ay = -THROW_LIFT;
-    opp->ax = opp->x >= o->x ? THROW_TOSS : -THROW_TOSS;
+    ms.held[fighter_index(opp)] = 1;
+}
+
+// The toss: the victim takes the throw's damage, knocked down, lifted and thrown away.
+static void toss(combatant* victim, combatant* thrower) {
+    victim->cur_priority = 0;
+    uint8_t before = victim->hits_taken;
+    victim->take_hit(thrower);
+    if (victim->hits_taken == before) return;
+    victim->hp -= THROW_DAMAGE - HIT_DAMAGE;
+    victim->damage_taken = (uint8_t)(victim->damage_taken + THROW_DAMAGE - HIT_DAMAGE);
+    thrower->damage_dealt = (uint8_t)(thrower->damage_dealt + THROW_DAMAGE - HIT_DAMAGE);
+    victim->freeze = 0;
+    victim->empty_stack();
+    victim->cur_priority = 0;
+    start_if_present(victim, MOVE_KNOCKDOWN, 3);
+    victim->move_state = MOVE_PLAYING;
+    victim->action = ACT_THROWN;
+    victim->stance = STANCE_HIT;
+    victim->hit_posture = POSTURE_STAND;
+    victim->ay = -THROW_LIFT;
+    victim->ax = victim->x >= thrower->x ? THROW_TOSS : -THROW_TOSS;
+}
+
+// A fighter held by a throw: still in the grab, raised in the lift, tossed at its end. True
+// while it is held (its step is only drawn).
+static bool held_step(combatant* o, int i) {
+    int& t = ms.held[i];
+    if (t == 0) return false;
+    combatant* by = fighter(1 - i);
+    const int grab = THROW_GRAB_TICKS * fps / 60, lift = THROW_LIFT_TICKS * fps / 60;
+    if (t++ <= grab + lift && by && by->alive()) {
+        o->vx = o->vy = o->ax = o->ay = 0;
+        o->cur_image = IMAGE_REEL;
+        const int raised = t > grab ? THROW_RAISE * (t - grab) / (lift > 0 ? lift : 1) : 0;
+        o->y = screen_h() - o->h - raised;
+        match_draw_object(i);
+        return true;
+    }
+    t = 0;
+    if (by) toss(o, by);
+    return false;
 }
 
 // The travelling special (combo moves 3 and 5).
@@ -615,6 +651,7 @@ void match_object_step(int i) {
         if (i < 2) o->display();
         return;
     }
+    if (i < 2 && held_step(o, i)) return;
     combatant* other = i < 2 ? fighter(i == 0 ? 1 : 0) : nullptr;
     combatant* opp = object(o->path_flag);
 
@@ -632,13 +669,15 @@ void match_object_step(int i) {
             o->think();
             thinks = true;
             if (o->path) cmd = o->path->action;
-            if (i < 2 && ms.opts.difficulty == DIFFICULTY_HARD && o->path && o->path->steps > 0 &&
+            if (i < 2 && ms.opts.difficulty != DIFFICULTY_CLASSIC && o->path && o->path->steps > 0 &&
                 o->path->mode[0] == PATH_COMPUTER)
-                hard_ai_step(o, i, opp, cmd);
+                hard_ai_step(o, i, opp, cmd, ms.opts.difficulty == DIFFICULTY_HARD);
         }
     }
     int combo_move = o->keys.check_combos();
     if (i < 2 && ms.mode == MODE_TRAINING) training_control(o, i, opp, thinks, cmd, combo_move);
+    // The controller gives the walk's direction; the fighter's stride gives its length.
+    if (i < 2) o->vx *= o->walk_speed;
     if (o->stack && o->stack->empty() && o->action != ACT_KO && o->action != 10 && o->action != 11) {
         o->action = ACT_IDLE;
         o->stance = STANCE_NEUTRAL;
@@ -815,7 +854,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     ms = match_state();
     ms.res = &res;
     ms.mode = mode;
-    ms.opts = mode == MODE_DEMO ? game_options() : game_opts;
+    ms.opts = mode == MODE_DEMO ? demo_options() : game_opts;
     if (ms.opts.round_mode == ROUNDS_STAGED && !big_font) {
         big_font = new font(video.screen);
         big_font->size = BIG_FONT_SIZE;
@@ -882,6 +921,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
 }
 
 static void new_round(combatant* f) {
+    ms.held[fighter_index(f)] = 0;
     f->hits_in_row = 0;
     f->stance = STANCE_NEUTRAL;
     f->action = ACT_IDLE;
@@ -934,6 +974,7 @@ static void place_at_start(combatant* f, int i) {
 
 void match_reset_positions() {
     for (int i = 0; i < 2; i++) {
+        ms.held[i] = 0;
         combatant* f = fighter(i);
         if (!f) continue;
         f->empty_stack();

@@ -83,6 +83,7 @@ struct match_state {
     int round = 0;                   // the round being fought, from 1
     int intro = 0;                   // staged rounds: frames of "Round N" / "Fight" left
     int best_combo[2] = {0, 0};      // longest string of hits A and B landed this match
+    int held[2] = {0, 0};            // ticks A or B has been held by a throw; 0 when not held
 };
 extern match_state current_match;
 

@@ -255,7 +255,7 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
         r.required_wins = required_wins;
         // The options the match plays with (the demo always plays the defaults).
         const game_options o = kind == SESSION_RERECORD ? options_of(s.played)
-                               : mode == MODE_DEMO    ? game_options()
+                               : mode == MODE_DEMO    ? demo_options()
                                                       : game_opts;
         r.difficulty = o.difficulty, r.life_style = o.life_style, r.round_mode = o.round_mode;
         r.fps = fps;

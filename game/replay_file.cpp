@@ -176,7 +176,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
             if (!to_int(v, 0, 99, n)) return damaged("reqwins");
             out.required_wins = (int)n, header |= 2;
         } else if (key == "difficulty" || key == "lifestyle" || key == "roundmode") {
-            if (!to_int(v, 0, 1, n)) return damaged(key.c_str());
+            if (!to_int(v, 0, key == "difficulty" ? 2 : 1, n)) return damaged(key.c_str());
             (key == "difficulty" ? out.difficulty : key == "lifestyle" ? out.life_style : out.round_mode) = (int)n;
         } else if (key == "fps") {
             if (!to_int(v, 1, 1000, n)) return damaged("fps");

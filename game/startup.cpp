@@ -27,6 +27,16 @@ void apply_settings(const config_file& cfg, game_settings& s) {
     if (set_if(cfg, "bpp", s.bpp)) log_out("Setting bpp to [%d]\n", s.bpp);
     s.fps = settings_fps(cfg);
     if (set_if(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
+    if (cfg.has("audiochunk")) {
+        int c = cfg.get_int("audiochunk");
+        if (c >= 256 && c <= 8192 && (c & (c - 1)) == 0) {
+            s.audio_chunk = c;
+            log_out("Setting audio chunk to [%d]\n", c);
+        } else {
+            log_out("WARNING: audiochunk [%s] is no power of two from 256 to 8192, using [%d]\n",
+                    cfg.get_string("audiochunk"), s.audio_chunk);
+        }
+    }
 }
 
 void apply_hwaccel(const config_file& cfg, game_settings& s) { set_if(cfg, "hwaccel", s.hwaccel); }
@@ -59,7 +69,7 @@ bool game_startup(game_settings& s) {
 
     video.init_audio();
     video.init_joysticks(2);
-    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 8192) < 0)
+    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, s.audio_chunk) < 0)
         log_out("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", Mix_GetError());
 
     apply_hwaccel(cfg, s);

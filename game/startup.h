@@ -12,10 +12,14 @@ struct game_settings {
     int fps = 60;
     int debug = 0;
     int hwaccel = 0;
+    // Sample frames per mixer chunk: how late a sound may start (1024 at 44.1 kHz is 23 ms).
+    // "audiochunk" raises it, a power of two from 256 to 8192, for a machine whose sound crackles.
+    int audio_chunk = 1024;
 };
 
 // Applies "fullscreen", "width", "height", "bpp", "fps" and "debug" (each only when present and
-// non-zero) with their log lines. "hwaccel" is applied separately, after the mixer opens.
+// non-zero) with their log lines, and "audiochunk" (refused with a WARNING unless a power of two
+// from 256 to 8192). "hwaccel" is applied separately, after the mixer opens.
 void apply_settings(const config_file& cfg, game_settings& s);
 void apply_hwaccel(const config_file& cfg, game_settings& s);
 

@@ -51,9 +51,10 @@ void lifeform::load(const char* filename) {
         else log_out("WARNING: speed [%s] ignored, keeping [%f]\n", cfg.get_string("speed"), speed);
     }
 
-    // The jump: kept within what a screen can show, each part of it positive.
+    // The jump and the walk: kept within what a screen can show, each part of it positive.
     const struct { const char* key; double* value; double hi; } jump_keys[] = {
-        {"jump", &jump_rise, 100}, {"jumpfall", &jump_fall, 100}, {"highjump", &high_jump, 100}};
+        {"jump", &jump_rise, 100}, {"jumpfall", &jump_fall, 100}, {"highjump", &high_jump, 100},
+        {"walk", &walk_speed, 8}};
     for (const auto& k : jump_keys) {
         if (!cfg.has(k.key)) continue;
         double v = cfg.get_float(k.key);

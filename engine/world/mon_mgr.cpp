@@ -41,7 +41,7 @@ lifeform::lifeform()
       facing(0), stance(0), cur_image(0), edge_kill(1), kind(0), path(nullptr), ticks(0),
       path_value(0), stack(new ag_stack()), move_state(MOVE_NONE), scale(1.0),
       combos(new combo_list()), controls(nullptr), alpha(255), last_image(nullptr),
-      jump_rise(12), jump_fall(0.25), high_jump(1.1), block_sound(nullptr), owns_path(0) {
+      jump_rise(12), jump_fall(0.25), high_jump(1.1), walk_speed(1), block_sound(nullptr), owns_path(0) {
     memset(weapon_snapshot, 0, sizeof weapon_snapshot);
     for (int32_t& a : ai_weights) a = 0;
 }

@@ -74,6 +74,7 @@ struct lifeform {
     double jump_rise;              // "jump": upward acceleration at take-off (12)
     double jump_fall;              // "jumpfall": taken off it on each tick in the air (0.25)
     double high_jump;              // "highjump": extra of the high-jump special (1.1)
+    double walk_speed;             // "walk": pixels per tick a walking step covers (1)
     // The sound and shake of a hit that lands, per move number (a move without one is
     // silent), and the sound of a blocked hit; the sounds belong to Sfx_Manager.
     struct contact_fx {

@@ -22,6 +22,8 @@
 #include "match.h"
 #include "test_support.h"
 #include "world/mon_mgr.h"
+#include "images/img_mgr.h"
+#include "world/level.h"
 
 namespace {
 
@@ -55,6 +57,12 @@ std::vector<SDLKey> walk_in_and_punch(const view& v) {
     if (t < 60) return {toward(v)};
     if ((t >= 60 && t < 64) || (t >= 80 && t < 84)) return {SDLK_i};
     return {};
+}
+
+// Walk up until the bodies touch, then tap punch at a person's pace (0.1 s down, 0.25 s up).
+std::vector<SDLKey> walk_up_then_punch(const view& v) {
+    if (gap(v) > 170) return {toward(v)};
+    return v.frame % 70 < 20 ? std::vector<SDLKey>{SDLK_i} : std::vector<SDLKey>{};
 }
 
 std::vector<SDLKey> only_block(const view& v) { return {away(v)}; }
@@ -117,6 +125,7 @@ struct player_row {
     script play;
 };
 const player_row PLAYERS[] = {{"walk in and punch twice", walk_in_and_punch},
+                              {"walk up until touching, then punch", walk_up_then_punch},
                               {"only blocks", only_block},
                               {"only jumps in", only_jump_in},
                               {"random masher", random_masher},
@@ -154,8 +163,10 @@ tally play(int difficulty, script s, int rounds) {
             frame++;
         }
         if (current_match.end == MATCH_RUNNING) {
-            t.undecided++;
-            a->hp = b->hp = -1; // a round that does not end counts for nobody
+            // At the time limit, as on a round clock, more life wins; equal life wins nothing.
+            int &won = b->hp > a->hp ? t.player : a->hp > b->hp ? t.computer : t.undecided;
+            won++;
+            a->hp = b->hp = -1;
         } else if (!a->alive() && b->alive()) {
             t.player++;
         } else if (!b->alive() && a->alive()) {
@@ -202,29 +213,149 @@ struct Difficulty : ::testing::Test {
     }
 };
 
-// Three rounds of one player on "hard"; FIGHT_DIFFICULTY_TABLE=1 plays six on each
-// difficulty and prints the row of the full table.
+// Rounds of one player on "normal" (the default) and "hard"; FIGHT_DIFFICULTY_TABLE=1 plays
+// six on each difficulty, classic too, and prints the row of the full table.
 struct DifficultyTable : Difficulty, ::testing::WithParamInterface<int> {};
 
-TEST_P(DifficultyTable, HardHoldsOffTheSimpleScriptsAndTheCompetentPlayerCanStillWin) {
+TEST_P(DifficultyTable, NormalAndHardHoldOffTheSimpleScriptsAndTheCompetentPlayerCanStillWin) {
     const player_row& p = PLAYERS[GetParam()];
     const bool full = getenv("FIGHT_DIFFICULTY_TABLE") != nullptr;
     const int rounds = full ? 6 : 3;
-    tally classic;
-    if (full) {
+    auto play_from_start = [&](int difficulty) {
         lcg_state = 1;
         mash_state = 7;
-        classic = play(DIFFICULTY_CLASSIC, p.play, rounds);
+        return play(difficulty, p.play, rounds);
+    };
+    tally classic = full ? play_from_start(DIFFICULTY_CLASSIC) : tally();
+    tally normal = play_from_start(DIFFICULTY_NORMAL), hard = play_from_start(DIFFICULTY_HARD);
+    printf("| %s | %d - %d (%d) | %d - %d (%d) | %d - %d (%d) |\n", p.name, classic.player, classic.computer,
+           classic.undecided, normal.player, normal.computer, normal.undecided, hard.player, hard.computer,
+           hard.undecided);
+    if (p.play == competent) {
+        EXPECT_GE(normal.player * 2, rounds) << p.name; // at least half on the default
+        EXPECT_GE(hard.player, 1) << p.name;
+    } else {
+        EXPECT_LE(normal.player * 3, rounds) << p.name; // at most a third
+        EXPECT_LE(hard.player * 100, 50 * rounds) << p.name; // a third, with a margin
     }
-    lcg_state = 1;
-    mash_state = 7;
-    tally hard = play(DIFFICULTY_HARD, p.play, rounds);
-    printf("| %s | %d - %d (%d) | %d - %d (%d) |\n", p.name, classic.player, classic.computer,
-           classic.undecided, hard.player, hard.computer, hard.undecided);
-    if (p.play == competent) EXPECT_GE(hard.player, 1) << p.name;
-    else EXPECT_LE(hard.player * 100, 50 * rounds) << p.name; // a third, with a margin
 }
 
 INSTANTIATE_TEST_SUITE_P(Players, DifficultyTable, ::testing::Range(0, (int)(sizeof PLAYERS / sizeof PLAYERS[0])));
+
+} // namespace
+
+namespace {
+
+// Versus at 60 frames per second: fighter A (left) plays on player 2's keys, B on player 1's.
+struct versus {
+    Uint8* state = SDL_GetKeyState(nullptr);
+    match_resources res;
+    versus(int left, int right) {
+        fps = 60;
+        game_opts = game_options();
+        match_set_up(MODE_VERSUS, left, right, res);
+    }
+    ~versus() {
+        frame({});
+        match_tear_down();
+    }
+    void frame(std::initializer_list<SDLKey> held) {
+        for (SDLKey k : {SDLK_d, SDLK_TAB, SDLK_LEFT, SDLK_i, SDLK_RIGHT, SDLK_a, SDLK_UP, SDLK_j}) state[k] = 0;
+        for (SDLKey k : held) state[k] = 1;
+        match_frame();
+        fake_ms += 1000 / 60;
+    }
+    combatant* fighter(int i) { return Combatant_Manager.Objects[(size_t)i]; }
+};
+
+// Every ordered pair of the four fighters, the attacker on the left or the right in turn:
+// it walks up until the bodies touch, lets go and punches at a person's pace. A defender
+// standing still loses the punch's damage; the same defender holding back blocks the next.
+TEST_F(Difficulty, InVersusWalkingUpAndPunchingHurtsAStandingFighterAndHoldingBackBlocksIt) {
+    for (int a = 0; a < fighter_count; a++)
+        for (int d = 0; d < fighter_count; d++) {
+            const bool left = (a + d) % 2 == 0;
+            versus v(left ? a : d, left ? d : a);
+            combatant* att = v.fighter(left ? 0 : 1);
+            combatant* def = v.fighter(left ? 1 : 0);
+            const SDLKey forward = left ? SDLK_d : SDLK_LEFT, punch = left ? SDLK_TAB : SDLK_i;
+            const SDLKey back = left ? SDLK_RIGHT : SDLK_a;
+            int last_x = att->x, still = 0;
+            for (int f = 0; f < 6 * 60 && still < 10; f++) {
+                v.frame({forward});
+                still = att->x == last_x ? still + 1 : 0;
+                last_x = att->x;
+            }
+            const std::string what = std::string(fighter_table[a].name) + " against " + fighter_table[d].name +
+                                     (left ? " from the left" : " from the right");
+            ASSERT_EQ(still, 10) << what << ": never touched";
+            int lost[2];
+            for (int guard = 0; guard < 2; guard++) {
+                for (int f = 0; f < 12; f++) v.frame({}); // let go for 0.2 s
+                const int hp = def->hp;
+                for (int f = 0; f < 36; f++) {
+                    if (f < 6) guard ? v.frame({punch, back}) : v.frame({punch});
+                    else guard ? v.frame({back}) : v.frame({});
+                }
+                lost[guard] = hp - def->hp;
+            }
+            EXPECT_EQ(lost[0], 10) << what << ", standing";
+            EXPECT_EQ(lost[1], 0) << what << ", holding back";
+        }
+}
+
+// Every fighter's jump lands in about three quarters of a second and tops out about one body
+// height up.
+TEST_F(Difficulty, EveryFightersJumpLandsInAboutThreeQuartersOfASecond) {
+    for (int pick = 0; pick < fighter_count; pick++) {
+        versus v(pick, pick);
+        combatant* b = v.fighter(1);
+        for (int f = 0; f < 30; f++) v.frame({});
+        const int floor_y = b->y + b->h;
+        int took = -1, landed = -1, apex = 0;
+        for (int f = 0; f < 120 && landed < 0; f++) {
+            f < 4 ? v.frame({SDLK_UP}) : v.frame({});
+            int up = floor_y - (b->y + b->h);
+            if (up > 0 && took < 0) took = f;
+            if (up > apex) apex = up;
+            if (took >= 0 && up <= 0) landed = f;
+        }
+        EXPECT_GE(landed - took, 42) << fighter_table[pick].name; // 0.70 s
+        EXPECT_LE(landed - took, 48) << fighter_table[pick].name; // 0.80 s
+        EXPECT_GE(apex, 180) << fighter_table[pick].name;
+        EXPECT_LE(apex, 240) << fighter_table[pick].name;
+    }
+}
+
+// A throw at contact holds the victim (no damage, not falling) for the grab and the lift,
+// lands its 15 on the toss and has the victim on the floor about half a second after the
+// press; from a step beyond reach the thrower's grab plays at empty air.
+TEST_F(Difficulty, AThrowGrabsLiftsAndTossesAndOutOfReachWhiffsVisibly) {
+    for (int gap : {150, 260}) {
+        versus v(0, 0);
+        combatant* a = v.fighter(0);
+        combatant* b = v.fighter(1);
+        a->x = b->x - gap;
+        for (int f = 0; f < 10; f++) v.frame({});
+        const int hp = a->hp, floor_y = a->y + a->h;
+        int damaged_at = -1, floored_at = -1, held = 0;
+        for (int f = 0; f < 60; f++) {
+            f < 6 ? v.frame({SDLK_j}) : v.frame({});
+            if (f == 1) EXPECT_FALSE(stack_empty(b->stack)) << gap << ": the thrower plays its throw";
+            if (a->hp < hp && damaged_at < 0) damaged_at = f;
+            if (damaged_at < 0 && current_match.held[0]) held++;
+            if (damaged_at >= 0 && floored_at < 0 && f > damaged_at + 2 && a->y + a->h == floor_y) floored_at = f;
+        }
+        if (gap > 200) {
+            EXPECT_EQ(a->hp, hp) << "a whiffed throw costs nothing";
+            continue;
+        }
+        EXPECT_EQ(hp - a->hp, 15);
+        EXPECT_GE(held, 12) << "the victim is held before the toss";
+        EXPECT_GE(damaged_at, 12);
+        EXPECT_GE(floored_at, 24);
+        EXPECT_LE(floored_at, 40); // about half a second at 60 frames a second
+    }
+}
 
 } // namespace

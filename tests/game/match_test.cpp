@@ -529,6 +529,7 @@ TEST_F(Match, AThrowWithin200PixelsGrabsTossesAndKnocksDown) {
     size_t at = t.find("move14=game/fighter/move.ini");
     t.replace(at, 28, "move14=game/fighter/throw.ini");
     folder.write("game/fighter/mirelle_char.ini", t);
+    folder.write("game/fighter/tamsin_char.ini", fighter_text(100, TEST_MOVES, "jumpfall=1.4\n")); // as the game's fighters fall
     set_up();
     combatant* a = fighter_a();
     combatant* b = fighter_b();
@@ -541,55 +542,48 @@ TEST_F(Match, AThrowWithin200PixelsGrabsTossesAndKnocksDown) {
     EXPECT_EQ((*b->stack)[0]->def, b->moves[14]->entries[0].def.get()); // the thrower's throw
     EXPECT_EQ(a->action, 15);
     EXPECT_EQ(a->stance, 2);
+    EXPECT_EQ(a->hp, 100); // held: the damage lands on the toss
+    int frames = 0;
+    while (a->hp == 100 && ++frames < 100) match_frame();
+    EXPECT_EQ(frames, 19);  // the grab and the lift
     EXPECT_EQ(a->hp, 85);
     EXPECT_EQ((*a->stack)[0]->def, a->moves[7]->entries[0].def.get()); // knocked down
-    int frames = 0;
     do {
         match_frame();
         EXPECT_EQ(a->action, 15) << frames; // not undone on the next frame
     } while (a->ay != 0 && ++frames < 100);
     EXPECT_LT(frames, 40);
     EXPECT_EQ(a->y, 480 - a->h); // landed
-    EXPECT_LE(a->x, 300 - 80);   // tossed away from the thrower
+    EXPECT_LE(a->x, 300 - 50);   // tossed away from the thrower
     EXPECT_EQ(a->hp, 85);        // and hit only once
     while (!stack_empty(b->stack) && ++frames < 200) match_frame();
     match_frame();
     EXPECT_EQ(b->action, 0);     // the throw over, the thrower is free again
 }
 
-TEST_F(Match, AThrowSlipsOffAnOpponentInTheAirOrInAMove) {
+// A grab at an opponent in the air, in a move or out of reach plays the throw at empty air:
+// the opponent is neither held nor hurt, and the thrower's grab hits nothing.
+TEST_F(Match, AThrowWhiffsAtAnOpponentInTheAirInAMoveOrOutOfReach) {
     set_up();
     combatant* a = fighter_a();
     combatant* b = fighter_b();
-    for (int c = 0; c < 2; c++) {
+    for (int c = 0; c < 3; c++) {
         stand(a, 300);
-        stand(b, 450);
+        stand(b, c == 2 ? 500 : 450);
         b->action = b->stance = 0;
+        a->action = a->stance = 0;
         if (c == 0) a->ay = -5, a->posture = 2;
-        else a->start_move(0, 1);
+        if (c == 1) a->start_move(0, 1);
         hold({SDLK_j});
         match_object_step(1);
         hold({SDLK_j}, false);
         EXPECT_EQ(a->hp, 100) << c;
-        EXPECT_NE(b->action, 14) << c;
+        EXPECT_EQ(current_match.held[0], 0) << c;
+        EXPECT_EQ(b->action, 14) << c;
+        EXPECT_FALSE(stack_empty(b->stack)) << c;
+        EXPECT_NE(b->stance, 4) << c;
+        if (c == 2) EXPECT_EQ(a->stance, 0);
     }
-}
-
-TEST_F(Match, AThrowAt200PixelsOnlyEmptiesTheThrowersStack) {
-    set_up();
-    combatant* a = fighter_a();
-    combatant* b = fighter_b();
-    stand(a, 300);
-    stand(b, 500);
-    a->action = 0;
-    a->stance = 0;
-    hold({SDLK_j});
-    match_object_step(1);
-    EXPECT_NE(b->action, 14);
-    EXPECT_TRUE(stack_empty(b->stack));
-    EXPECT_EQ(a->action, 0);
-    EXPECT_EQ(a->stance, 0);
-    EXPECT_EQ(a->move_state, -1);
 }
 
 TEST_F(Match, APunchStartsTheStandingCrouchingOrJumpingMove) {

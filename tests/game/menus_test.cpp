@@ -163,7 +163,7 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirV
     const char labels[4][LIST_ROW_TEXT] = {"Difficulty", "Rounds", "Life Style", "Round Mode"};
     game_options o;
     ASSERT_EQ(build_game_option_rows(rows, labels, 4, o), 5);
-    EXPECT_STREQ(rows[0], "Difficulty classic");
+    EXPECT_STREQ(rows[0], "Difficulty normal");
     EXPECT_STREQ(rows[1], "Rounds 3");
     EXPECT_STREQ(rows[2], "Life Style classic");
     EXPECT_STREQ(rows[3], "Round Mode classic");
@@ -178,10 +178,12 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirV
 
 TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     game_options o;
-    cycle_game_option(o, OPT_DIFFICULTY);
-    EXPECT_EQ(o.difficulty, DIFFICULTY_HARD);
-    cycle_game_option(o, OPT_DIFFICULTY);
-    EXPECT_EQ(o.difficulty, DIFFICULTY_CLASSIC);
+    EXPECT_EQ(o.difficulty, DIFFICULTY_NORMAL); // the default: from the gentlest up, round
+    const int difficulties[] = {DIFFICULTY_HARD, DIFFICULTY_CLASSIC, DIFFICULTY_NORMAL, DIFFICULTY_HARD, DIFFICULTY_CLASSIC};
+    for (int d : difficulties) {
+        cycle_game_option(o, OPT_DIFFICULTY);
+        EXPECT_EQ(o.difficulty, d);
+    }
     std::vector<int> rounds;
     for (int i = 0; i < 5; i++) {
         cycle_game_option(o, OPT_ROUNDS);
@@ -221,7 +223,7 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     bad.add("lifestyle", "");
     read_game_options(bad, back);
     EXPECT_EQ(back.rounds, 3);
-    EXPECT_EQ(back.difficulty, DIFFICULTY_CLASSIC);
+    EXPECT_EQ(back.difficulty, DIFFICULTY_NORMAL);
     EXPECT_EQ(back.life_style, LIFE_CLASSIC);
     EXPECT_FALSE(save_game_options(d.file("no/such/folder/game.ini").c_str(), o));
 }

@@ -104,3 +104,18 @@ TEST(Settings, FrontEndScreensRunAtSixteenTimesFpsUpTo200) {
     EXPECT_EQ(front_end_rate(60), 200);
     EXPECT_EQ(front_end_rate(1000000000), 200);
 }
+
+// The mixer's chunk bounds how late a sound starts: 1024 sample frames (23 ms) unless the
+// settings ask for another power of two from 256 to 8192.
+TEST(Settings, TheAudioChunkIsSmallByDefaultAndOnlyPowersOfTwoInRangeChangeIt) {
+    const struct {
+        const char* text;
+        int chunk;
+    } cases[] = {{"", 1024}, {"audiochunk=256\n", 256}, {"audiochunk=8192\n", 8192},
+                 {"audiochunk=128\n", 1024}, {"audiochunk=16384\n", 1024}, {"audiochunk=1000\n", 1024},
+                 {"audiochunk=loud\n", 1024}};
+    for (const auto& c : cases) {
+        log_capture log;
+        EXPECT_EQ(settings_from(c.text, log).audio_chunk, c.chunk) << c.text;
+    }
+}
