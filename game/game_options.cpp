@@ -7,16 +7,26 @@
 
 game_options game_opts;
 
-static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode"};
-// The two words of each two-valued option, default first.
-static const char* const WORDS[OPT_COUNT][2] = {
-    {"classic", "hard"}, {nullptr, nullptr}, {"classic", "strict"}, {"classic", "staged"}};
+static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode", "roster", "stage"};
+// The words of each option named by words, default first (rounds is a number).
+enum { WORDS_MAX = 3 };
+static const char* const WORDS[OPT_COUNT][WORDS_MAX] = {
+    {"classic", "hard"}, {}, {"classic", "strict"}, {"classic", "staged"}, {"four", "two"},
+    {"road", "harbour", "alternate"}};
+
+static int word_count(int which) {
+    int n = 0;
+    while (n < WORDS_MAX && WORDS[which][n]) n++;
+    return n;
+}
 
 static int* field(game_options& o, int which) {
     switch (which) {
     case OPT_DIFFICULTY: return &o.difficulty;
     case OPT_ROUNDS: return &o.rounds;
     case OPT_LIFE_STYLE: return &o.life_style;
+    case OPT_ROSTER: return &o.roster;
+    case OPT_STAGE: return &o.stage;
     default: return &o.round_mode;
     }
 }
@@ -31,7 +41,7 @@ void read_game_options(const config_file& cfg, game_options& o) {
             if (n >= ROUNDS_MIN && n <= ROUNDS_MAX) o.rounds = n;
             continue;
         }
-        for (int k = 0; k < 2; k++)
+        for (int k = 0; k < word_count(w); k++)
             if (v && strcmp(v, WORDS[w][k]) == 0) *field(o, w) = k;
     }
 }
@@ -40,7 +50,7 @@ const char* game_option_text(const game_options& o, int which, char* buf, size_t
     game_options copy = o;
     int v = *field(copy, which);
     if (which == OPT_ROUNDS) snprintf(buf, size, "%d", v);
-    else snprintf(buf, size, "%s", WORDS[which][v ? 1 : 0]);
+    else snprintf(buf, size, "%s", WORDS[which][v > 0 && v < word_count(which) ? v : 0]);
     return buf;
 }
 
@@ -48,8 +58,10 @@ void cycle_game_option(game_options& o, int which) {
     if (which < 0 || which >= OPT_COUNT) return;
     int& v = *field(o, which);
     if (which == OPT_ROUNDS) v = v >= ROUNDS_MAX ? ROUNDS_MIN : v + 1;
-    else v = v ? 0 : 1;
+    else v = v + 1 < word_count(which) ? v + 1 : 0;
 }
+
+int roster_size(const game_options& o) { return o.roster == ROSTER_TWO ? 2 : 4; }
 
 bool save_game_options(const char* path, const game_options& o) {
     config_file cfg;
