@@ -627,6 +627,10 @@ void write_notes(media_out& out) {
         "and street lamps, and the road surface, drawn from gradients, simple shapes and a\n"
         "seeded pseudo-random sequence.\n"
         "\n"
+        "Stage (rsrc/harbour/): a night sky with the moon, the far shore with a lighthouse\n"
+        "and dock cranes, the water with moored boats, the quay's edge with bollards,\n"
+        "crates and lanterns, and its cobbles, drawn the same way.\n"
+        "\n"
         "Front end and display: the logos use the system fonts Cardo and DejaVu (Debian\n"
         "packages fonts-cardo and fonts-dejavu-core) over drawn crests; the menu tile is\n"
         "made of functions that repeat every 128 pixels; the group picture and action shots\n"
@@ -634,6 +638,6 @@ void write_notes(media_out& out) {
         "\n"
         "Effects: the loading spinner and the explosion are drawn frame by frame.\n"
         "\n"
-        "The definition files (game/fighter/*.ini, rsrc/road/*.ini) are written by the same\n"
-        "generator and kept in the repository.\n");
+        "The definition files (game/fighter/*.ini, rsrc/road/*.ini, rsrc/harbour/*.ini)\n"
+        "are written by the same generator and kept in the repository.\n");
 }
