@@ -2,16 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_framerate.h>
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
+#include "game_options.h"
 #include "images/font.h"
 #include "images/img_mgr.h"
 #include "menu_screen.h"
 #include "preload.h"
-
-enum { SELECTABLE = 2 }; // only the first two fighters can be chosen
 
 static void draw_group(img_mgr* pic, float zoom) {
     pic->draw(0, screen_h() - pic->get_height(), video.screen, zoom, zoom, 0);
@@ -40,14 +40,14 @@ void draw_char_select(game_resources& r, int choice, int angle) {
     r.select_font->pen_x = 0;
     r.select_font->pen_y = 0;
     r.select_font->draw_text("Please select a character:");
-    draw_shot(r.action_shots[choice], angle);
+    if (choice >= 0 && choice < ART_FIGHTERS) draw_shot(r.action_shots[choice], angle);
 }
 
-bool char_select_input(int& choice, bool quit_event, key_press& keys) {
+bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered) {
     for (int key = quit_event ? SDLK_ESCAPE : keys.next(); key; key = keys.next()) {
         switch (menu_action_of(key)) {
-        case MENU_RIGHT: choice = wrap_selection(choice, 1, SELECTABLE); break;
-        case MENU_LEFT: choice = wrap_selection(choice, -1, SELECTABLE); break;
+        case MENU_RIGHT: choice = wrap_selection(choice, 1, offered); break;
+        case MENU_LEFT: choice = wrap_selection(choice, -1, offered); break;
         case MENU_CONFIRM: return true;
         case MENU_CANCEL: choice = -1; return true;
         default: break;
@@ -75,11 +75,12 @@ int char_select(game_resources& r, int rate) {
 
     pic->set_alpha(255);
     int choice = 0, angle = 0;
+    const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
     for (bool done = false; !done;) {
         video.clear();
         draw_char_select(r, choice, angle);
         bool closed = read_menu_keys(keys);
-        done = char_select_input(choice, closed, keys);
+        done = char_select_input(choice, closed, keys, offered);
         pace_frame(&pacer);
         video.flip();
         angle += 8;

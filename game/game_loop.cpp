@@ -72,7 +72,7 @@ static game_state enter_main_menu(game_resources& r, match_setup& m) {
     current_level = nullptr;
     if (c.quit || c.selection == ITEM_QUIT) return STATE_QUIT;
     if (c.selection == ITEM_OPTIONS) return STATE_OPTIONS;
-    m = setup_for_item(c.selection, random_next() % 2);
+    m = setup_for_item(c.selection, random_next() % roster_size(game_opts));
     return c.selection == ITEM_DEMO ? STATE_MATCH : STATE_SELECT;
 }
 

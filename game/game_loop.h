@@ -19,7 +19,7 @@ struct match_setup {
 };
 
 // The set-up of a main-menu item ("arcade" ... "demo"); random_pick gives the computer's
-// fighter for "arcade" and "survival" (one of the first two).
+// fighter for "arcade" and "survival" (one of the roster's, see roster_size).
 match_setup setup_for_item(int item, int random_pick);
 
 // Runs the screens after the preload; returns when the user quits.

@@ -13,18 +13,18 @@ game_options demo_options() {
     return o;
 }
 
-static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode"};
-// The words of each option's values, by value.
-enum { MOST_WORDS = 3 };
-static const char* const WORDS[OPT_COUNT][MOST_WORDS] = {
-    {"classic", "hard", "normal"}, {nullptr, nullptr, nullptr}, {"classic", "strict", nullptr},
-    {"classic", "staged", nullptr}};
+static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode", "roster", "stage"};
+// The words of each option named by words, by value (rounds is a number).
+enum { WORDS_MAX = 3 };
+static const char* const WORDS[OPT_COUNT][WORDS_MAX] = {
+    {"classic", "hard", "normal"}, {}, {"classic", "strict"}, {"classic", "staged"}, {"four", "two"},
+    {"road", "harbour", "alternate"}};
 // The order the options screen goes round the difficulties: from the gentlest up.
 static const int DIFFICULTY_ORDER[] = {DIFFICULTY_CLASSIC, DIFFICULTY_NORMAL, DIFFICULTY_HARD};
 
 static int word_count(int which) {
     int n = 0;
-    while (n < MOST_WORDS && WORDS[which][n]) n++;
+    while (n < WORDS_MAX && WORDS[which][n]) n++;
     return n;
 }
 
@@ -33,6 +33,8 @@ static int* field(game_options& o, int which) {
     case OPT_DIFFICULTY: return &o.difficulty;
     case OPT_ROUNDS: return &o.rounds;
     case OPT_LIFE_STYLE: return &o.life_style;
+    case OPT_ROSTER: return &o.roster;
+    case OPT_STAGE: return &o.stage;
     default: return &o.round_mode;
     }
 }
@@ -73,6 +75,8 @@ void cycle_game_option(game_options& o, int which) {
         v = (v + 1) % word_count(which);
     }
 }
+
+int roster_size(const game_options& o) { return o.roster == ROSTER_TWO ? 2 : 4; }
 
 bool save_game_options(const char* path, const game_options& o) {
     config_file cfg;

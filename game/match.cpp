@@ -2,6 +2,7 @@
 #include "colour_swaps.h"
 #include "replay.h"
 #include "hard_ai.h"
+#include "stage_choice.h"
 #include "training.h"
 #include "training_osd.h"
 
@@ -44,8 +45,7 @@ const int fighter_count = (int)(sizeof fighter_table / sizeof fighter_table[0]);
 
 std::vector<anim_group*> match_effects;
 
-const char* const match_stage_file = "rsrc/road/stage_road.ini";
-static const char* const STAGE_FILE = match_stage_file;
+const char* match_stage_file = stage_files[0];
 static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
 static const char* const BIG_FONT_FILE = "rsrc/oldengl.ttf";
 // Staged rounds: the announcement's size, how long it lasts (frames at 60 fps: "Round N"
@@ -866,7 +866,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     video.clear();
     delete current_level;
     current_level = new level();
-    current_level->load(STAGE_FILE);
+    current_level->load(match_stage_file);
 
     log_out("Setting FPS [%d]\n", fps);
     if (ms.res->pacer) SDL_setFramerate(ms.res->pacer, fps);
@@ -885,6 +885,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     ms.names[0] = fighter_table[pick_a].name;
     ms.names[1] = fighter_table[pick_b].name;
     if (ms.res->osd) osd_set_names(*ms.res->osd, ms.names[0], ms.names[1]);
+    if (ms.res->osd) osd_set_portraits(*ms.res->osd, pick_a, pick_b);
 
     for (combatant* o : Combatant_Manager.Objects) o->edge_kill = 0;
 
@@ -1034,7 +1035,8 @@ void match_result_screen(int frames) {
 }
 
 int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const match_resources& res) {
-    replay_begin(mode, fighter_a, fighter_b, required_wins);
+    match_stage_file = stage_for_next_match(mode == MODE_DEMO ? game_options() : game_opts);
+    replay_begin(mode, fighter_a, fighter_b, required_wins); // playback: the recorded stage
     match_set_up(mode, fighter_a, fighter_b, res);
     const bool staged = ms.opts.round_mode == ROUNDS_STAGED && mode != MODE_TRAINING;
     for (;;) {

@@ -1,4 +1,4 @@
-// The match: two fighters on the road stage fighting rounds until one has won more rounds
+// The match: two fighters on a stage (stage_choice.h) fighting rounds until one has won more rounds
 // than required (in survival, until the computer on the left wins one), or until Escape or
 // a closed window abandons it. Set-up loads the stage and both fighters; each frame sets
 // facing and the camera, draws the stage, applies the rules of contact (blocking by
@@ -40,8 +40,9 @@ struct fighter_info {
 extern const fighter_info fighter_table[];
 extern const int fighter_count;
 
-// The stage every match is fought on.
-extern const char* const match_stage_file;
+// The stage the match is fought on: chosen by run_match from the Stage option (or the
+// recording being played) before the set-up loads it; the road until the first match.
+extern const char* match_stage_file;
 
 // What the preload holds for the match.
 struct match_resources {

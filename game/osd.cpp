@@ -22,6 +22,10 @@ const char osd_exclamations[16][32] = {
 
 int osd_exclamation = -1;
 
+const char* const osd_portrait_files[OSD_PORTRAITS] = {
+    "rsrc/mirelle/mirelle_symbol_small.png", "rsrc/tamsin/tamsin_symbol_small.png",
+    "rsrc/ondine/ondine_symbol_small.png", "rsrc/verity/verity_symbol_small.png"};
+
 enum { BAR_LENGTH = 230, BAR_INSET = 18, COMBO_LAPSE_MS = 3000 };
 // The combo counter stays this far inside the screen's sides and below the displays' names.
 static const int COMBO_MARGIN = 4, COMBO_TOP = 80;
@@ -50,7 +54,7 @@ void osd_load(osd_resources& r) {
     r.shadow = load_picture("rsrc/meter/shadow.png");
     r.shadow->set_alpha(64);
     r.frame = load_picture("rsrc/meter/lifebar_grey.png");
-    r.portrait = load_picture("rsrc/mirelle/mirelle_symbol_small.png");
+    for (int i = 0; i < OSD_PORTRAITS; i++) r.portraits[i] = load_picture(osd_portrait_files[i]);
     SDL_PixelFormat* fmt = video.screen ? video.screen->format : nullptr;
     if (fmt) {
         r.gold = SDL_MapRGBA(fmt, 246, 206, 127, 255);
@@ -70,7 +74,7 @@ static void free_one(T*& p) {
 void osd_release(osd_resources& r) {
     free_one(r.shadow);
     free_one(r.frame);
-    free_one(r.portrait);
+    for (img_mgr*& p : r.portraits) free_one(p);
     free_one(r.names[0]);
     free_one(r.names[1]);
     free_one(r.heading);
@@ -87,6 +91,11 @@ void osd_set_names(osd_resources& r, const char* name_a, const char* name_b) {
         if (r.names[i]->set_surface(r.heading->render(names[i] ? names[i] : "")) > 0)
             r.names[i]->tohw();
     }
+}
+
+void osd_set_portraits(osd_resources& r, int pick_a, int pick_b) {
+    const int picks[2] = {pick_a, pick_b};
+    for (int i = 0; i < 2; i++) r.shown[i] = picks[i] >= 0 && picks[i] < OSD_PORTRAITS ? picks[i] : 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -140,12 +149,13 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
     const int g = L ? 1 : -1;
     const int k = L ? 0 : -1;
 
+    img_mgr* portrait = r.portraits[r.shown[index ? 1 : 0]];
     set_mirror(r.shadow, L);
     set_mirror(r.frame, L);
-    set_mirror(r.portrait, L);
+    set_mirror(portrait, L);
     draw_corner(r.shadow, k, v, 0, 5);
     draw_corner(r.frame, k, v, 0, 5);
-    draw_corner(r.portrait, k, v, 0, 5);
+    draw_corner(portrait, k, v, 0, 5);
     draw_corner(r.names[index ? 1 : 0], k, v, 64 * g, 39);
 
     // The red bar lags behind the present hp by half a point per frame until it meets it

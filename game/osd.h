@@ -7,7 +7,8 @@
 // Ownership: the preload calls osd_load once and the shutdown osd_release; between them the
 // resources belong to the main function and the match only draws with them. The two name
 // images are re-rendered by every match set-up (osd_set_names) and freed by the next one or
-// by osd_release. Nothing here reads a file or renders text inside a frame.
+// by osd_release; the set-up also says whose small portrait each side shows
+// (osd_set_portraits). Nothing here reads a file or renders text inside a frame.
 #pragma once
 #include <cstdint>
 
@@ -15,10 +16,15 @@ struct img_mgr;
 struct font;
 struct combatant;
 
+enum { OSD_PORTRAITS = 4 };
+extern const char* const osd_portrait_files[OSD_PORTRAITS];
+
 struct osd_resources {
     img_mgr* shadow = nullptr;    // "rsrc/meter/shadow.png", alpha 64
     img_mgr* frame = nullptr;     // "rsrc/meter/lifebar_grey.png"
-    img_mgr* portrait = nullptr;  // "rsrc/mirelle/mirelle_symbol_small.png", for both fighters
+    // "rsrc/<name>/<name>_symbol_small.png" of each fighter, in fighter table order.
+    img_mgr* portraits[OSD_PORTRAITS] = {};
+    int shown[2] = {0, 0};        // whose portrait fighter A (0) and B (1) show
     img_mgr* names[2] = {nullptr, nullptr}; // name images of fighter A (0) and B (1)
     uint32_t gold = 0;            // present hp bar and win dots, screen format
     uint32_t red = 0;             // lagging bar
@@ -37,6 +43,10 @@ void osd_load(osd_resources& r);
 void osd_release(osd_resources& r);
 // Renders the display names of fighters A and B into the name images (heading font).
 void osd_set_names(osd_resources& r, const char* name_a, const char* name_b);
+
+// Fighter A shows the portrait of fighter table entry pick_a, B that of pick_b (an entry
+// without a portrait shows the first).
+void osd_set_portraits(osd_resources& r, int pick_a, int pick_b);
 
 // One fighter's display; index 0 is fighter A, 1 fighter B. Moves the lagging shown hp
 // half a point towards hp.

@@ -22,6 +22,7 @@
 #include "input/key_source.h"
 #include "match.h"
 #include "preload.h"
+#include "stage_choice.h"
 #include "world/mon_mgr.h"
 
 static const char* const REPLAY_FOLDER = "game/replays";
@@ -220,6 +221,7 @@ static void save_recording(const std::string& path, const replay_record& r) {
 static game_options options_of(const replay_record& r) {
     game_options o = game_opts;
     o.difficulty = r.difficulty, o.life_style = r.life_style, o.round_mode = r.round_mode;
+    o.roster = r.roster, o.stage = r.stage_option;
     o.rounds = r.required_wins;
     return o;
 }
@@ -247,6 +249,10 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
         }
     }
 
+    // A recording is played back (and re-recorded) on its own stage.
+    if (kind != SESSION_RECORD)
+        if (const char* st = known_stage((kind == SESSION_PLAY ? s.rec : s.played).stage.c_str()))
+            match_stage_file = st;
     if (kind == SESSION_RECORD || kind == SESSION_RERECORD) {
         replay_record r;
         if (kind == SESSION_RERECORD) r.seed = s.played.seed, r.note = s.played.note;
@@ -258,6 +264,7 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
                                : mode == MODE_DEMO    ? demo_options()
                                                       : game_opts;
         r.difficulty = o.difficulty, r.life_style = o.life_style, r.round_mode = o.round_mode;
+        r.roster = o.roster, r.stage_option = o.stage;
         r.fps = fps;
         r.width = video.screen ? video.screen->w : video.width;
         r.height = video.screen ? video.screen->h : video.height;
@@ -427,7 +434,7 @@ static bool prepare(const std::string& file, const replay_record& r, int picks[2
             return false;
         }
     }
-    if (r.stage != match_stage_file) {
+    if (!known_stage(r.stage.c_str())) {
         log_err("%s: this game has no stage %s\n", file.c_str(), r.stage.c_str());
         return false;
     }

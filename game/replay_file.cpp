@@ -178,6 +178,9 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
         } else if (key == "difficulty" || key == "lifestyle" || key == "roundmode") {
             if (!to_int(v, 0, key == "difficulty" ? 2 : 1, n)) return damaged(key.c_str());
             (key == "difficulty" ? out.difficulty : key == "lifestyle" ? out.life_style : out.round_mode) = (int)n;
+        } else if (key == "roster" || key == "stagechoice") {
+            if (!to_int(v, 0, key == "roster" ? 1 : 2, n)) return damaged(key.c_str());
+            (key == "roster" ? out.roster : out.stage_option) = (int)n;
         } else if (key == "fps") {
             if (!to_int(v, 1, 1000, n)) return damaged("fps");
             out.fps = (int)n, header |= 4;
@@ -272,9 +275,11 @@ std::string replay_format(const replay_record& r) {
     std::string t;
     char line[512];
     snprintf(line, sizeof line,
-             "replay=%d\nmode=%d\nreqwins=%d\ndifficulty=%d\nlifestyle=%d\nroundmode=%d\nfps=%d\n"
+             "replay=%d\nmode=%d\nreqwins=%d\ndifficulty=%d\nlifestyle=%d\nroundmode=%d\nroster=%d\n"
+             "stagechoice=%d\nfps=%d\n"
              "seed=%u\nwidth=%d\nheight=%d\nfighter0=%s\nrecolour0=%d\nfighter1=%s\nrecolour1=%d\nstage=%s\n",
-             r.version, r.mode, r.required_wins, r.difficulty, r.life_style, r.round_mode, r.fps, (unsigned)r.seed, r.width, r.height,
+             r.version, r.mode, r.required_wins, r.difficulty, r.life_style, r.round_mode, r.roster,
+             r.stage_option, r.fps, (unsigned)r.seed, r.width, r.height,
              r.fighter[0].c_str(), r.recolour[0], r.fighter[1].c_str(), r.recolour[1], r.stage.c_str());
     t += line;
     if (!r.note.empty()) t += "note=" + r.note + "\n";

@@ -1,5 +1,6 @@
 // replay_file: the recording of one match as a definition file ("key=value" lines):
-//   replay=1  mode, reqwins, difficulty, lifestyle, roundmode, fps, seed, width, height, fighter0/1, recolour0/1, stage, note,
+//   replay=1  mode, reqwins, difficulty, lifestyle, roundmode, roster, stagechoice, fps, seed,
+//   width, height, fighter0/1, recolour0/1, stage, note,
 //   players, player<p>control<name> (the bindings), joystick, frames, result
 //   k<frame>=<code>+ <code>- b<n>+ a<n>:<value>   key, joystick button and axis changes
 //   c<frame>=x,y,life,action,move x,y,life,action,move   both fighters after that frame
@@ -52,6 +53,7 @@ struct replay_record {
     int mode = 0;
     int required_wins = 0;
     int difficulty = 0, life_style = 0, round_mode = 0; // the game options in force (0: classic)
+    int roster = 0, stage_option = 0; // 0 (four, road) in recordings made before these options
     int fps = 60;
     uint32_t seed = 0;
     int width = 640, height = 480;

@@ -1,11 +1,12 @@
 // fightgame's front end played through the keyboard under an X display, in both drawing
-// modes where the screens draw: the main menu's selection and quit, character select into a
-// match and back, versus with its second selection, survival, demo, and the options menu
+// modes where the screens draw: the main menu's selection and quit, character select round
+// all four fighters into a match on the harbour and back, the two-fighter roster, versus with its second selection, survival, demo, and the options menu
 // with key remapping. Screenshots of the main menu, character select and a match are kept
 // in the build folder's "screenshots" (scripts/copy_screenshots.sh puts them in docs/).
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <vector>
 
 #include "game_driver.h"
 
@@ -53,23 +54,23 @@ TEST_P(FightgameFrontEnd, DownMovesTheSelectionOneRowAtATimeWrapsAndEscapeQuits)
     }
 }
 
-TEST_P(FightgameFrontEnd, ArcadeOffersOnlyTheFirstTwoFightersAndEscapeInTheMatchReturnsToTheMenu) {
+TEST_P(FightgameFrontEnd, ArcadeGoesRoundAllFourFightersAndPlaysTheChosenOneOnTheHarbour) {
     std::string mode = mode_name(GetParam());
-    game_run g(GetParam(), kSlowFrontEnd);
+    game_run g(GetParam(), std::string(kSlowFrontEnd) + "stage=harbour\n");
     ASSERT_TRUE(g.select_item(0));
     press("Return", kMenuConfirmHold);
     sleep_ms(1200);
     g.look("char_select_" + mode + ".png");
     EXPECT_EQ(offered_fighter(g.shot), 0) << "Mirelle is offered first";
-    EXPECT_EQ(g.next_fighter("Right"), 1);
-    EXPECT_EQ(g.next_fighter("Right"), 0) << "right from the second fighter goes back to the first";
-    EXPECT_EQ(g.next_fighter("Left"), 1) << "left from the first fighter goes to the second";
-    EXPECT_EQ(g.next_fighter("Left"), 0);
+    std::vector<int> seen;
+    for (const char* key : {"Right", "Right", "Right", "Right", "Left", "Left"}) seen.push_back(g.next_fighter(key));
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 0, 3, 2})) << "right goes round all four, left back";
     EXPECT_EQ(g.count("Setting FPS"), 0);
 
-    ASSERT_TRUE(g.end_selection("Return"));
+    ASSERT_TRUE(g.end_selection("Return")); // Ondine
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     EXPECT_TRUE(g.p.out().find("Setting FPS [5]\n") != std::string::npos);
+    EXPECT_NE(g.p.out().find("loading [rsrc/harbour/stage_harbour.ini]\n"), std::string::npos);
     sleep_ms(2500);
     g.look("match_" + mode + ".png");
     EXPECT_EQ(g.count("Loop finished"), 0) << "the match runs until Escape";
@@ -80,6 +81,15 @@ TEST_P(FightgameFrontEnd, ArcadeOffersOnlyTheFirstTwoFightersAndEscapeInTheMatch
     size_t back = out.rfind("MAIN MENU:\n");
     for (const char* line : {"Loop finished\n", "Level Unloaded\n", "Level Deleted\n", "Clearing Gameobjects\n"})
         EXPECT_LT(out.find(line), back) << line;
+    EXPECT_EQ(count_occurrences(out, "ERROR"), 0) << out;
+    EXPECT_EQ(count_occurrences(out, "Couldn't load"), 0) << "no picture is missing";
+    // The recording names the chosen fighter on the right and the stage.
+    size_t saved = out.find("Replay saved as ");
+    ASSERT_NE(saved, std::string::npos);
+    std::string file = out.substr(saved + 16, out.find('\n', saved) - saved - 16);
+    std::string replay = read_text(g.dir.file(file));
+    EXPECT_NE(replay.find("fighter1=game/fighter/ondine_char.ini\n"), std::string::npos) << replay.substr(0, 400);
+    EXPECT_NE(replay.find("stage=rsrc/harbour/stage_harbour.ini\n"), std::string::npos);
     sleep_ms(800);
     g.look();
     EXPECT_EQ(highlighted_item(g.shot), 0) << "the menu starts again on arcade";
@@ -127,6 +137,18 @@ TEST(FightgameFrontEndGL, ClosingTheWindowInAMatchAtOneFrameASecondReturnsToTheM
     EXPECT_GE(ms, 0) << g.p.out();
     EXPECT_LE(ms, 1000);
     EXPECT_EQ(g.p.finish(20000).exit_code, 0);
+}
+
+TEST(FightgameFrontEndGL, RosterTwoOffersOnlyTheFirstTwoFighters) {
+    game_run g(1, std::string(kSlowFrontEnd) + "roster=two\n");
+    ASSERT_TRUE(g.select_item(0));
+    press("Return", kMenuConfirmHold);
+    sleep_ms(1200);
+    std::vector<int> seen;
+    for (const char* key : {"Right", "Right", "Left", "Left"}) seen.push_back(g.next_fighter(key));
+    EXPECT_EQ(seen, (std::vector<int>{1, 0, 1, 0})) << "the two alternate, as before the roster grew";
+    ASSERT_TRUE(g.end_selection("Escape"));
+    EXPECT_EQ(g.quit().exit_code, 0);
 }
 
 TEST(FightgameFrontEndGL, VersusTakesTwoSelectionsAndCancellingTheSecondGoesBackToTheFirst) {

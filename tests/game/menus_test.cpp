@@ -15,6 +15,7 @@
 #include "foundation/config_file.h"
 #include "foundation/video_mgr.h"
 #include "game_options.h"
+#include "stage_choice.h"
 #include "game_loop.h"
 #include "images/font.h"
 #include "input/control_mgr.h"
@@ -77,28 +78,34 @@ TEST(MainMenuInput, EscapeQOrAClosedWindowQuit) {
     EXPECT_EQ(c.selection, ITEM_QUIT);
 }
 
-TEST(CharSelectInput, OnlyTheFirstTwoFightersAlternateOncePerTapAndACancelGivesMinusOne) {
-    int choice = 0;
-    EXPECT_FALSE(char_select_input(choice, false, taps({SDLK_RIGHT}).keys()));
-    EXPECT_EQ(choice, 1);
-    char_select_input(choice, false, taps({SDLK_RIGHT}).keys());
-    EXPECT_EQ(choice, 0);
-    char_select_input(choice, false, taps({SDLK_LEFT}).keys());
-    EXPECT_EQ(choice, 1);
-    char_select_input(choice, false, taps({SDLK_LEFT, SDLK_LEFT, SDLK_RIGHT}).keys());
-    EXPECT_EQ(choice, 0);
-    char_select_input(choice, false, taps({KEY_PAD_LEFT}).keys());
-    EXPECT_EQ(choice, 1);
-    EXPECT_TRUE(char_select_input(choice, false, taps({SDLK_RETURN}).keys()));
-    EXPECT_EQ(choice, 1);
+TEST(CharSelectInput, LeftAndRightGoRoundTheRosterOncePerTapAndACancelGivesMinusOne) {
+    // Roster "four" goes round all four fighters; "two" alternates the first two only.
+    for (int offered : {4, 2}) {
+        SCOPED_TRACE(offered);
+        int choice = 0;
+        std::vector<int> seen;
+        for (int i = 0; i < offered; i++) {
+            EXPECT_FALSE(char_select_input(choice, false, taps({SDLK_RIGHT}).keys(), offered));
+            seen.push_back(choice);
+        }
+        EXPECT_EQ(seen, offered == 4 ? (std::vector<int>{1, 2, 3, 0}) : (std::vector<int>{1, 0}));
+        char_select_input(choice, false, taps({SDLK_LEFT}).keys(), offered);
+        EXPECT_EQ(choice, offered - 1) << "left from the first goes to the last";
+        char_select_input(choice, false, taps({SDLK_LEFT, SDLK_LEFT, SDLK_RIGHT}).keys(), offered);
+        EXPECT_EQ(choice, offered - 2);
+        char_select_input(choice, false, taps({KEY_PAD_RIGHT}).keys(), offered);
+        EXPECT_EQ(choice, offered - 1);
+        EXPECT_TRUE(char_select_input(choice, false, taps({SDLK_RETURN}).keys(), offered));
+        EXPECT_EQ(choice, offered - 1);
+    }
 
     for (int key : {(int)SDLK_ESCAPE, (int)SDLK_q}) {
-        choice = 0;
-        EXPECT_TRUE(char_select_input(choice, false, taps({key}).keys()));
+        int choice = 0;
+        EXPECT_TRUE(char_select_input(choice, false, taps({key}).keys(), 4));
         EXPECT_EQ(choice, -1);
     }
-    choice = 1;
-    EXPECT_TRUE(char_select_input(choice, true, taps({}).keys()));
+    int choice = 1;
+    EXPECT_TRUE(char_select_input(choice, true, taps({}).keys(), 4));
     EXPECT_EQ(choice, -1) << "closing the window cancels like Escape";
 }
 
@@ -160,20 +167,25 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirV
     build_remap_rows(rows, 0);
     EXPECT_STREQ(rows[4], "punch x");
 
-    const char labels[4][LIST_ROW_TEXT] = {"Difficulty", "Rounds", "Life Style", "Round Mode"};
+    const char labels[6][LIST_ROW_TEXT] = {"Difficulty", "Rounds", "Life Style", "Round Mode", "Roster", "Stage"};
     game_options o;
-    ASSERT_EQ(build_game_option_rows(rows, labels, 4, o), 5);
+    ASSERT_EQ(build_game_option_rows(rows, labels, 6, o), 7);
     EXPECT_STREQ(rows[0], "Difficulty normal");
     EXPECT_STREQ(rows[1], "Rounds 3");
     EXPECT_STREQ(rows[2], "Life Style classic");
     EXPECT_STREQ(rows[3], "Round Mode classic");
-    EXPECT_STREQ(rows[4], "done");
+    EXPECT_STREQ(rows[4], "Roster four");
+    EXPECT_STREQ(rows[5], "Stage road");
+    EXPECT_STREQ(rows[6], "done");
     o.difficulty = DIFFICULTY_HARD, o.rounds = 5, o.life_style = LIFE_STRICT, o.round_mode = ROUNDS_STAGED;
-    build_game_option_rows(rows, labels, 4, o);
+    o.roster = ROSTER_TWO, o.stage = STAGE_ALTERNATE;
+    build_game_option_rows(rows, labels, 6, o);
     EXPECT_STREQ(rows[0], "Difficulty hard");
     EXPECT_STREQ(rows[1], "Rounds 5");
     EXPECT_STREQ(rows[2], "Life Style strict");
     EXPECT_STREQ(rows[3], "Round Mode staged");
+    EXPECT_STREQ(rows[4], "Roster two");
+    EXPECT_STREQ(rows[5], "Stage alternate");
 }
 
 TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
@@ -194,6 +206,17 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     cycle_game_option(o, OPT_ROUND_MODE);
     EXPECT_EQ(o.life_style, LIFE_STRICT);
     EXPECT_EQ(o.round_mode, ROUNDS_STAGED);
+    cycle_game_option(o, OPT_ROSTER);
+    EXPECT_EQ(roster_size(o), 2);
+    cycle_game_option(o, OPT_ROSTER);
+    EXPECT_EQ(roster_size(o), 4);
+    std::vector<int> stages;
+    for (int i = 0; i < 3; i++) {
+        cycle_game_option(o, OPT_STAGE);
+        stages.push_back(o.stage);
+    }
+    EXPECT_EQ(stages, (std::vector<int>{STAGE_HARBOUR, STAGE_ALTERNATE, STAGE_ROAD}));
+    o.stage = STAGE_HARBOUR;
 
     scratch_dir d;
     std::string ini = d.file("game.ini");
@@ -214,6 +237,8 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     EXPECT_EQ(back.rounds, 5);
     EXPECT_EQ(back.life_style, LIFE_STRICT);
     EXPECT_EQ(back.round_mode, ROUNDS_STAGED);
+    EXPECT_STREQ(cfg.get_string("stage"), "harbour");
+    EXPECT_EQ(back.stage, STAGE_HARBOUR);
 
     // Values no screen writes keep the defaults; a save that cannot be written says so.
     config_file bad;
@@ -221,11 +246,26 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     bad.add("rounds", "9");
     bad.add("difficulty", "nightmare");
     bad.add("lifestyle", "");
+    bad.add("stage", "moon");
     read_game_options(bad, back);
+    EXPECT_EQ(back.stage, STAGE_ROAD);
     EXPECT_EQ(back.rounds, 3);
     EXPECT_EQ(back.difficulty, DIFFICULTY_NORMAL);
     EXPECT_EQ(back.life_style, LIFE_CLASSIC);
     EXPECT_FALSE(save_game_options(d.file("no/such/folder/game.ini").c_str(), o));
+}
+
+TEST(StageChoice, EachStageOptionNamesItsStageAndAlternateTakesThemInTurn) {
+    game_options o;
+    EXPECT_STREQ(stage_for_next_match(o), "rsrc/road/stage_road.ini");
+    o.stage = STAGE_HARBOUR;
+    EXPECT_STREQ(stage_for_next_match(o), "rsrc/harbour/stage_harbour.ini");
+    o.stage = STAGE_ALTERNATE;
+    const char* first = stage_for_next_match(o);
+    EXPECT_STRNE(first, stage_for_next_match(o));
+    EXPECT_STREQ(first, stage_for_next_match(o));
+    EXPECT_EQ(known_stage("rsrc/harbour/stage_harbour.ini"), stage_files[1]);
+    EXPECT_EQ(known_stage("rsrc/moon/stage_moon.ini"), nullptr);
 }
 
 static SDL_Event key_event(Uint8 type, SDLKey sym) {

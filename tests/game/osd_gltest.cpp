@@ -1,5 +1,5 @@
-// The on-screen display drawn through OpenGL: the same bar, dot and counter geometry as in
-// software mode, read back from the frame being drawn.
+// The on-screen display drawn through OpenGL: the same bar, dot, counter and portrait
+// geometry as in software mode, read back from the frame being drawn.
 #include "osd_helpers.h"
 
 #include "foundation/video_mgr.h"
@@ -30,6 +30,11 @@ TEST(DisplayGL, BarsAndDotsSitAtTheEdgeTheFighterStandsOn) {
     EXPECT_COLOUR(640 - 18 - 215, 16, LAG_RED);
     EXPECT_COLOUR(640 - 21, 31, GOLD);
     EXPECT_COLOUR(640 - 32, 31, GOLD);
+}
+
+TEST(DisplayGL, EachSideShowsItsOwnFightersPortraitMirroredOnTheLeft) {
+    display_env env(true);
+    expect_own_portraits(env.r);
 }
 
 TEST(DisplayGL, TheCounterAndStatisticsAreDrawn) {

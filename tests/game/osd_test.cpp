@@ -1,6 +1,6 @@
 // The on-screen display in software mode: bar geometry on both sides, the lagging red
-// stretch, round dots, statistics only in debug, the combo counter and its word, and both
-// displays changing sides when the fighters cross in a match.
+// stretch, round dots, statistics only in debug, the combo counter and its word, each
+// side's own portrait, and both displays changing sides when the fighters cross in a match.
 #include "osd_helpers.h"
 
 #include "foundation/clock.h"
@@ -174,6 +174,11 @@ TEST(Display, BothDisplaysChangeSidesOnTheFrameTheFightersCross) {
     EXPECT_FALSE(same(screen_at(640 - 18 - 150, 16), GOLD));
     match_tear_down();
     osd_release(r);
+}
+
+TEST(Display, EachSideShowsItsOwnFightersPortraitMirroredOnTheLeft) {
+    display_env env(false);
+    expect_own_portraits(env.r);
 }
 
 TEST(Display, ReleaseFreesEverythingAndMayRunTwice) {

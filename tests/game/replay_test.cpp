@@ -39,12 +39,17 @@ TEST(ReplayFile, ARecordingReadsBackFromItsOwnText) {
     ASSERT_EQ(r.bindings.size(), 1u);
     EXPECT_EQ(r.bindings[0].player, 1);
     EXPECT_EQ(r.bindings[0].key, 9);
+    EXPECT_EQ(r.roster, 0) << "a recording from before the Roster and Stage options: their defaults";
+    EXPECT_EQ(r.stage_option, 0);
+    r.roster = 1, r.stage_option = 2;
     // Its own text is the same text, line for line.
     std::string again = replay_format(r);
     replay_record back;
     ASSERT_TRUE(replay_parse(again.data(), again.size(), back, error)) << error;
     EXPECT_EQ(replay_format(back), again);
     EXPECT_NE(again.find("\nk3=276+ 32+ b2+ a1:-20000\n"), std::string::npos);
+    EXPECT_EQ(back.roster, 1);
+    EXPECT_EQ(back.stage_option, 2);
 }
 
 TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
@@ -66,6 +71,8 @@ TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
         {std::string(kSetUp) + end + "player0controlfly=32\n", "damaged replay (line 15: binding)"},
         {std::string(kSetUp) + end + "fps=99999999999999999999\n", "damaged replay (line 15: fps)"},
         {std::string(kSetUp) + end + "fighter0=/etc/passwd\n", "damaged replay (line 15: fighter)"},
+        {std::string(kSetUp) + end + "roster=2\n", "damaged replay (line 15: roster)"},
+        {std::string(kSetUp) + end + "stagechoice=3\n", "damaged replay (line 15: stagechoice)"},
         {std::string(kSetUp) + "frames=100\n", "damaged replay (line 14: set-up incomplete)"},
         {no_stage + end, "damaged replay (line 14: set-up incomplete)"},
     };

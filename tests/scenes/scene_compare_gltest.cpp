@@ -1,6 +1,6 @@
 // Both drawing modes show the same scene: scene_shots draws fixed scenes of the game (a
-// match with both fighters facing each way, zoomed, the floor and parallax at three camera
-// positions, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
+// match with both fighters facing each way, zoomed, the floor and parallax of both stages
+// at three camera positions, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
 // match, tiles, solid, shaded and blended text, the main menu's closing transition, then
 // from the game's preload: the match display over a match, fighters' shadows, the main menu,
 // a list menu, character select and a framewright frame with ghosts) once in software mode
@@ -28,7 +28,8 @@
 namespace {
 
 const char* const kScenes[] = {"match_zoom_1",     "match_zoom_0.6",  "floor_camera_0",
-                               "floor_camera_300", "floor_camera_700", "spin_30",
+                               "floor_camera_300", "floor_camera_700", "harbour_camera_0",
+                               "harbour_camera_300", "harbour_camera_700", "spin_30",
                                "spin_90",          "explosions",      "mirror_match",
                                "mirror_match_again", "tiled_background", "text",
                                "menu_closing_1.5", "menu_closing_4", "match_display",

@@ -136,6 +136,15 @@ int main(int argc, char** argv) {
     match_scene("floor_camera_0", *lv, tamsin, mirelle, 0, 0.8);
     match_scene("floor_camera_300", *lv, tamsin, mirelle, 300, 0.8);
     match_scene("floor_camera_700", *lv, tamsin, mirelle, 700, 0.8);
+    // The harbour's floor and parallax at the same three positions.
+    level* harbour = new level();
+    harbour->load("rsrc/harbour/stage_harbour.ini");
+    current_level = harbour;
+    for (int cam : {0, 300, 700})
+        match_scene(("harbour_camera_" + std::to_string(cam)).c_str(), *harbour, tamsin, mirelle, cam, 0.8);
+    current_level = lv;
+    harbour->clear();
+    delete harbour;
 
     // Spins at 30 and 90 degrees, facing either way.
     int spin_frame = 0;

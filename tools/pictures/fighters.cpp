@@ -289,12 +289,18 @@ void write_portraits(media_out& out) {
         out.save_png(png_path(f, std::string(f.name) + "_symbol"), s);
         SDL_FreeSurface(s);
     }
-    // The heads-up display's emblem: below the life bar, left of the name.
-    const fighter_def& m = fighter_table()[0];
+    // Each fighter's emblem in the heads-up display: below the life bar, left of the name.
+    for (const fighter_def& f : fighter_table()) {
+        SDL_Surface* s = small_portrait(f);
+        out.save_png(png_path(f, std::string(f.name) + "_symbol_small"), s);
+        SDL_FreeSurface(s);
+    }
+}
+
+SDL_Surface* small_portrait(const fighter_def& f) {
     SDL_Surface* s = new_canvas(64, 84);
-    badge(s, m, 30, 58, 24, 0.66f);
-    out.save_png("rsrc/mirelle/mirelle_symbol_small.png", s);
-    SDL_FreeSurface(s);
+    badge(s, f, 30, 58, 24, 0.66f);
+    return s;
 }
 
 void write_contact_sheet(const std::string& dir, const fighter_def& f) {

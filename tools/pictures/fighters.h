@@ -42,6 +42,8 @@ void write_fighter(media_out& out, const fighter_def& f);
 void write_swap_file(media_out& out);
 // Portraits: one badge per fighter and the small one of the heads-up display.
 void write_portraits(media_out& out);
+// A fighter's small portrait (the heads-up display's emblem), on a fresh canvas.
+SDL_Surface* small_portrait(const fighter_def& f);
 // One labelled picture of every still image and move frame of a fighter, saved as
 // <dir>/<name>_sheet.png.
 void write_contact_sheet(const std::string& dir, const fighter_def& f);

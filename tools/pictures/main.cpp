@@ -2,7 +2,8 @@
 //   picgen <game folder> [--only <group>]... [--contact-sheet <folder>]
 // Groups: mirelle tamsin ondine verity portraits stage effects frontend display notes.
 // Without --only every group is written. --contact-sheet writes one review picture per
-// fighter into the folder instead of the game's files.
+// fighter, and one of the stages and small portraits, into the folder instead of the game's
+// files.
 #include <SDL.h>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     }
     if (!sheets.empty()) {
         for (const fighter_def& f : fighter_table()) write_contact_sheet(sheets, f);
+        write_scenery_sheet(sheets);
         printf("picgen: contact sheets in [%s]\n", sheets.c_str());
         return 0;
     }

@@ -1,6 +1,7 @@
 // scenery: stage layers, effects, front-end and display pictures.
 #include "scenery.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -36,6 +37,7 @@ void save(media_out& out, const std::string& path, SDL_Surface* s) {
 // Tall enough to fill the screen when the camera zooms out to the whole stage width.
 const int STAGE_W = 1600, STAGE_H = 1200, FLOOR_H = 150;
 const int HORIZON = STAGE_H - FLOOR_H; // where the road meets the roadside
+const int STAGE_LAYERS = 5;              // the farthest picture, three parallax layers, the floor
 
 SDL_Surface* sky() {
     SDL_Surface* s = new_canvas(STAGE_W, STAGE_H);
@@ -157,6 +159,144 @@ SDL_Surface* road_floor() {
         int x = (int)r.range(0, STAGE_W), y = (int)r.range(12, FLOOR_H);
         put(s, x, y, r.unit() < 0.5f ? rgb{104, 102, 110} : rgb{50, 48, 56});
     }
+    return s;
+}
+
+// ---- harbour ----------------------------------------------------------------------------
+// The second stage: a harbour quay at night. The same sizes as the road, so both stages
+// frame the fighters alike: a moonlit sky, the far shore with its lighthouse and cranes, the
+// water with moored boats, the quay's edge with bollards, crates and lanterns, and the
+// quay's stones as the floor.
+
+SDL_Surface* harbour_sky() {
+    SDL_Surface* s = new_canvas(STAGE_W, STAGE_H);
+    vertical_gradient(s, 0, HORIZON - 200, {4, 8, 26}, {18, 34, 70}, 18);
+    vertical_gradient(s, HORIZON - 199, HORIZON, {20, 38, 76}, {44, 70, 110}, 10);
+    box(s, 0, HORIZON + 1, STAGE_W - 1, STAGE_H - 1, {52, 54, 60});
+    lcg r(53);
+    for (int i = 0; i < 260; i++) {
+        int x = (int)r.range(0, STAGE_W), y = (int)r.range(6, HORIZON - 260);
+        put(s, x, y, r.unit() < 0.2f ? rgb{255, 240, 200} : rgb{190, 200, 236});
+    }
+    // A full moon with a faint halo, and thin clouds passing in front of it.
+    ring(s, 420, HORIZON - 520, 62, 76, {34, 52, 90});
+    disc(s, 420, HORIZON - 520, 56, make_tones({236, 232, 206}), {200, 196, 176}, 0);
+    disc(s, 400, HORIZON - 536, 12, make_tones({210, 206, 184}), {210, 206, 184}, 0);
+    disc(s, 438, HORIZON - 504, 8, make_tones({214, 210, 188}), {214, 210, 188}, 0);
+    for (int i = 0; i < 9; i++) {
+        float x = r.range(0, STAGE_W), y = r.range(HORIZON - 600, HORIZON - 300), len = r.range(120, 300);
+        line(s, x, y, x + len, y, r.range(5, 10), {40, 58, 96});
+    }
+    return s;
+}
+
+SDL_Surface* harbour_far() {
+    SDL_Surface* s = new_canvas(STAGE_W, STAGE_H);
+    lcg r(59);
+    // The far shore: a low dark line of land with scattered lights.
+    for (int x = 0; x < STAGE_W; x++) {
+        int top = (int)(HORIZON - 96 + 14 * std::sin(x * 2 * PI / 700) + 6 * std::sin(x * 2 * PI / 210));
+        box(s, x, top, x, HORIZON - 70, {14, 22, 40});
+    }
+    for (int i = 0; i < 70; i++) {
+        int x = (int)r.range(0, STAGE_W), y = (int)r.range(HORIZON - 86, HORIZON - 72);
+        box(s, x, y, x + 1, y + 1, r.unit() < 0.5f ? rgb{255, 200, 110} : rgb{230, 230, 250});
+    }
+    // Dock cranes: a tower, a jib and a hanging line.
+    for (int x = 260; x < STAGE_W; x += 430) {
+        rgb c = {26, 36, 58};
+        line(s, x, HORIZON - 80, x, HORIZON - 260, 10, c);
+        line(s, x - 60, HORIZON - 250, x + 150, HORIZON - 262, 7, c);
+        line(s, x, HORIZON - 300, x - 60, HORIZON - 250, 3, c);
+        line(s, x, HORIZON - 300, x + 150, HORIZON - 262, 3, c);
+        line(s, x + 120, HORIZON - 260, x + 120, HORIZON - 180, 2, c);
+        box(s, x - 1, HORIZON - 304, x + 2, HORIZON - 300, {255, 70, 60});
+    }
+    // A lighthouse on its point, its beam sweeping out over the water.
+    const int lx = 1320;
+    float bx[3] = {(float)lx, (float)lx - 420, (float)lx - 400}, by[3] = {HORIZON - 214, HORIZON - 260, HORIZON - 196};
+    polygon_flat(s, bx, by, 3, {52, 66, 96});
+    float tx[4] = {lx - 12, lx + 12, lx + 18, lx - 18}, ty[4] = {HORIZON - 200, HORIZON - 200, HORIZON - 80, HORIZON - 80};
+    polygon(s, tx, ty, 4, make_tones({196, 190, 184}), {20, 24, 40}, 2);
+    for (int band = 0; band < 3; band++)
+        box(s, lx - 14 - band * 2, HORIZON - 180 + band * 36, lx + 14 + band * 2, HORIZON - 166 + band * 36, {170, 50, 50});
+    box(s, lx - 14, HORIZON - 222, lx + 14, HORIZON - 200, {30, 34, 50});
+    disc(s, lx, HORIZON - 212, 8, make_tones({255, 236, 150}), {255, 210, 120}, 0);
+    return s;
+}
+
+SDL_Surface* harbour_water() {
+    SDL_Surface* s = new_canvas(STAGE_W, STAGE_H);
+    lcg r(61);
+    // The water from the far shore to the quay, with the moon's path across it.
+    vertical_gradient(s, HORIZON - 70, HORIZON - 8, {16, 30, 58}, {8, 16, 34}, 8);
+    for (int i = 0; i < 420; i++) {
+        float y = r.range(HORIZON - 68, HORIZON - 10), x = r.range(0, STAGE_W), len = r.range(8, 40);
+        bool moonlit = std::fabs(x - 420) < 70 + (y - (HORIZON - 70)) * 1.5f;
+        line(s, x, y, x + len, y, 1.5f, moonlit ? rgb{200, 204, 186} : rgb{40, 62, 100});
+    }
+    // Moored boats: a hull, a cabin, a mast, a lit porthole.
+    for (float x = 60; x < STAGE_W - 120;) {
+        float w = r.range(110, 170), base = HORIZON - 30;
+        float hx[4] = {x, x + w, x + w - 18, x + 14}, hy[4] = {base - 22, base - 22, base, base};
+        rgb hull = r.unit() < 0.5f ? rgb{120, 40, 44} : rgb{40, 70, 110};
+        polygon(s, hx, hy, 4, make_tones(hull), {10, 12, 24}, 2);
+        box(s, (int)(x + w * 0.3f), (int)base - 44, (int)(x + w * 0.62f), (int)base - 22, {170, 166, 160});
+        box(s, (int)(x + w * 0.36f), (int)base - 38, (int)(x + w * 0.36f) + 7, (int)base - 31, {255, 214, 130});
+        line(s, x + w * 0.5f, base - 44, x + w * 0.5f, base - 120, 3, {30, 30, 40});
+        line(s, x + w * 0.5f, base - 120, x + w, base - 24, 1, {60, 60, 74});
+        x += w + r.range(90, 220);
+    }
+    return s;
+}
+
+SDL_Surface* harbour_quay() {
+    SDL_Surface* s = new_canvas(STAGE_W, STAGE_H);
+    lcg r(67);
+    // The quay wall's top edge, bollards with their ropes, stacked crates and lanterns.
+    box(s, 0, HORIZON - 14, STAGE_W - 1, HORIZON + 6, {84, 84, 90});
+    box(s, 0, HORIZON - 14, STAGE_W - 1, HORIZON - 12, {130, 130, 136});
+    for (int x = 0; x < STAGE_W; x += 64) box(s, x, HORIZON - 14, x + 1, HORIZON + 6, {56, 56, 62});
+    for (int x = 90; x < STAGE_W; x += 260) {
+        box(s, x - 9, HORIZON - 34, x + 9, HORIZON - 14, {36, 36, 44});
+        box(s, x - 13, HORIZON - 38, x + 13, HORIZON - 33, {50, 50, 60});
+        line(s, x + 9, HORIZON - 26, x + 60, HORIZON - 4, 3, {150, 124, 80});
+    }
+    for (float x = 200; x < STAGE_W - 80; x += r.range(300, 520)) {
+        int rows = 1 + (int)(r.unit() * 2.9f);
+        for (int k = 0; k < rows; k++) {
+            int cx = (int)x + (k % 2) * 22, top = HORIZON - 14 - 46 * (k + 1);
+            box(s, cx, top, cx + 60, top + 44, {122, 90, 56});
+            box(s, cx, top, cx + 60, top + 2, {170, 132, 84});
+            line(s, cx + 2, top + 2, cx + 58, top + 42, 3, {92, 66, 42});
+            box(s, cx, top, cx + 1, top + 44, {60, 42, 30});
+        }
+    }
+    for (int x = 330; x < STAGE_W; x += 520) {
+        line(s, x, HORIZON - 14, x, HORIZON - 200, 7, {28, 28, 36});
+        box(s, x - 10, HORIZON - 226, x + 10, HORIZON - 200, {28, 28, 36});
+        box(s, x - 7, HORIZON - 222, x + 7, HORIZON - 204, {255, 206, 120});
+        ring(s, x, HORIZON - 213, 16, 20, {120, 100, 80});
+    }
+    return s;
+}
+
+SDL_Surface* harbour_floor() {
+    SDL_Surface* s = new_canvas(STAGE_W, FLOOR_H);
+    lcg r(71);
+    // Cobbles in staggered rows, wet and catching the lanterns' light near the edge.
+    vertical_gradient(s, 0, FLOOR_H - 1, {70, 72, 80}, {40, 42, 50}, 6);
+    for (int row = 0, y = 4; y < FLOOR_H; row++, y += 12 + row) {
+        int h = 10 + row;
+        for (int x = (row % 2) * 14 - 14; x < STAGE_W; x += 28) {
+            rgb c = mix({88, 88, 98}, {60, 60, 70}, r.unit());
+            box(s, std::max(0, x + 1), y, std::min(STAGE_W - 1, x + 25), std::min(FLOOR_H - 1, y + h - 2), c);
+            box(s, std::max(0, x + 1), y, std::min(STAGE_W - 1, x + 25), y, mix(c, {200, 190, 160}, 0.3f));
+        }
+    }
+    box(s, 0, 0, STAGE_W - 1, 3, {140, 140, 146});
+    for (int x = 330; x < STAGE_W; x += 520)
+        for (int i = 0; i < 40; i++) put(s, x + (int)r.range(-60, 60), (int)r.range(6, 40), {200, 170, 110});
     return s;
 }
 
@@ -311,32 +451,90 @@ SDL_Surface* action_shot(const fighter_def& f, int move, int frame) {
     return s;
 }
 
+// The layers of one stage, farthest first, the floor last.
+struct stage_def {
+    const char* name; // folder and file-name part
+    const char* layers[STAGE_LAYERS];
+    SDL_Surface* (*paint[STAGE_LAYERS])();
+};
+
+const stage_def STAGES[] = {
+    {"road", {"sky", "far", "middle", "near", "floor"}, {sky, far_layer, middle_layer, near_layer, road_floor}},
+    {"harbour",
+     {"sky", "far", "water", "quay", "floor"},
+     {harbour_sky, harbour_far, harbour_water, harbour_quay, harbour_floor}},
+};
+
+std::string layer_path(const stage_def& d, int i) {
+    return std::string("rsrc/") + d.name + "/" + d.name + "_" + d.layers[i] + ".png";
+}
+
+// One stage's pictures, its background set and its stage file: one part whose picture is
+// the sky, the other layers its parallax over it, and the floor.
+void write_one_stage(media_out& out, const stage_def& d) {
+    const std::string dir = std::string("rsrc/") + d.name + "/";
+    ini_text set;
+    set.add("width", STAGE_W);
+    set.add("images", STAGE_LAYERS);
+    for (int i = 0; i < STAGE_LAYERS; i++) {
+        save(out, layer_path(d, i), d.paint[i]());
+        set.add("image" + std::to_string(i), layer_path(d, i));
+    }
+    out.save_text(dir + d.name + "_bgset.ini", set.text);
+    ini_text st;
+    st.add("bgset", dir + d.name + "_bgset.ini");
+    st.add("loop", 0);
+    st.add("floor", STAGE_LAYERS - 1);
+    st.add("length", 1);
+    st.add("part0", 0);
+    st.add("part0parallax", STAGE_LAYERS - 2);
+    for (int i = 1; i < STAGE_LAYERS - 1; i++) st.add("part0parallax" + std::to_string(i - 1), i);
+    out.save_text(dir + "stage_" + d.name + ".ini", st.text);
+}
+
 } // namespace
 
 void write_stage(media_out& out) {
-    const char* names[5] = {"rsrc/road/road_sky.png", "rsrc/road/road_far.png", "rsrc/road/road_middle.png",
-                            "rsrc/road/road_near.png", "rsrc/road/road_floor.png"};
-    save(out, names[0], sky());
-    save(out, names[1], far_layer());
-    save(out, names[2], middle_layer());
-    save(out, names[3], near_layer());
-    save(out, names[4], road_floor());
-    ini_text set;
-    set.add("width", STAGE_W);
-    set.add("images", 5);
-    for (int i = 0; i < 5; i++) set.add("image" + std::to_string(i), names[i]);
-    out.save_text("rsrc/road/road_bgset.ini", set.text);
-    ini_text st;
-    st.add("bgset", "rsrc/road/road_bgset.ini");
-    st.add("loop", 0);
-    st.add("floor", 4);
-    st.add("length", 1);
-    st.add("part0", 0);
-    st.add("part0parallax", 3);
-    st.add("part0parallax0", 1);
-    st.add("part0parallax1", 2);
-    st.add("part0parallax2", 3);
-    out.save_text("rsrc/road/stage_road.ini", st.text);
+    for (const stage_def& d : STAGES) write_one_stage(out, d);
+}
+
+void write_scenery_sheet(const std::string& dir) {
+    // Each stage's layers side by side, scaled to a quarter, stacked into the finished view
+    // at the end of the row; below them every fighter's small portrait.
+    const float z = 0.25f;
+    const int cw = (int)(STAGE_W * z), chh = (int)(STAGE_H * z) + 14, label = 90;
+    const int rows = (int)(sizeof STAGES / sizeof STAGES[0]);
+    SDL_Surface* sheet = new_canvas(label + (STAGE_LAYERS + 1) * cw, rows * chh + 120);
+    fill(sheet, {70, 74, 86});
+    for (int q = 0; q < rows; q++) {
+        const stage_def& d = STAGES[q];
+        const int y = q * chh;
+        small_text(sheet, 4, y + 8, d.name, {255, 255, 0});
+        const int whole_x = label + STAGE_LAYERS * cw;
+        box(sheet, whole_x, y + 1, whole_x + cw - 2, y + chh - 15, {20, 20, 24});
+        for (int i = 0; i < STAGE_LAYERS; i++) {
+            SDL_Surface* pic = d.paint[i]();
+            const int x = label + i * cw;
+            box(sheet, x + 1, y + 1, x + cw - 2, y + chh - 15, {96, 100, 114});
+            const bool floor = i == STAGE_LAYERS - 1;
+            stamp_scaled(sheet, pic, x, floor ? y + chh - 14 - (int)(FLOOR_H * z) : y, z);
+            stamp_scaled(sheet, pic, whole_x, floor ? y + (int)(HORIZON * z) : y, z);
+            small_text(sheet, x + 3, y + chh - 11, d.layers[i], {255, 255, 255});
+            SDL_FreeSurface(pic);
+        }
+        small_text(sheet, whole_x + 3, y + chh - 11, "together", {255, 255, 255});
+    }
+    small_text(sheet, 4, rows * chh + 8, "portraits", {255, 255, 0});
+    int x = label;
+    for (const fighter_def& f : fighter_table()) {
+        SDL_Surface* p = small_portrait(f);
+        stamp(sheet, p, x, rows * chh + 10);
+        small_text(sheet, x, rows * chh + 100, f.name, {255, 255, 255});
+        x += p->w + 40;
+        SDL_FreeSurface(p);
+    }
+    write_if_changed(dir + "/scenery_sheet.png", encode_png(sheet));
+    SDL_FreeSurface(sheet);
 }
 
 void write_effects(media_out& out) {
@@ -429,6 +627,10 @@ void write_notes(media_out& out) {
         "and street lamps, and the road surface, drawn from gradients, simple shapes and a\n"
         "seeded pseudo-random sequence.\n"
         "\n"
+        "Stage (rsrc/harbour/): a night sky with the moon, the far shore with a lighthouse\n"
+        "and dock cranes, the water with moored boats, the quay's edge with bollards,\n"
+        "crates and lanterns, and its cobbles, drawn the same way.\n"
+        "\n"
         "Front end and display: the logos use the system fonts Cardo and DejaVu (Debian\n"
         "packages fonts-cardo and fonts-dejavu-core) over drawn crests; the menu tile is\n"
         "made of functions that repeat every 128 pixels; the group picture and action shots\n"
@@ -436,6 +638,6 @@ void write_notes(media_out& out) {
         "\n"
         "Effects: the loading spinner and the explosion are drawn frame by frame.\n"
         "\n"
-        "The definition files (game/fighter/*.ini, rsrc/road/*.ini) are written by the same\n"
-        "generator and kept in the repository.\n");
+        "The definition files (game/fighter/*.ini, rsrc/road/*.ini, rsrc/harbour/*.ini)\n"
+        "are written by the same generator and kept in the repository.\n");
 }
