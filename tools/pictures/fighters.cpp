@@ -178,10 +178,12 @@ void write_fighter(media_out& out, const fighter_def& f) {
     ch.add("hp", f.hp);
     ch.add("scale", "1.0");
     ch.add("speed", format_decimal(f.speed));
-    // A jump that clears a crouching opponent's head with time to aim a jumping attack; the
-    // high jump rises to the top of the screen.
-    ch.add("jump", "26");
-    ch.add("jumpfall", "0.65");
+    // A two-pixel step: a player who walks up for two seconds stands in reach.
+    ch.add("walk", "2");
+    // A jump that clears a crouching opponent's head with time to aim a jumping attack, landing
+    // in about three quarters of a second; the high jump rises to the top of the screen.
+    ch.add("jump", "33.5");
+    ch.add("jumpfall", "1.4");
     ch.add("highjump", "3");
     ch.add("blocksound", "rsrc/sfx/block.wav");
     std::vector<move_def> moves = fighter_moves(f.style, f.firespeed);
