@@ -155,6 +155,46 @@ TEST_F(ReplaySession, AMatchIsRecordedAtItsEndAndTheFolderKeepsTheNewestFifty) {
     EXPECT_NE(bad.out.find("replay diverged at frame " + std::to_string(r.frames) + "\n"), std::string::npos);
 }
 
+// Every field of both fighters counts: a check line changed in any one of them is a
+// divergence at that check's frame, and playback ends with status 1.
+TEST_F(ReplaySession, ACheckLineDifferingInAnyOneFieldIsADivergenceAtItsFrame) {
+    fps = 60; // a match long enough for a check line before its end
+    {
+        log_capture quiet;
+        ASSERT_EQ(run_match(MODE_DEMO, 1, 0, 0, folder.res), MATCH_DECIDED);
+    }
+    ASSERT_EQ(saved().size(), 1u);
+    const std::string file = "game/replays/" + saved()[0];
+    replay_record r;
+    std::string error;
+    ASSERT_TRUE(replay_load(file.c_str(), r, error)) << error;
+    ASSERT_GE(r.checks.size(), 2u) << r.frames; // the changed check is not the match's end
+    const int at = r.checks[0].frame;
+    const struct {
+        const char* name;
+        int replay_fighter_state::*field;
+    } fields[] = {{"x", &replay_fighter_state::x},
+                  {"y", &replay_fighter_state::y},
+                  {"life", &replay_fighter_state::life},
+                  {"action", &replay_fighter_state::action},
+                  {"move", &replay_fighter_state::move}};
+    game_resources res;
+    replay_command_line cmd;
+    cmd.files = {file};
+    cmd.fast = 1;
+    for (int fighter = 0; fighter < 2; fighter++)
+        for (const auto& f : fields) {
+            SCOPED_TRACE(std::string(fighter ? "B " : "A ") + f.name);
+            replay_record edited = r;
+            edited.checks[0].f[fighter].*f.field += 1;
+            write_text(file, replay_format(edited));
+            log_capture log;
+            EXPECT_EQ(replay_run(cmd, res), REPLAY_EXIT_DIVERGED);
+            EXPECT_EQ(count_occurrences(log.out, "replay diverged at frame " + std::to_string(at) + "\n"), 1);
+            EXPECT_EQ(count_occurrences(log.out, "replay diverged"), 1);
+        }
+}
+
 TEST_F(ReplaySession, AFailedWriteIsReportedAndTheMatchStillEnds) {
     write_text("game/replays", "a file where the folder should be");
     log_capture log;

@@ -145,6 +145,32 @@ TEST_F(combo_rig, a_stage_too_late_lets_the_combo_expire) {
     EXPECT_EQ(entries_for(SDLK_i), 1);
 }
 
+// Each stage allows up to 200 ms after the one before: a press at exactly 200 counts, at
+// 201 it is refused, for the middle stage and the last alike.
+TEST_F(combo_rig, a_stage_at_exactly_its_longest_delay_counts_and_one_ms_later_does_not) {
+    add_combo(12, {"down", "right", "punch"});
+    import();
+    const struct {
+        uint32_t right, punch;
+        int move;
+    } cases[] = {{1200, 1400, 12}, {1201, 1300, -1}, {1100, 1300, 12}, {1100, 1301, -1}};
+    uint32_t start = 1000;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "right +" << c.right - 1000 << ", punch +" << c.punch - c.right);
+        const uint32_t right = start + c.right - 1000, punch = start + c.punch - 1000;
+        keys[SDLK_DOWN] = 1;
+        EXPECT_EQ(frame(start), -1);
+        keys[SDLK_RIGHT] = 1;
+        EXPECT_EQ(frame(right), -1);
+        keys[SDLK_i] = 1;
+        EXPECT_EQ(frame(punch), c.move);
+        keys[SDLK_DOWN] = keys[SDLK_RIGHT] = keys[SDLK_i] = 0;
+        frame(punch + 1000);  // everything released and expired before the next case
+        EXPECT_TRUE(kh.scratch.empty());
+        start = punch + 2000;
+    }
+}
+
 TEST_F(combo_rig, a_key_held_gives_one_entry_and_its_release_another) {
     add_combo(3, {"punch"});
     import();
