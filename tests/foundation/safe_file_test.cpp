@@ -63,6 +63,10 @@ TEST(SafeSave, AFolderThatAllowsNoNewFilesRefusesTheSaveOutLoud) {
     save_cases::folder_without_new_files(definition_file());
 }
 
+TEST(SafeSave, ATargetThatCannotBeReplacedRefusesTheSaveOutLoud) {
+    save_cases::target_that_cannot_be_replaced(definition_file());
+}
+
 TEST(SafeSave, TemporaryFilesOfAKilledSaveGoWithTheNextSave) {
     save_cases::removes_stale_temporaries(definition_file());
 }

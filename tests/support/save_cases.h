@@ -1,7 +1,8 @@
 // What every writer of a file (definition files, the controls file, animation files) must
 // keep of what the user had: a symbolic link stays a link and its file is the one rewritten,
-// permission bits and owner stay, a folder that allows no new files refuses the save
-// out loud and leaves the file as it was, and temporary files of a killed save go away.
+// permission bits and owner stay, a folder that allows no new files or a target that cannot
+// be replaced refuses the save out loud and leaves the file as it was, and temporary files of
+// a killed save go away.
 // A writer is given a path whose file holds `before`, saves its text there and returns its
 // result (a writer that reads the file first, like the editor, needs a `before` it can read).
 #pragma once
@@ -146,6 +147,42 @@ inline void folder_without_new_files(const subject& s) {
     EXPECT_EQ(names_in(folder), std::vector<std::string>{"f.ini"});
 }
 
+// A target the final rename cannot replace: a folder with a file in it where the file should
+// be and, as root, a file of someone else in a shared folder with the sticky bit (where only
+// a file's owner may replace it). The save is refused with a line saying the target was left
+// as it was, what was there stays, and no temporary file is left behind.
+inline void target_that_cannot_be_replaced(const subject& s) {
+    SCOPED_TRACE("saving onto a target that cannot be replaced");
+    scratch_dir d;
+    const std::string report = "] left as it was: can't replace it";
+    if (!s.edits_only) { // an editor cannot open a folder in the first place
+        const std::string path = d.file("f.ini");
+        make_dirs(path);
+        write_text(path + "/inner.ini", s.before);
+        log_capture log;
+        EXPECT_FALSE(s.save(path));
+        EXPECT_TRUE(log.has("ERROR: [" + path + report)) << log.out;
+        EXPECT_EQ(read_text(path + "/inner.ini"), s.before);
+        EXPECT_EQ(names_in(d.path), std::vector<std::string>{"f.ini"});
+        EXPECT_EQ(names_in(path), std::vector<std::string>{"inner.ini"});
+    }
+    if (geteuid() != 0) return; // only root may leave a file to another user
+    const std::string folder = d.file("shared"), path = folder + "/f.ini";
+    make_dirs(folder);
+    write_text(path, s.before);
+    chmod(d.path.c_str(), 0755);
+    ASSERT_EQ(chmod(folder.c_str(), 01777), 0);
+    int code = in_bound_child([&] {
+        log_capture log;
+        if (s.save(path)) return 1;
+        if (!log.has("ERROR: [" + path + report)) return 2;
+        return 0;
+    });
+    EXPECT_EQ(code, 0) << "1: reported success, 2: no clear report";
+    EXPECT_EQ(read_text(path), s.before);
+    EXPECT_EQ(names_in(folder), std::vector<std::string>{"f.ini"});
+}
+
 // Temporary files of saves whose process is gone are removed by the next save of the same
 // file; those of a process still running, of another file and of other names stay.
 inline void removes_stale_temporaries(const subject& s) {
@@ -167,6 +204,7 @@ inline void all(const subject& s) {
     through_links(s);
     keeps_mode_and_owner(s);
     folder_without_new_files(s);
+    target_that_cannot_be_replaced(s);
     removes_stale_temporaries(s);
 }
 
