@@ -38,7 +38,7 @@ TEST(FightgameOptionsGL, ChoosingRoundsSavesTheNextValueAndTheNextMatchPlaysWith
     tap("Return"); // becomes "Rounds 4", saved at once
     std::string ini = wait_for_text(g.dir.file("game/game.ini"), "rounds=4", 5000);
     EXPECT_NE(ini.find("rounds=4\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("difficulty=classic\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("difficulty=normal\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("hwaccel=1\n"), std::string::npos) << "the video settings stay: " << ini;
     EXPECT_NE(ini.find("fps=5\n"), std::string::npos) << ini;
     sleep_ms(600);
@@ -55,7 +55,7 @@ TEST(FightgameOptionsGL, ChoosingRoundsSavesTheNextValueAndTheNextMatchPlaysWith
     sleep_ms(1200);
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
-    EXPECT_EQ(g.count("Game options: difficulty [classic] rounds [4] life style [classic] round mode [classic]\n"), 1)
+    EXPECT_EQ(g.count("Game options: difficulty [normal] rounds [4] life style [classic] round mode [classic]\n"), 1)
         << g.p.out();
     sleep_ms(1000);
     press("Escape", 300);

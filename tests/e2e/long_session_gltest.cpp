@@ -157,7 +157,8 @@ TEST_P(LongSession, EveryMatchShowsBothFightersAndMemoryStaysFlat) {
     const int hw = GetParam();
     const char* env = getenv("FIGHT_LONG_SESSION_MATCHES");
     const int matches = env && atoi(env) > 0 ? atoi(env) : 6;
-    game_run g(hw, "fps=5\n");
+    // The session alternates the first two fighters, whose colours it knows to look for.
+    game_run g(hw, "fps=5\nroster=two\n");
     std::vector<colour> own[2], second[2];
     static stage_colours stage;
     for (int f = 0; f < 2; f++) {

@@ -159,7 +159,7 @@ TEST(PersonTimingGL, CharacterSelectReadsEveryTapAtAnyPointOfItsAnimation) {
         EXPECT_EQ(now, expected) << "tap " << i << "; seen " << seen;
     }
     xdo(taps("Right", {40, 60, 80}));
-    EXPECT_EQ(settled_fighter(g, 1 - expected), 1 - expected) << "three quick taps, three switches";
+    EXPECT_EQ(settled_fighter(g, expected + 3), expected + 3) << "three quick taps, three steps round the four";
     xdo("keydown Escape sleep 0.5 keyup Escape");
     wait_menu(g, 2);
     sleep_ms(700);
