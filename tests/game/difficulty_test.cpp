@@ -17,9 +17,12 @@
 #include "foundation/log.h"
 #include "foundation/primitives.h"
 #include "foundation/settings.h"
+#include "foundation/sfx.h"
+#include "foundation/video_mgr.h"
 #include "game_options.h"
 #include "input/control_mgr.h"
 #include "match.h"
+#include "startup.h"
 #include "test_support.h"
 #include "world/mon_mgr.h"
 #include "images/img_mgr.h"
@@ -341,7 +344,9 @@ TEST_F(Difficulty, AThrowGrabsLiftsAndTossesAndOutOfReachWhiffsVisibly) {
         int damaged_at = -1, floored_at = -1, held = 0;
         for (int f = 0; f < 60; f++) {
             f < 6 ? v.frame({SDLK_j}) : v.frame({});
-            if (f == 1) EXPECT_FALSE(stack_empty(b->stack)) << gap << ": the thrower plays its throw";
+            if (f == 1) {
+                EXPECT_FALSE(stack_empty(b->stack)) << gap << ": the thrower plays its throw";
+            }
             if (a->hp < hp && damaged_at < 0) damaged_at = f;
             if (damaged_at < 0 && current_match.held[0]) held++;
             if (damaged_at >= 0 && floored_at < 0 && f > damaged_at + 2 && a->y + a->h == floor_y) floored_at = f;
@@ -356,6 +361,63 @@ TEST_F(Difficulty, AThrowGrabsLiftsAndTossesAndOutOfReachWhiffsVisibly) {
         EXPECT_GE(floored_at, 24);
         EXPECT_LE(floored_at, 40); // about half a second at 60 frames a second
     }
+}
+
+
+// How many chunks the mixer has mixed, and their size in bytes.
+struct mix_log {
+    int chunks = 0, chunk_bytes = 0;
+};
+mix_log mixes;
+void count_mix(void*, Uint8*, int len) { mixes.chunks++, mixes.chunk_bytes = len; }
+
+// A scripted punch in versus with the mixer opened as the game opens it, on SDL's disk driver
+// taking chunks in real time. A frame's effect is mixed from the start of the next chunk
+// after it, so it is heard at most one chunk after its frame: in the recording the first
+// effect (the swing) starts the first chunk mixed after its frame, and a chunk is at most
+// 1024 sample frames, 23.2 ms.
+TEST_F(Difficulty, AnEffectStartsInTheRecordingWithin25msOfItsFrame) {
+    if (Sfx_Manager.count()) GTEST_SKIP() << "sounds were loaded without a mixer; run this case on its own";
+    scratch_dir dir;
+    const std::string file = dir.file("mix.raw");
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(game_settings().audio_chunk * 1000 / 44100).c_str(), 1);
+    ASSERT_EQ(video.init_audio(), 0);
+    Mix_SetPostMix(count_mix, nullptr); // before the open, so the first chunk is stamped too
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, game_settings().audio_chunk), 0) << Mix_GetError();
+    int started_mix = -1;
+    {
+        versus v(0, 0);
+        v.fighter(0)->x = v.fighter(1)->x - 150;
+        for (int f = 0; f < 60 && started_mix < 0; f++) {
+            SDL_Delay(16);
+            SDL_LockAudio();
+            f < 6 ? v.frame({SDLK_i}) : v.frame({});
+            if (Mix_Playing(-1)) started_mix = mixes.chunks;
+            SDL_UnlockAudio();
+        }
+        SDL_Delay(200);
+    }
+    Mix_CloseAudio(); // every chunk mixed is in the file, after those written before the mixer ran
+    Mix_SetPostMix(nullptr, nullptr);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    ASSERT_GE(started_mix, 0) << "the punch played no sound";
+    ASSERT_GT(mixes.chunk_bytes, 0);
+    const int chunk = mixes.chunk_bytes / 4;
+    EXPECT_LE(chunk, 1024) << "sample frames a chunk";
+
+    std::string raw = read_text(file);
+    size_t first = 0;
+    while (first + 1 < raw.size() && raw[first] == 0 && raw[first + 1] == 0) first += 2;
+    ASSERT_LT(first + 1, raw.size()) << "the recording is silent";
+    const int before = (int)(raw.size() / mixes.chunk_bytes) - mixes.chunks;
+    ASSERT_GE(before, 0);
+    const int sample = (int)(first / 4), in_chunk = sample / chunk - before;
+    EXPECT_EQ(in_chunk, started_mix) << "the first chunk mixed after the frame carries the effect";
+    EXPECT_LT(sample % chunk, 16) << "from its start (the swing's first 15 samples are silent)";
+    EXPECT_LE((chunk + sample % chunk) * 1000.0 / 44100, 25.0) << "ms from the frame to the effect, at most";
 }
 
 } // namespace
