@@ -30,7 +30,7 @@ struct video_mgr {
     uint8_t gl_wanted[4];
     uint8_t vbo_supported;
     int gl_state_changes; // OpenGL enable/disable calls sent by sync_gl_state, for tests
-    int presents;         // frames presented by flip, for tests
+    int presents;         // frames presented by flip: the frame count text caches age by
     void (*after_present)(); // test seam, called after each present (null: nothing)
 
     video_mgr();

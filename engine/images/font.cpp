@@ -1,6 +1,8 @@
 #include "images/font.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "foundation/log.h"
 #include "foundation/safe_file.h"
@@ -19,7 +21,11 @@ void font::init(SDL_Surface* s) {
     style = 0;
     pen_x = pen_y = 4;
     for (img_mgr*& g : glyphs) g = nullptr;
+    for (SDL_Surface*& p : glyph_pixels) p = nullptr;
     glyphs_rendered = 0;
+    for (drawn_string& d : strings) d = drawn_string{{0}, nullptr, 0, false, false};
+    strings_made = 0;
+    swept_at = 0;
     if (TTF_Init() < 0) log_err("Couldn't initialize TTF: %s\n", SDL_GetError());
 }
 
@@ -30,9 +36,21 @@ font::font(SDL_Surface* s) { init(s); }
 font::~font() {
     if (loaded && face) TTF_CloseFont(face);
     face = nullptr;
+    forget_glyphs();
+}
+
+void font::forget_glyphs() {
     for (img_mgr*& g : glyphs) {
         delete g;
         g = nullptr;
+    }
+    for (SDL_Surface*& p : glyph_pixels) {
+        if (p) SDL_FreeSurface(p);
+        p = nullptr;
+    }
+    for (drawn_string& d : strings) {
+        delete d.image;
+        d = drawn_string{{0}, nullptr, 0, false, false};
     }
 }
 
@@ -71,30 +89,146 @@ int font::text_width(const char* text) const {
     return w;
 }
 
+// A surface of s's format, palette, key and alpha, w pixels wide; the first min(w, s->w)
+// columns of s copied as they are (a blit would blend or re-key them).
+// Copies src's pixels into dst (the same format) from column x on.
+static void paste(SDL_Surface* dst, SDL_Surface* src, int x) {
+    const int bpp = src->format->BytesPerPixel;
+    const int w = std::min(src->w, dst->w - x);
+    if (w <= 0) return;
+    SDL_LockSurface(dst);
+    SDL_LockSurface(src);
+    for (int y = 0; y < src->h && y < dst->h; y++)
+        memcpy((uint8_t*)dst->pixels + y * dst->pitch + x * bpp, (uint8_t*)src->pixels + y * src->pitch,
+               (size_t)w * bpp);
+    SDL_UnlockSurface(src);
+    SDL_UnlockSurface(dst);
+}
+
+static SDL_Surface* exact_copy(SDL_Surface* s, int w) {
+    const SDL_PixelFormat* f = s->format;
+    SDL_Surface* out =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, w, s->h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    if (!out) return nullptr;
+    if (f->palette) SDL_SetPalette(out, SDL_LOGPAL, f->palette->colors, 0, f->palette->ncolors);
+    if (s->flags & SDL_SRCCOLORKEY) SDL_SetColorKey(out, SDL_SRCCOLORKEY, f->colorkey);
+    if (s->flags & SDL_SRCALPHA) SDL_SetAlpha(out, SDL_SRCALPHA, f->alpha);
+    paste(out, s, 0);
+    return out;
+}
+
+img_mgr* font::glyph(unsigned char ch) {
+    img_mgr* g = glyphs[ch];
+    if (g) return g;
+    char key[2] = {(char)ch, 0};
+    g = glyphs[ch] = new img_mgr();
+    SDL_Surface* s = render(key);
+    // A copy of the pixels stays with the font: an upload may release the image's own.
+    if (s) glyph_pixels[ch] = exact_copy(s, s->w);
+    g->set_surface(s);
+    char name[16];
+    snprintf(name, sizeof name, "Char %c", (char)ch);
+    copy_text(g->filename, name);
+    glyphs_rendered++;
+    if (g->width > 0) g->tohw();
+    return g;
+}
+
+void font::release_stale_strings() {
+    if (video.presents == swept_at) return;
+    swept_at = video.presents;
+    for (drawn_string& d : strings)
+        if (d.used && d.drawn_at + 1 < video.presents) {
+            delete d.image;
+            d = drawn_string{{0}, nullptr, 0, false, false};
+        }
+}
+
+// The entry of text, or a fresh one (fresh set; it takes the least recently drawn entry
+// when all are in use); null for a string too long to keep.
+font::drawn_string* font::string_for(const char* text, bool* fresh) {
+    *fresh = false;
+    if (strlen(text) >= STRING_MAX) return nullptr;
+    drawn_string* slot = nullptr;
+    for (drawn_string& d : strings) {
+        if (d.used && strcmp(d.text, text) == 0) return &d;
+        if (!slot || (slot->used && (!d.used || d.drawn_at < slot->drawn_at))) slot = &d;
+    }
+    delete slot->image;
+    *slot = drawn_string{{0}, nullptr, 0, true, true};
+    copy_text(slot->text, text);
+    *fresh = true;
+    return slot;
+}
+
+// One picture of text's glyphs side by side, pixel for pixel as drawn one by one; null when
+// they cannot be joined (glyphs of different colours, formats or heights).
+img_mgr* font::join_glyphs(const char* text) {
+    SDL_Surface* first = nullptr;
+    int w = 0;
+    for (const char* c = text; *c; c++) {
+        unsigned char ch = (unsigned char)*c;
+        SDL_Surface* p = glyph_pixels[ch];
+        if (!glyphs[ch]) return nullptr;
+        if (glyphs[ch]->width <= 0) continue; // skipped when drawn, too
+        if (!p) return nullptr;
+        if (!first) first = p;
+        const SDL_PixelFormat* a = first->format;
+        const SDL_PixelFormat* b = p->format;
+        if (p->h != first->h || a->BitsPerPixel != b->BitsPerPixel || a->Rmask != b->Rmask ||
+            a->Amask != b->Amask || (p->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) !=
+                                        (first->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) ||
+            a->colorkey != b->colorkey || !a->palette != !b->palette)
+            return nullptr;
+        if (a->palette && (a->palette->ncolors != b->palette->ncolors ||
+                           memcmp(a->palette->colors, b->palette->colors,
+                                  sizeof(SDL_Color) * (size_t)a->palette->ncolors) != 0))
+            return nullptr;
+        w += p->w;
+    }
+    if (!first || w <= 0) return nullptr;
+    SDL_Surface* out = exact_copy(first, w);
+    if (!out) return nullptr;
+    int x = 0;
+    for (const char* c = text; *c; c++) {
+        unsigned char ch = (unsigned char)*c;
+        SDL_Surface* p = glyph_pixels[ch];
+        if (!p || glyphs[ch]->width <= 0) continue;
+        paste(out, p, x);
+        x += p->w;
+    }
+    img_mgr* img = new img_mgr();
+    img->set_surface(out);
+    copy_text(img->filename, "Text");
+    strings_made++;
+    return img;
+}
+
 void font::draw_text(const char* text) {
     if (!loaded) {
         log_out("loading font\n");
         open("tahoma.ttf");
         if (!loaded) return;
     }
-    if (!text) return;
-    int keep_x = pen_x, keep_y = pen_y;
-    for (const char* c = text; *c; c++) {
-        unsigned char ch = (unsigned char)*c;
-        img_mgr* g = glyphs[ch];
-        if (!g) {
-            char key[2] = {(char)ch, 0};
-            g = glyphs[ch] = new img_mgr();
-            g->set_surface(render(key));
-            char name[16];
-            snprintf(name, sizeof name, "Char %c", (char)ch);
-            copy_text(g->filename, name);
-            glyphs_rendered++;
-            if (g->width > 0) g->tohw();
+    if (!text || !*text) return;
+    release_stale_strings();
+    bool fresh = false;
+    drawn_string* d = string_for(text, &fresh);
+    if (d) {
+        d->drawn_at = video.presents;
+        if (!fresh && !d->image && d->joinable) {
+            d->image = join_glyphs(text);
+            d->joinable = d->image != nullptr;
         }
-        if (g->width > 0) g->draw_at(pen_x, pen_y); // a character that failed to render is skipped
-        pen_x += g->width;
+        if (d->image) {
+            d->image->draw_at(pen_x, pen_y);
+            return;
+        }
     }
-    pen_x = keep_x;
-    pen_y = keep_y;
+    int x = pen_x;
+    for (const char* c = text; *c; c++) {
+        img_mgr* g = glyph((unsigned char)*c);
+        if (g->width > 0) g->draw_at(x, pen_y); // a character that failed to render is skipped
+        x += g->width;
+    }
 }

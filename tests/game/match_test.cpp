@@ -582,7 +582,9 @@ TEST_F(Match, AThrowWhiffsAtAnOpponentInTheAirInAMoveOrOutOfReach) {
         EXPECT_EQ(b->action, 14) << c;
         EXPECT_FALSE(stack_empty(b->stack)) << c;
         EXPECT_NE(b->stance, 4) << c;
-        if (c == 2) EXPECT_EQ(a->stance, 0);
+        if (c == 2) {
+            EXPECT_EQ(a->stance, 0);
+        }
     }
 }
 

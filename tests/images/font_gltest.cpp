@@ -1,4 +1,4 @@
-// Fonts in OpenGL mode: glyphs become textures, are rendered once and drawn per character.
+// Fonts in OpenGL mode: glyphs become textures, are rendered once; steady strings become one texture.
 #include <gtest/gtest.h>
 
 #include "font_helpers.h"
@@ -32,6 +32,11 @@ TEST(FontGl, GlyphsAreUploadedOnceAndKeepTheirColour) {
 TEST(FontGl, ShadedTextIsOpaqueOverItsWholeBox) {
     ASSERT_TRUE(open_test_screen(true));
     check_shaded_text_is_opaque();
+}
+
+TEST(FontGl, SteadyTextIsJoinedFromItsGlyphs) {
+    ASSERT_TRUE(open_test_screen(true));
+    check_steady_text_is_joined_from_its_glyphs();
 }
 
 } // namespace

@@ -80,3 +80,46 @@ inline void check_shaded_text_is_opaque() {
         EXPECT_EQ(0, blue) << "text colour " << (int)fg.r << "," << (int)fg.g << "," << (int)fg.b;
     }
 }
+
+// Text drawn again is one image of its glyphs, pixel for pixel what they draw one by one, in
+// every render mode; a string unseen for a presented frame is let go, and a string changing
+// every frame makes no image.
+inline void check_steady_text_is_joined_from_its_glyphs() {
+    const char* text = "Round 1 - Fight! KO 0123456789";
+    for (int mode : {1, 0, 2}) {
+        font f;
+        f.size = 18;
+        f.mode = mode;
+        f.fg = SDL_Color{255, 255, 0, 0};
+        f.open(DEJAVU);
+        ASSERT_EQ(1, f.loaded);
+        fill_screen(BLUE);
+        f.pen_x = f.pen_y = 0;
+        f.draw_text(text);
+        EXPECT_EQ(0, f.strings_made) << "the first drawing goes glyph by glyph";
+        f.pen_y = 40;
+        f.draw_text(text);
+        EXPECT_EQ(1, f.strings_made) << mode;
+        int differ = 0, lit = 0;
+        for (int y = 0; y < 30; y++)
+            for (int x = 0; x < 400; x++) {
+                rgb a = screen_at(x, y), b = screen_at(x, y + 40);
+                differ += a.r != b.r || a.g != b.g || a.b != b.b;
+                lit += a.r > 128 && a.b < 128;
+            }
+        EXPECT_EQ(0, differ) << "mode " << mode;
+        EXPECT_GT(lit, 100) << "mode " << mode;
+
+        video.flip();
+        video.flip();
+        f.draw_text(text); // unseen for a frame: let go, seen afresh
+        EXPECT_EQ(1, f.strings_made);
+        for (int n = 0; n < 5; n++) {
+            char changing[16];
+            snprintf(changing, sizeof changing, "frame %d", n);
+            f.draw_text(changing);
+            video.flip();
+        }
+        EXPECT_EQ(1, f.strings_made) << "strings drawn once make nothing";
+    }
+}

@@ -128,3 +128,5 @@ TEST_F(FontSw, AnUnopenedFontFallsBackToTahomaInTheWorkingFolder) {
 TEST_F(FontSw, ShadedTextIsOpaqueOverItsWholeBox) { check_shaded_text_is_opaque(); }
 
 } // namespace
+
+TEST_F(FontSw, SteadyTextIsJoinedFromItsGlyphs) { check_steady_text_is_joined_from_its_glyphs(); }

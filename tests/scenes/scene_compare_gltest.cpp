@@ -31,7 +31,7 @@ const char* const kScenes[] = {"match_zoom_1",     "match_zoom_0.6",  "floor_cam
                                "floor_camera_300", "floor_camera_700", "harbour_camera_0",
                                "harbour_camera_300", "harbour_camera_700", "spin_30",
                                "spin_90",          "explosions",      "mirror_match",
-                               "mirror_match_again", "tiled_background", "text",
+                               "mirror_match_again", "tiled_background", "text", "text_over_frames",
                                "menu_closing_1.5", "menu_closing_4", "match_display",
                                "match_shadows",    "main_menu",       "list_menu",
                                "char_select",      "framewright"};

@@ -216,10 +216,7 @@ int main(int argc, char** argv) {
     for (int m : {1, 0, 2}) {
         for (font* f : {&text, &yellow}) {
             f->mode = m;
-            for (img_mgr*& g : f->glyphs) {
-                delete g;
-                g = nullptr;
-            }
+            f->forget_glyphs();
             f->pen_x = 30;
             f->pen_y = y;
             f->draw_text("Round 1 - Fight! KO 0123456789");
@@ -227,6 +224,24 @@ int main(int argc, char** argv) {
         }
     }
     save_frame("text");
+
+    // Text over several presented frames: a steady line (drawn from its joined image after
+    // the first frame) beside a counter that changes every frame (glyph by glyph).
+    for (int n = 0; n < 4; n++) {
+        video.clear();
+        tile->draw_tiled(0, 0, video.screen->w, video.screen->h);
+        for (font* f : {&text, &yellow}) {
+            f->pen_x = 30;
+            f->pen_y = f == &text ? 60 : 120;
+            f->draw_text("Player 1 - Mirelle Wins");
+            char counter[24];
+            snprintf(counter, sizeof counter, "frame %d", 1000 + 37 * n);
+            f->pen_y += 30;
+            f->draw_text(counter);
+        }
+        if (n < 3) video.flip();
+    }
+    save_frame("text_over_frames");
 
     // A frame of the main menu's closing transition: the logo grown past the screen.
     img_mgr* logo = Image_Manager.get("rsrc/ferromldark.png");
