@@ -1,6 +1,8 @@
 // Linked into every test executable: selects SDL's drivers before any test opens video or
 // audio. Software-mode tests use the dummy video driver (no display, writable key state);
-// OpenGL tests use the X display they are given. Audio is always the dummy driver.
+// OpenGL tests use the X display they are given, or, with FIGHT_OWN_DISPLAY set (CTest sets
+// it), a private Xvfb of their own, so cases that press keys and take screenshots can run
+// side by side. Audio is always the dummy driver.
 //
 // CTest starts one process per case; run as a whole binary (or shuffled), every case must
 // still start from what a fresh process has. So after each case the engine's shared state is
@@ -11,9 +13,15 @@
 
 #include <SDL_mixer.h>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <new>
+#include <string>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "animation/anim_group.h"
@@ -33,6 +41,57 @@ struct test_drivers {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 } drivers;
+
+#ifndef FIGHT_TEST_SOFTWARE
+// An Xvfb (Mesa's software OpenGL) for this process alone, gone with it: it dies with the
+// process even when a case crashes.
+struct own_display : testing::Environment {
+    pid_t pid = -1;
+    void SetUp() override {
+        if (!getenv("FIGHT_OWN_DISPLAY")) return;
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            close(fds[0]);
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            char fd[16];
+            snprintf(fd, sizeof fd, "%d", fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "+extension", "GLX",
+                   "-nolisten", "tcp", "-noreset", (char*)nullptr);
+            _exit(127);
+        }
+        close(fds[1]);
+        char number[16] = {0};
+        size_t got = 0;
+        pollfd p = {fds[0], POLLIN, 0};
+        // The server writes its display number once it accepts connections.
+        while (got < sizeof number - 1 && poll(&p, 1, 20000) > 0) {
+            ssize_t n = read(fds[0], number + got, sizeof number - 1 - got);
+            if (n <= 0) break;
+            got += (size_t)n;
+            if (number[got - 1] == '\n') break;
+        }
+        close(fds[0]);
+        if (got > 0 && number[0] >= '0' && number[0] <= '9')
+            setenv("DISPLAY", (":" + std::to_string(atoi(number))).c_str(), 1);
+        else
+            fprintf(stderr, "no private X server; staying on DISPLAY=%s\n", getenv("DISPLAY") ? getenv("DISPLAY") : "");
+    }
+    void TearDown() override {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+};
+struct display_installer {
+    display_installer() { testing::AddGlobalTestEnvironment(new own_display); }
+} display;
+#endif
 
 struct fresh_process : testing::EmptyTestEventListener {
     char start_dir[PATH_MAX] = {0};
