@@ -1,5 +1,8 @@
-// The committed recordings play back as recorded in OpenGL mode too.
+// The committed recordings play back as recorded in OpenGL mode too, and the viewer's mark
+// and keys in both modes.
 #include "replay_cases.h"
+
+#include <cstring>
 
 TEST(ReplayScreen, TheCommittedArcadeMatchPlaysBackAsRecordedInOpenGLMode) {
     expect_committed_replay_plays("arcade.ini", true);
@@ -31,3 +34,66 @@ TEST(ReplayScreen, TwoRecordingsPlayedAtOnceAtTheirOwnPaceEndAsRecorded) {
         EXPECT_EQ(count_occurrences(r.out, committed_result(names[i])), 1) << names[i];
     }
 }
+
+// Watching a recording in either drawing mode: the REPLAY mark shows, Space pauses (the mark
+// grows to "REPLAY  PAUSED" and the picture stands still), Escape ends with status 4.
+#include "game_driver.h"
+
+namespace {
+
+const int MARK_Y = 64; // top of the mark's line
+
+bool mark_pixel(const game_driver::screen_shot& s, int x, int y) {
+    uint8_t r, g, b;
+    s.rgb(x, y, &r, &g, &b);
+    return r > 200 && g > 200 && b < 80; // the statistics font's yellow
+}
+// The mark's leftmost column (it is centred: a longer text starts further left), or 640.
+int mark_left(const game_driver::screen_shot& s) {
+    for (int x = 200; x < 320; x++)
+        for (int y = MARK_Y; y < MARK_Y + 16; y++)
+            if (mark_pixel(s, x, y)) return x;
+    return 640;
+}
+
+class ReplayViewer : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReplayViewer, ShowsTheMarkPausesStillAndEscapeEndsWithItsOwnStatus) {
+    using namespace game_driver;
+    scratch_dir d;
+    copy_game_folder(d.path);
+    write_settings(d, "hwaccel=" + std::to_string(GetParam()) + "\n");
+    running_program p;
+    start_program(p, "fightgame", {"--replay", committed_replay("versus.ini")}, d.path, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for("Scrolling Max for level", 120000)) << p.out();
+    sleep_ms(800);
+    point_at_window();
+    screen_shot playing, paused, later;
+    take_shot(playing, d.path);
+    const int playing_left = mark_left(playing);
+    EXPECT_LT(playing_left, 320) << "REPLAY shows";
+    press("space", 100);
+    sleep_ms(500);
+    take_shot(paused, d.path);
+    sleep_ms(500);
+    take_shot(later, d.path);
+    EXPECT_LT(mark_left(paused) + 10, playing_left) << "REPLAY  PAUSED is longer";
+    int changed = 0;
+    for (int y = 0; y < 480; y += 4)
+        for (int x = 0; x < 640; x += 4) {
+            uint8_t a[3], b[3];
+            paused.rgb(x, y, &a[0], &a[1], &a[2]);
+            later.rgb(x, y, &b[0], &b[1], &b[2]);
+            changed += memcmp(a, b, 3) != 0;
+        }
+    EXPECT_EQ(changed, 0) << "the picture stands still while paused";
+    press("Escape", 300);
+    const run_result& r = p.finish(30000);
+    EXPECT_EQ(r.exit_code, 4) << "ended with Escape";
+    EXPECT_EQ(r.out.find("replay diverged"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(DrawingModes, ReplayViewer, ::testing::Values(1, 0),
+                         [](const ::testing::TestParamInfo<int>& i) { return std::string(i.param ? "opengl" : "software"); });
+
+} // namespace
