@@ -273,7 +273,7 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
     EXPECT_LT(refusal_left + 40, bound_left) << "the refused key's row carried its message";
     EXPECT_EQ(g.count("OPTION MENU:\n"), 1);
 
-    tap("Up"); // from the first row up to "Done"
+    tap("Down", 6); // from the punch row down to "Done"
     tap("Return");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
     sleep_ms(400);

@@ -27,16 +27,13 @@ std::string wait_for_text(const std::string& path, const std::string& text, int 
     return got;
 }
 
-// The height of the text drawn in the first row of a list (from y 200), in pixels.
+// The height of the text in a list's first row (from y 200): the rows between its first and
+// last with white in them.
 int first_row_height(const screen_shot& shot) {
     int top = -1, bottom = -1;
     for (int y = 196; y < 240; y++)
         for (int x = 160; x < 480; x++)
-            if (shot.white(x, y)) {
-                if (top < 0) top = y;
-                bottom = y;
-                break;
-            }
+            if (shot.white(x, y)) top = top < 0 ? y : top, bottom = y, x = 480;
     return top < 0 ? 0 : bottom - top + 1;
 }
 

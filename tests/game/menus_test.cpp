@@ -198,13 +198,11 @@ TEST(OptionRows, VideoRowsGoRoundTheirValuesAndSayWhatWaitsForTheNextStart) {
     const struct {
         int which;
         const char* row;
-    } steps[] = {
-        {VIDEO_SIZE, "Window Size 640 x 480"}, {VIDEO_SIZE, "Window Size 800 x 600 (next start)"},
-        {VIDEO_SIZE, "Window Size 1024 x 768 (next start)"}, {VIDEO_SIZE, "Window Size 1280 x 720 (next start)"},
-        {VIDEO_SIZE, "Window Size 640 x 480"}, {VIDEO_FULLSCREEN, "Full Screen on (next start)"},
-        {VIDEO_FULLSCREEN, "Full Screen off"}, {VIDEO_DRAWING, "Drawing Mode OpenGL (next start)"},
-        {VIDEO_DRAWING, "Drawing Mode software"},
-    };
+    } steps[] = {{VIDEO_SIZE, "Window Size 640 x 480"}, {VIDEO_SIZE, "Window Size 800 x 600 (next start)"},
+                 {VIDEO_SIZE, "Window Size 1024 x 768 (next start)"}, {VIDEO_SIZE, "Window Size 1280 x 720 (next start)"},
+                 {VIDEO_SIZE, "Window Size 640 x 480"}, {VIDEO_FULLSCREEN, "Full Screen on (next start)"},
+                 {VIDEO_FULLSCREEN, "Full Screen off"}, {VIDEO_DRAWING, "Drawing Mode OpenGL (next start)"},
+                 {VIDEO_DRAWING, "Drawing Mode software"}};
     char row[LIST_ROW_TEXT];
     for (const auto& st : steps) {
         cycle_video_option(o, st.which);
