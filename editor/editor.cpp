@@ -73,6 +73,14 @@ void editor_start(editor& e, const char* path) {
     e.asking = 0;
     e.keys.open();
     for (int key : {(int)SDLK_LEFT, (int)SDLK_RIGHT, (int)SDLK_UP, (int)SDLK_DOWN}) e.keys.repeat(key);
+    // A wait below zero means nothing a player could see: it is shown, saved and summed as 0.
+    for (size_t i = 0; i < e.def->frames.size(); i++) {
+        int& rate = e.def->frames[i].rate;
+        if (rate >= 0) continue;
+        log_out("WARNING: [%s] line rate%d=%d: a wait below zero is taken as 0\n", e.path.c_str(), (int)i, rate);
+        rate = 0;
+        e.saved = 0; // S writes the mended file
+    }
     e.total_time = 0;
     for (const frame& f : e.def->frames) e.total_time = add_clamped(e.total_time, f.rate);
 }
@@ -103,11 +111,22 @@ static void step_frame(editor& e, animation* a, int by) {
     }
 }
 
+// A wait never goes below zero: Down on a wait of 0 changes nothing.
 static void change_rate(editor& e, animation* a, int by) {
     int& rate = e.def->frames[(size_t)a->frame_index].rate;
-    rate = add_clamped(rate, by);
+    int next = add_clamped(rate, by);
+    if (next < 0) next = 0;
+    if (next == rate) return;
+    e.total_time = add_clamped(e.total_time, next - rate);
+    rate = next;
     e.saved = 0;
-    e.total_time = add_clamped(e.total_time, by);
+}
+
+// L: the animation plays once or over and over; the instance playing it follows at once.
+static void toggle_loop(editor& e) {
+    e.def->loop = e.def->loop ? 0 : 1;
+    if (animation* a = editor_instance(e)) a->loop = e.def->loop;
+    e.saved = 0;
 }
 
 // The pass's presses in order. Escape quits when nothing is unsaved; otherwise it asks, and
@@ -138,6 +157,9 @@ static void read_input(editor& e) {
             if (a) change_rate(e, a, -1);
             break;
         case SDLK_f: e.show_all = !e.show_all; break;
+        case SDLK_l:
+            if (e.def) toggle_loop(e);
+            break;
         case SDLK_s:
             if (!e.saved) e.saved = e.def->save(e.path.c_str()) ? 1 : 0;
             break;
@@ -152,13 +174,18 @@ std::string editor_status(editor& e) {
     int index = a ? a->frame_index : 0;
     const frame* f = e.def ? e.def->get_frame(index) : nullptr;
     char line[160];
-    snprintf(line, sizeof line, "fps[%d] frame[%d] wait[%d] play[%d] ttltime[%d] %s", e.fps,
-             index, f ? f->rate : 0, e.play, e.total_time, e.saved ? "" : "modified");
+    snprintf(line, sizeof line, "fps[%d] frame[%d] wait[%d] play[%d] ttltime[%d] loop[%d] %s", e.fps,
+             index, f ? f->rate : 0, e.play, e.total_time, e.def ? e.def->loop : 0,
+             e.saved ? "" : "modified");
     return line;
 }
 
 void editor_draw(editor& e) {
     editor_draw_ghosts(e);
+    // Held, the tick must not run the frame out: a frame stepped onto with a wait of 0 or 1
+    // would otherwise move on at once (Right from the last frame landed on frame 1).
+    if (animation* a = editor_instance(e))
+        if (!e.play && a->remaining < 2) a->remaining = 2;
     play_tick(e);
     if (animation* a = editor_instance(e)) a->remaining = add_clamped(a->remaining, 1 - e.play);
     if (e.text && video.screen) {

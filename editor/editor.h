@@ -1,7 +1,8 @@
 // framewright's editor: the state of one editing session and its loop, split so the loop
 // can be run one pass at a time (the program runs passes until quit; tests run them with
 // queued key events). Every pass takes every pending event; each press acts once and held
-// arrows repeat (key_press).
+// arrows repeat (key_press). A wait (a frame's rate) never goes below zero: a file that holds
+// one is read with a warning and the wait taken as 0. L switches the loop setting.
 //
 // Ownership: the editor owns its stage (made current while it runs), the animation
 // definition, the group that plays it and the status font; editor_stop frees them.

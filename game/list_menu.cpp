@@ -63,7 +63,7 @@ void draw_list_menu(const list_rows& rows, int selection, unsigned list, img_mgr
 }
 
 int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_mgr* background, font* f,
-              int rate) {
+              int rate, int first) {
     if (count < 1) return count + 1;
     FPSmanager pacer;
     SDL_initFramerate(&pacer);
@@ -73,7 +73,7 @@ int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_m
 
     key_press keys;
     open_menu_keys(keys);
-    int selection = 0;
+    int selection = first >= 0 && first < count ? first : 0;
     bool done = false;
     tile_counter tile;
     while (!done) {

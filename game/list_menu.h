@@ -24,6 +24,7 @@ void free_list_rows(list_rows& rows);
 void draw_list_menu(const list_rows& rows, int selection, unsigned list, img_mgr* background, int tile);
 
 // Shows rows (LIST_ROW_TEXT-byte texts) until one is chosen; returns its index, or count + 1 when
-// cancelled. list is an OpenGL display-list name called every frame (0: none).
+// cancelled. list is an OpenGL display-list name called every frame (0: none). The list opens
+// on row first (a screen shown again after a change keeps its place).
 int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_mgr* background,
-              font* f, int rate);
+              font* f, int rate, int first = 0);

@@ -814,6 +814,7 @@ void match_frame() {
         ms.intro--;
     }
     if (replay_frame_end()) ms.end = MATCH_ABANDONED;
+    if (ms.res && ms.res->osd) replay_draw(*ms.res->osd);
 
     if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
     ms.now = clock_ticks();

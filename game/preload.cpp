@@ -201,6 +201,7 @@ void preload(game_resources& r) {
     r.title_font = make_font("rsrc/Medici_Text.ttf", W / 10, 1, white);
     r.item_font = make_font("rsrc/Medici_Text.ttf", W / 14, 1, white);
     r.small_font = make_font("rsrc/Veranda.ttf", W / 45, 1, white);
+    r.list_font = make_font("rsrc/Veranda.ttf", W / 28, 1, white); // readable at 640 x 480
     r.version = render_text_image(r.small_font, kVersionLine, false);
     r.credits = render_text_image(r.small_font, kCreditsLine, false);
     r.alpha_mark = render_text_image(r.small_font, "ALPHA", false);
@@ -260,6 +261,7 @@ void release_resources(game_resources& r) {
         free_font(r.title_font);
         free_font(r.item_font);
         free_font(r.small_font);
+        free_font(r.list_font);
         free_font(r.select_font);
         r.menu_background = nullptr;
         osd_release(r.osd); // name images, heads-up images and its three fonts

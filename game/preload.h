@@ -28,12 +28,13 @@ enum {
 };
 
 struct game_resources {
-    // Fonts: eight opened ones (three of them in osd) and the unopened select font.
+    // Fonts: nine opened ones (three of them in osd) and the unopened select font.
     font* main_font = nullptr;   // "rsrc/Veranda.ttf" 18 pt shaded; knock-out texts
     font* huge_font = nullptr;   // "rsrc/oldengl.ttf" 1024 pt solid gold
     font* title_font = nullptr;  // "rsrc/Medici_Text.ttf" at W / 10: the title
     font* item_font = nullptr;   // "rsrc/Medici_Text.ttf" at W / 14: menu items
-    font* small_font = nullptr;  // "rsrc/Veranda.ttf" at W / 45: version, credits, sub-screens
+    font* small_font = nullptr;  // "rsrc/Veranda.ttf" at W / 45: version, credits
+    font* list_font = nullptr;   // "rsrc/Veranda.ttf" at W / 28: the options' sub-screens
     font* select_font = nullptr; // never opened, so it draws with the fallback face
     osd_resources osd;           // heads-up images, fonts and bar colours
 

@@ -20,7 +20,9 @@
 #include "input/control_mgr.h"
 #include "input/direct_controls.h"
 #include "input/key_source.h"
+#include "images/font.h"
 #include "match.h"
+#include "osd.h"
 #include "preload.h"
 #include "stage_choice.h"
 #include "world/mon_mgr.h"
@@ -51,6 +53,11 @@ struct session {
     int paused = 0, fast = 0;
     Uint8 held[3] = {0, 0, 0}; // Space, Right, F at the last look
     int diverged = 0, viewer_ended = 0;
+    int escaped = 0; // the viewer ended playback with Escape
+    // Fast playback's speed: frames shown since the real time `since`, and the last measure.
+    uint32_t since = 0;
+    int shown = 0;
+    double speed = 0;
 };
 
 session s;
@@ -152,7 +159,8 @@ bool pressed(const Uint8* live, int n, int code, int slot) {
 }
 
 // The viewer's keys: Space pauses, Right steps while paused, F fast, Escape ends. False
-// when the viewer ended playback.
+// when the viewer ended playback. The frame that pauses still plays, so that it is shown
+// with PAUSED; from the next one on the loop waits here.
 bool viewer_controls() {
     for (;;) {
         SDL_Event e;
@@ -161,11 +169,15 @@ bool viewer_controls() {
         int n = 0;
         const Uint8* live = SDL_GetKeyState(&n);
         // Escape held ends playback, as it ends any match.
-        if (SDLK_ESCAPE < n && live[SDLK_ESCAPE]) return false;
+        if (SDLK_ESCAPE < n && live[SDLK_ESCAPE]) {
+            s.escaped = 1;
+            return false;
+        }
+        const int was_paused = s.paused;
         if (pressed(live, n, SDLK_SPACE, 0)) s.paused = !s.paused;
         if (pressed(live, n, SDLK_f, 2)) s.fast = !s.fast;
         bool step = pressed(live, n, SDLK_RIGHT, 1);
-        if (!s.paused || step) return true;
+        if (!s.paused || step || !was_paused) return true;
         SDL_Delay(10);
     }
 }
@@ -236,8 +248,9 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
     s.input = key_override();
     s.input.keys = s.keys;
     s.input.numkeys = REPLAY_KEYS;
-    s.diverged = s.viewer_ended = 0;
+    s.diverged = s.viewer_ended = s.escaped = 0;
     s.paused = 0;
+    s.since = SDL_GetTicks(), s.shown = 0, s.speed = 0;
     memset(s.held, 0, sizeof s.held);
     // Keys already down when playback starts are not presses.
     if (kind == SESSION_PLAY) {
@@ -317,6 +330,24 @@ bool replay_frame_begin() {
 }
 
 bool replay_fast() { return s.kind == SESSION_RERECORD || (s.kind == SESSION_PLAY && s.fast); }
+
+void replay_draw(osd_resources& r) {
+    if (s.kind != SESSION_PLAY || !r.stats || !video.screen) return;
+    // The speed over the last half second of real time, frames shown against fps.
+    const uint32_t now = SDL_GetTicks();
+    s.shown++;
+    if (now - s.since >= 500) {
+        s.speed = (double)s.shown * 1000.0 / ((double)(now - s.since) * (fps > 0 ? fps : 60));
+        s.since = now, s.shown = 0;
+    }
+    char text[32];
+    if (s.paused) snprintf(text, sizeof text, "REPLAY  PAUSED");
+    else if (s.fast && s.speed > 0) snprintf(text, sizeof text, "REPLAY  x%.1f", s.speed);
+    else snprintf(text, sizeof text, "REPLAY");
+    r.stats->pen_x = (video.screen->w - r.stats->text_width(text)) / 2;
+    r.stats->pen_y = REPLAY_MARK_Y;
+    r.stats->draw_text(text);
+}
 
 bool replay_frame_end() {
     if (s.kind == SESSION_NONE) return false;
@@ -477,6 +508,7 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
         run_match(r.mode, picks[0], picks[1], r.required_wins, match_resources_of(res));
         game_opts = kept;
         if (s.diverged) status = REPLAY_EXIT_DIVERGED;
+        else if (s.escaped) return REPLAY_EXIT_STOPPED;
     }
     return status;
 }

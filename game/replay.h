@@ -17,8 +17,11 @@
 #include "replay_file.h"
 
 struct game_resources;
+struct osd_resources;
 
 enum { REPLAY_CHECK_EVERY = 60, REPLAY_KEEP = 50 };
+// Top of the playback mark's line (below the round clock, between the two displays).
+enum { REPLAY_MARK_Y = 64 };
 
 // ---------------------------------------------------------------------------------------
 // The command line: "--replay FILE [--fast]" plays one recording; "--rerecord FILE..."
@@ -45,6 +48,10 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins);
 bool replay_frame_begin();
 // Whether the frame may skip pacing (fast playback).
 bool replay_fast();
+// During playback, the mark at the top centre: "REPLAY", with "PAUSED" while paused or the
+// speed measured while fast ("x3.5"). The frame that pauses is drawn with it; the next frame
+// waits for the viewer. Draws nothing without a playback.
+void replay_draw(osd_resources& r);
 // End of a frame: records or compares a check line. True when playback diverged.
 bool replay_frame_end();
 // End of the match (end flag as run_match returns it): writes the recording, or checks the

@@ -16,10 +16,11 @@ enum { REPLAY_VERSION = 1 };
 
 // Exit statuses of playback.
 enum {
-    REPLAY_EXIT_OK = 0,       // played as recorded (or ended by the viewer)
+    REPLAY_EXIT_OK = 0,       // played as recorded (or the window was closed)
     REPLAY_EXIT_DIVERGED = 1, // a check line or the end differed
     REPLAY_EXIT_USAGE = 2,    // bad command line
-    REPLAY_EXIT_BAD_FILE = 3  // missing, not a replay, newer version or damaged
+    REPLAY_EXIT_BAD_FILE = 3, // missing, not a replay, newer version or damaged
+    REPLAY_EXIT_STOPPED = 4   // the viewer ended playback with Escape before its end
 };
 
 // Pseudo codes of the inputs beyond the keyboard's.

@@ -12,7 +12,7 @@
 #include "game_options.h"
 #include "sizes.h"
 
-static bool set_if(const config_file& cfg, const char* key, int& out) {
+bool read_setting(const config_file& cfg, const char* key, int& out) {
     if (!cfg.has(key)) return false;
     int v = cfg.get_int(key);
     if (v == 0) return false;
@@ -21,12 +21,12 @@ static bool set_if(const config_file& cfg, const char* key, int& out) {
 }
 
 void apply_settings(const config_file& cfg, game_settings& s) {
-    set_if(cfg, "fullscreen", s.fullscreen);
-    set_if(cfg, "width", s.width);
-    if (set_if(cfg, "height", s.height)) log_out("Setting size to [%d,%d]\n", s.width, s.height);
-    if (set_if(cfg, "bpp", s.bpp)) log_out("Setting bpp to [%d]\n", s.bpp);
+    read_setting(cfg, "fullscreen", s.fullscreen);
+    read_setting(cfg, "width", s.width);
+    if (read_setting(cfg, "height", s.height)) log_out("Setting size to [%d,%d]\n", s.width, s.height);
+    if (read_setting(cfg, "bpp", s.bpp)) log_out("Setting bpp to [%d]\n", s.bpp);
     s.fps = settings_fps(cfg);
-    if (set_if(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
+    if (read_setting(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
     if (cfg.has("audiochunk")) {
         int c = cfg.get_int("audiochunk");
         if (c >= 256 && c <= 8192 && (c & (c - 1)) == 0) {
@@ -39,7 +39,7 @@ void apply_settings(const config_file& cfg, game_settings& s) {
     }
 }
 
-void apply_hwaccel(const config_file& cfg, game_settings& s) { set_if(cfg, "hwaccel", s.hwaccel); }
+void apply_hwaccel(const config_file& cfg, game_settings& s) { read_setting(cfg, "hwaccel", s.hwaccel); }
 
 uint32_t video_flags(const game_settings& s) {
     uint32_t f = SDL_HWSURFACE | SDL_DOUBLEBUF;

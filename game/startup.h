@@ -17,6 +17,8 @@ struct game_settings {
     int audio_chunk = 1024;
 };
 
+// Sets out to key's value when the key is present and non-zero (how every setting counts).
+bool read_setting(const config_file& cfg, const char* key, int& out);
 // Applies "fullscreen", "width", "height", "bpp", "fps" and "debug" (each only when present and
 // non-zero) with their log lines, and "audiochunk" (refused with a WARNING unless a power of two
 // from 256 to 8192). "hwaccel" is applied separately, after the mixer opens.

@@ -17,16 +17,39 @@ const unsigned char training_arrow_rgb[3] = {255, 255, 255};
 
 enum { IN_UP = 1, IN_DOWN = 2, IN_LEFT = 4, IN_RIGHT = 8, DIRECTIONS = 15 };
 
-int training_panel_x(int side, int w) { return side == 0 ? TRAINING_MARGIN : w - TRAINING_PANEL_W; }
+int training_panel_x(int side, int w) {
+    return side == 0 ? TRAINING_MARGIN : w - TRAINING_MARGIN - TRAINING_PANEL_W;
+}
+int training_inputs_x(int side, int w) {
+    return side == 0 ? TRAINING_MARGIN + TRAINING_PANEL_W : training_panel_x(1, w) - TRAINING_INPUT_W;
+}
 
 static uint32_t colour(const unsigned char rgb[3]) {
     return video.screen ? SDL_MapRGBA(video.screen->format, rgb[0], rgb[1], rgb[2], 255) : 0;
 }
 
-static void text_at(font* f, int x, int y, const char* text) {
-    f->pen_x = x;
+static int screen_width() { return video.screen ? video.screen->w : 640; }
+
+// Draws text at (x, y), moved left as far as it takes to end before right (by default the
+// screen's edge less the margin).
+static void text_at(font* f, int x, int y, const char* text, int right = -1) {
+    if (right < 0) right = screen_width() - TRAINING_MARGIN;
+    const int last = right - f->text_width(text);
+    f->pen_x = x > last ? last : x;
     f->pen_y = y;
     f->draw_text(text);
+}
+
+// Side i's lines: from the panel's left edge on the left, right-aligned on the right.
+static void panel_line(font* f, int side, int y, const char* text) {
+    text_at(f, side == 0 ? TRAINING_MARGIN : screen_width() - TRAINING_MARGIN - f->text_width(text), y, text);
+}
+
+// A move's or special's name without its fighter's ("mirelle_rush" -> "rush").
+static const char* shown_name(const char* name) {
+    for (const char* p = name; *p; p++)
+        if (*p == '_' && p[1]) return p + 1;
+    return name;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -55,7 +78,7 @@ static void draw_inputs(font* f, int side, int x) {
     const input_log& log = training.inputs[side];
     const uint32_t arrow = colour(training_arrow_rgb);
     char text[96];
-    for (int r = 0; r < log.count; r++) {
+    for (int r = 0; r < log.count && r < TRAINING_INPUT_ROWS; r++) {
         const input_row& row = log.rows[r];
         const int y = TRAINING_PANEL_TOP + r * TRAINING_ROW_H;
         const int dirs = row.controls & DIRECTIONS;
@@ -65,12 +88,14 @@ static void draw_inputs(font* f, int side, int x) {
             draw_arrow(x + 6, y + 7, dx, dy, arrow);
         }
         row_text(row, text, sizeof text);
-        text_at(f, x + 16, y, text);
+        // The player's rows end before its panel column.
+        text_at(f, x + 16, y, text, side == 0 ? -1 : x + TRAINING_INPUT_W - 2);
         if (row.special < 0) continue;
         // The special's name beside its rows, with a bar along them.
-        const int rows = row.special_rows;
-        const char* name = training_special_name(side, row.special);
-        const int bar_x = side == 0 ? x + TRAINING_PANEL_W - 12 : x - 6;
+        int rows = row.special_rows;
+        if (rows > TRAINING_INPUT_ROWS - r) rows = TRAINING_INPUT_ROWS - r;
+        const char* name = shown_name(training_special_name(side, row.special));
+        const int bar_x = side == 0 ? x + TRAINING_INPUT_W - 4 : x - 6;
         video.draw_box(bar_x, y + 1, bar_x + 1, y + rows * TRAINING_ROW_H - 2, arrow);
         const int name_x = side == 0 ? bar_x + 5 : bar_x - 4 - f->text_width(name);
         text_at(f, name_x, y, name);
@@ -80,16 +105,16 @@ static void draw_inputs(font* f, int side, int x) {
 // ---------------------------------------------------------------------------------------
 // String panel and frame data
 
-static void draw_panel(font* f, int side, int x) {
+static void draw_panel(font* f, int side) {
     training_session& t = training;
     char line[96];
-    int y = TRAINING_PANEL_TOP + INPUT_LOG_ROWS * TRAINING_ROW_H + 8;
+    int y = TRAINING_PANEL_TOP;
     snprintf(line, sizeof line, "string %d hits %d dmg", t.string_hits[side], t.string_damage[side]);
-    text_at(f, x, y, line);
+    panel_line(f, side, y, line);
     y += TRAINING_ROW_H;
     snprintf(line, sizeof line, "best %d hits %d dmg", t.best_hits[side], t.best_damage[side]);
-    text_at(f, x, y, line);
-    y += TRAINING_ROW_H + 6;
+    panel_line(f, side, y, line);
+    y += TRAINING_ROW_H;
 
     combatant* o = side < Combatant_Manager.count() ? Combatant_Manager.Objects[(size_t)side] : nullptr;
     if (!o) return;
@@ -101,23 +126,23 @@ static void draw_panel(font* f, int side, int x) {
         }
     if (move >= 0) {
         const move_timing mt = move_timing_of(o->moves[(size_t)move], o->images.empty() ? nullptr : o->images[0]);
-        const char* file = move < TRAINING_MOVE_NAMES ? t.move_names[side][move] : "";
+        const char* file = move < TRAINING_MOVE_NAMES ? shown_name(t.move_names[side][move]) : "";
         snprintf(line, sizeof line, "move %d %s", move, file);
-        text_at(f, x, y, line);
+        panel_line(f, side, y, line);
         y += TRAINING_ROW_H;
         if (mt.first_hit > 0)
             snprintf(line, sizeof line, "tick %d/%d hits at %d", move_tick(o), mt.total, mt.first_hit);
         else
             snprintf(line, sizeof line, "tick %d/%d no hit", move_tick(o), mt.total);
-        text_at(f, x, y, line);
+        panel_line(f, side, y, line);
     } else {
-        text_at(f, x, y, "move -");
+        panel_line(f, side, y, "move -");
         y += TRAINING_ROW_H;
     }
     y += TRAINING_ROW_H;
     if (t.advantage.measured[side]) {
         snprintf(line, sizeof line, "advantage %+d", t.advantage.result[side]);
-        text_at(f, x, y, line);
+        panel_line(f, side, y, line);
     }
 }
 
@@ -150,12 +175,18 @@ static void draw_help(font* f) {
     const char* play = t.recorder == RECORDER_PLAYING ? "F4 stop" : "F4 play";
     snprintf(line, sizeof line, "F1 help  F2 dummy: %s  %s  %s  F5 reset  F6 overlays",
              dummy_behaviour_name(t.behaviour), rec, play);
-    text_at(f, TRAINING_MARGIN, (video.screen ? video.screen->h : 480) - 20, line);
-    if (t.recorder == RECORDER_RECORDING) {
-        snprintf(line, sizeof line, "recording %d.%d s", (int)t.recording.size() / (fps > 0 ? fps : 60),
-                 (int)t.recording.size() * 10 / (fps > 0 ? fps : 60) % 10);
-        text_at(f, TRAINING_MARGIN, (video.screen ? video.screen->h : 480) - 38, line);
-    }
+    text_at(f, TRAINING_MARGIN, TRAINING_HELP_Y, line);
+}
+
+// While the dummy is being recorded, its time so far, under the dummy's panel.
+static void draw_recording(font* f) {
+    training_session& t = training;
+    if (t.recorder != RECORDER_RECORDING) return;
+    char line[48];
+    const int rate = fps > 0 ? fps : 60;
+    snprintf(line, sizeof line, "recording %d.%d s", (int)t.recording.size() / rate,
+             (int)t.recording.size() * 10 / rate % 10);
+    panel_line(f, 0, TRAINING_PANEL_TOP + 5 * TRAINING_ROW_H, line);
 }
 
 void training_draw(osd_resources& r) {
@@ -164,10 +195,10 @@ void training_draw(osd_resources& r) {
     if (training.overlays) {
         draw_hit_overlay();
         for (int side = 0; side < 2; side++) {
-            const int x = training_panel_x(side, video.screen->w);
-            draw_inputs(f, side, x);
-            draw_panel(f, side, x);
+            draw_inputs(f, side, training_inputs_x(side, video.screen->w));
+            draw_panel(f, side);
         }
     }
+    draw_recording(f);
     if (training.help) draw_help(f);
 }

@@ -1,7 +1,7 @@
 // fightgame's front end played through the keyboard under an X display, in both drawing
 // modes where the screens draw: the main menu's selection and quit, character select round
 // all four fighters into a match on the harbour and back, the two-fighter roster, versus with its second selection, survival, demo, and the options menu
-// with key remapping. Screenshots of the main menu, character select and a match are kept
+// with key remapping (the cursor staying on the row remapped) and the Video screen. Screenshots of the main menu, character select and a match are kept
 // in the build folder's "screenshots" (scripts/copy_screenshots.sh puts them in docs/).
 #include <algorithm>
 #include <chrono>
@@ -234,18 +234,19 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
     tap("Down"); // "Player 1 controls"
     tap("Return");
     sleep_ms(600);
-    g.look();
     // Rows start at y 200; the punch row is the fifth.
     tap("Down", 4);
+    sleep_ms(400);
+    screen_shot before;
+    take_shot(before, g.dir.path);
     // x belongs to player 2's special1: refused, and the row says so.
     EXPECT_EQ(system("xdotool keydown space sleep 0.05 key x sleep 0.05 keyup space sleep 0.1 key x"), 0);
     sleep_ms(600);
     EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini")));
     screen_shot refused;
     take_shot(refused, g.dir.path);
-    // The list opens again on its first row. Space chooses the punch row; x while Space is
-    // still down is ignored, m after it is bound.
-    tap("Down", 4);
+    // The list opens again on the punch row. Space chooses it; x while Space is still down is
+    // ignored, m after it is bound.
     EXPECT_EQ(system("xdotool keydown space sleep 0.05 key x sleep 0.05 keyup space sleep 0.1 key m"), 0);
     sleep_ms(800);
     std::string saved = read_text(g.dir.file("game/controls.ini"));
@@ -253,15 +254,13 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
     EXPECT_NE(saved.find("player0controlkick=107"), std::string::npos) << saved;
     EXPECT_NE(saved.find("player1controlspecial1=120"), std::string::npos) << saved;
 
-    screen_shot before;
-    before.s = g.shot.s;
-    g.shot.s = nullptr;
     g.look(); // the next showing
-    // "punch m" is wider than "punch i", and "punch i (x is P2 special1)" much wider, so
-    // their centred rows start further left: some two-pixel bands of the list start further
-    // left than before, none further right, and the refusal furthest.
+    // Only the punch row changes, still selected: "*punch: M*" is wider than "*punch: I*",
+    // and "*punch: I (X is P2 special1)*" much wider, so their centred rows start further
+    // left: some two-pixel bands start further left than before, none further right, and
+    // the refusal furthest.
     int moved_left = 0, moved_right = 0, refusal_left = 640, bound_left = 640;
-    for (int y = 200; y < 400; y += 2) {
+    for (int y = 200; y < 440; y += 2) {
         int a = leftmost_white(before, y, y + 2), b = leftmost_white(g.shot, y, y + 2);
         int c = leftmost_white(refused, y, y + 2);
         if (b < a) moved_left++;
@@ -270,11 +269,11 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
         if (b < a) bound_left = std::min(bound_left, b);
     }
     EXPECT_GT(moved_left, 0) << "the punch row shows its new, wider key name";
-    EXPECT_EQ(moved_right, 0);
+    EXPECT_EQ(moved_right, 0) << "the cursor stayed on the punch row";
     EXPECT_LT(refusal_left + 40, bound_left) << "the refused key's row carried its message";
     EXPECT_EQ(g.count("OPTION MENU:\n"), 1);
 
-    tap("Up"); // from the first row up to "Done"
+    tap("Down", 6); // from the punch row down to "Done"
     tap("Return");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
     sleep_ms(400);
@@ -283,7 +282,7 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
     EXPECT_EQ(g.quit().exit_code, 0);
 }
 
-TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsStayOnTheirScreen) {
+TEST(FightgameFrontEndGL, VideoOpensItsScreenCheatsLeadsBackToTheMainMenuAndGameOptionsStayOnTheirScreen) {
     game_run g(1);
     ASSERT_TRUE(g.select_item(5)); // options
     press("Return", kMenuConfirmHold);
@@ -291,19 +290,18 @@ TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsStayO
     sleep_ms(600);
     tap("Down", 3); // "Video"
     tap("Return");
-    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 10000)) << "Video leads back to the main menu";
-    sleep_ms(800);
-    g.look();
-    EXPECT_EQ(highlighted_item(g.shot), 0) << "the main menu opens again";
-
-    ASSERT_TRUE(g.select_item(5)); // options
-    press("Return", kMenuConfirmHold);
-    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
+    sleep_ms(600);
+    tap("Up"); // "done"
+    tap("Return");
+    ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000)) << "Video has a screen of its own";
+    EXPECT_EQ(g.count("MAIN MENU:\n"), 1);
     sleep_ms(600);
     tap("Down", 4); // "Cheats"
     tap("Return");
-    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 3, 10000)) << "Cheats leads back to the main menu";
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 10000)) << "Cheats leads back to the main menu";
     sleep_ms(800);
+    g.look();
+    EXPECT_EQ(highlighted_item(g.shot), 0) << "the main menu opens again";
 
     ASSERT_TRUE(g.select_item(5)); // options
     press("Return", kMenuConfirmHold);
@@ -321,6 +319,6 @@ TEST(FightgameFrontEndGL, VideoAndCheatsLeadBackToTheMainMenuAndGameOptionsStayO
     EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini"))) << "the controls were not changed";
     sleep_ms(400);
     tap("Escape");
-    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 4, 10000));
+    ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 3, 10000));
     EXPECT_EQ(g.quit().exit_code, 0);
 }

@@ -1,5 +1,8 @@
-// The committed recordings play back as recorded in OpenGL mode too.
+// The committed recordings play back as recorded in OpenGL mode too, and the viewer's mark
+// and keys in both modes.
 #include "replay_cases.h"
+
+#include <cstring>
 
 TEST(ReplayScreen, TheCommittedArcadeMatchPlaysBackAsRecordedInOpenGLMode) {
     expect_committed_replay_plays("arcade.ini", true);
@@ -31,3 +34,55 @@ TEST(ReplayScreen, TwoRecordingsPlayedAtOnceAtTheirOwnPaceEndAsRecorded) {
         EXPECT_EQ(count_occurrences(r.out, committed_result(names[i])), 1) << names[i];
     }
 }
+
+// Watching a recording in either drawing mode: the REPLAY mark shows, Space pauses (the mark
+// grows to "REPLAY  PAUSED" and the picture stands still), Escape ends with status 4.
+#include "game_driver.h"
+
+namespace {
+
+// The REPLAY mark's leftmost column, in the statistics font's yellow on its line from y 64 (it
+// is centred: a longer text starts further left), or 640.
+int mark_left(const game_driver::screen_shot& s) {
+    uint8_t r, g, b;
+    for (int x = 200; x < 320; x++)
+        for (int y = 64; y < 80; y++)
+            if (s.rgb(x, y, &r, &g, &b), r > 200 && g > 200 && b < 80) return x;
+    return 640;
+}
+
+class ReplayViewer : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReplayViewer, ShowsTheMarkPausesStillAndEscapeEndsWithItsOwnStatus) {
+    using namespace game_driver;
+    scratch_dir d;
+    copy_game_folder(d.path);
+    write_settings(d, "hwaccel=" + std::to_string(GetParam()) + "\n");
+    running_program p;
+    start_program(p, "fightgame", {"--replay", committed_replay("versus.ini")}, d.path, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for("Scrolling Max for level", 120000)) << p.out();
+    sleep_ms(800);
+    point_at_window();
+    screen_shot playing, paused, later;
+    take_shot(playing, d.path);
+    const int playing_left = mark_left(playing);
+    EXPECT_LT(playing_left, 320) << "REPLAY shows";
+    press("space", 100);
+    sleep_ms(500);
+    take_shot(paused, d.path);
+    sleep_ms(500);
+    take_shot(later, d.path);
+    EXPECT_LT(mark_left(paused) + 10, playing_left) << "REPLAY  PAUSED is longer";
+    ASSERT_TRUE(paused.s && later.s);
+    EXPECT_EQ(memcmp(paused.s->pixels, later.s->pixels, (size_t)paused.s->h * paused.s->pitch), 0)
+        << "the picture stands still while paused";
+    press("Escape", 300);
+    const run_result& r = p.finish(30000);
+    EXPECT_EQ(r.exit_code, 4) << "ended with Escape";
+    EXPECT_EQ(r.out.find("replay diverged"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(DrawingModes, ReplayViewer, ::testing::Values(1, 0),
+                         [](const ::testing::TestParamInfo<int>& i) { return std::string(i.param ? "opengl" : "software"); });
+
+} // namespace

@@ -40,11 +40,12 @@ bool perform(game_run& g, const std::vector<const char*>& keys, const std::strin
     return false;
 }
 
-// White pixels of the bar the input display draws beside a special's rows (player's side).
+// White pixels of the bar the input display draws beside a special's rows (player's side:
+// the input column right of the middle, its six rows from y 92).
 int special_bar_pixels(const screen_shot& shot) {
     int n = 0;
-    for (int y = 96; y < 96 + 12 * 16; y++)
-        for (int x = 472; x <= 476; x++)
+    for (int y = 92; y < 92 + 6 * 13; y++)
+        for (int x = 356; x <= 360; x++)
             if (shot.white(x, y)) n++;
     return n;
 }

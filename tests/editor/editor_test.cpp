@@ -66,7 +66,7 @@ TEST_F(Editor, StartsHeldOnFrameZeroWithTheFileInTheCaption) {
     for (int i = 0; i < 23; i++) editor_pass(e);
     EXPECT_EQ(0, frame());
     EXPECT_EQ(0, drawn());
-    EXPECT_EQ("fps[60] frame[0] wait[4] play[0] ttltime[20] ", editor_status(e));
+    EXPECT_EQ("fps[60] frame[0] wait[4] play[0] ttltime[20] loop[0] ", editor_status(e));
     char* title = nullptr;
     SDL_WM_GetCaption(&title, nullptr);
     ASSERT_NE(nullptr, title);
@@ -79,7 +79,7 @@ TEST_F(Editor, RaisingARateMarksModifiedAndSWritesTheFileOnce) {
     EXPECT_EQ(3, frame());
     press(SDLK_UP);
     press(SDLK_UP);
-    EXPECT_EQ("fps[60] frame[3] wait[7] play[0] ttltime[22] modified", editor_status(e));
+    EXPECT_EQ("fps[60] frame[3] wait[7] play[0] ttltime[22] loop[0] modified", editor_status(e));
     EXPECT_EQ(0, e.saved);
 
     std::string before = read_text(path);
@@ -90,7 +90,7 @@ TEST_F(Editor, RaisingARateMarksModifiedAndSWritesTheFileOnce) {
     expected.replace(expected.find("rate3=5"), 7, "rate3=7");
     expected += "loop=0\n"; // the loop key is written even when the file had none
     EXPECT_EQ(expected, read_text(path));
-    EXPECT_EQ("fps[60] frame[3] wait[7] play[0] ttltime[22] ", editor_status(e));
+    EXPECT_EQ("fps[60] frame[3] wait[7] play[0] ttltime[22] loop[0] ", editor_status(e));
 
     write_text(path, "untouched\n");
     press(SDLK_s);
@@ -115,6 +115,43 @@ TEST_F(Editor, SteppingWrapsAtBothEndsOntoTheFramesOwnRate) {
     press(SDLK_UP); // the rate keys act on the frame stepped to
     EXPECT_EQ(4, e.def->frames[1].rate);
     EXPECT_EQ(4, e.def->frames[0].rate);
+}
+
+// Mended: Right from the last frame landed on frame 1 when frame 0 waits one tick, and Down
+// took a wait below zero. Each limit, then the step beyond it.
+TEST_F(Editor, RightFromTheLastFrameHoldsFrameZeroAndAWaitStopsAtZero) {
+    const struct {
+        SDLKey key;
+        int times;
+        int frame, wait, total;
+    } cases[] = {
+        {SDLK_RIGHT, 3, 3, 6, 18}, // the last frame
+        {SDLK_RIGHT, 1, 0, 1, 18}, // beyond it: frame 0, and held there
+        {SDLK_DOWN, 1, 0, 0, 17},  // the lowest wait
+        {SDLK_DOWN, 1, 0, 0, 17},  // beyond it: still 0
+        {SDLK_LEFT, 1, 3, 6, 17},
+    };
+    start(write_animation(d, "jump.ini", width_pictures(d, 4), {1, 3, 8, 6}));
+    for (const auto& c : cases) {
+        for (int t = 0; t < c.times; t++) press(c.key);
+        for (int i = 0; i < 10; i++) editor_pass(e); // held: the frame stays
+        EXPECT_EQ(c.frame, frame()) << "after key " << c.key;
+        EXPECT_EQ(c.frame, drawn());
+        EXPECT_EQ(c.wait, e.def->frames[(size_t)c.frame].rate);
+        EXPECT_EQ(c.total, e.total_time);
+    }
+    press(SDLK_l);
+    EXPECT_EQ(1, e.def->loop);
+    EXPECT_EQ("fps[60] frame[3] wait[6] play[0] ttltime[17] loop[1] modified", editor_status(e));
+
+    editor_stop(e);
+    log_capture log;
+    start(write_animation(d, "negative.ini", width_pictures(d, 2), {-2, 3}));
+    EXPECT_EQ(1, log.count("rate0=-2: a wait below zero is taken as 0\n"));
+    EXPECT_EQ(0, e.def->frames[0].rate);
+    EXPECT_EQ(3, e.total_time);
+    press(SDLK_s);
+    EXPECT_NE(std::string::npos, read_text(d.file("negative.ini")).find("rate0=0\n"));
 }
 
 TEST_F(Editor, EachTapActsOnceAndAHeldArrowRepeatsAfterADelay) {
@@ -247,12 +284,12 @@ TEST_F(Editor, EscapeWithUnsavedChangesAsksOnceAndAnotherEscapeDiscards) {
     press(SDLK_LSHIFT); // not an answer
     EXPECT_EQ("unsaved changes: Escape again to discard, S to save", editor_status(e));
     press(SDLK_RIGHT); // going on editing drops the question
-    EXPECT_EQ("fps[60] frame[1] wait[3] play[0] ttltime[21] modified", editor_status(e));
+    EXPECT_EQ("fps[60] frame[1] wait[3] play[0] ttltime[21] loop[0] modified", editor_status(e));
     press(SDLK_ESCAPE);
     press(SDLK_s);
     EXPECT_EQ(0, e.quit);
     EXPECT_EQ(1, e.saved);
-    EXPECT_EQ("fps[60] frame[1] wait[3] play[0] ttltime[21] ", editor_status(e));
+    EXPECT_EQ("fps[60] frame[1] wait[3] play[0] ttltime[21] loop[0] ", editor_status(e));
     press(SDLK_ESCAPE);
     EXPECT_EQ(1, e.quit) << "nothing unsaved: Escape quits";
 
@@ -272,7 +309,7 @@ TEST_F(Editor, AFileThatWillNotLoadLeavesAWorkingEditorThatChangesNothing) {
         press(k);
     EXPECT_EQ(1, e.saved);
     EXPECT_FALSE(file_exists(missing));
-    EXPECT_EQ("fps[60] frame[0] wait[0] play[1] ttltime[0] ", editor_status(e));
+    EXPECT_EQ("fps[60] frame[0] wait[0] play[1] ttltime[0] loop[0] ", editor_status(e));
 }
 
 TEST_F(Editor, FramesPerSecondComeFromTheSettingsFile) {

@@ -26,6 +26,7 @@
 #include "music.h"
 #include "preload.h"
 #include "options_menu.h"
+#include "video_options.h"
 #include "test_support.h"
 
 // A screen's keys after the given taps (pressed and released, in order); KEY_PAD_* keys
@@ -157,15 +158,15 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirV
     Control_Manager.set_defaults();
     char rows[16][LIST_ROW_TEXT];
     ASSERT_EQ(build_remap_rows(rows, 0), CONTROL_COUNT + 1);
-    EXPECT_STREQ(rows[0], "up up");
-    EXPECT_STREQ(rows[4], "punch i");
-    EXPECT_STREQ(rows[9], "throw j");
+    EXPECT_STREQ(rows[0], "up: Up arrow");
+    EXPECT_STREQ(rows[4], "punch: I");
+    EXPECT_STREQ(rows[9], "throw: J");
     EXPECT_STREQ(rows[10], "Done");
     build_remap_rows(rows, 1);
-    EXPECT_STREQ(rows[4], "punch tab");
+    EXPECT_STREQ(rows[4], "punch: Tab");
     Control_Manager.set_binding(0, "punch", 'x');
     build_remap_rows(rows, 0);
-    EXPECT_STREQ(rows[4], "punch x");
+    EXPECT_STREQ(rows[4], "punch: X");
 
     const char labels[6][LIST_ROW_TEXT] = {"Difficulty", "Rounds", "Life Style", "Round Mode", "Roster", "Stage"};
     game_options o;
@@ -186,6 +187,27 @@ TEST(OptionRows, RemappingShowsEachControlWithItsKeyThenDoneAndGameOptionsTheirV
     EXPECT_STREQ(rows[3], "Round Mode staged");
     EXPECT_STREQ(rows[4], "Roster two");
     EXPECT_STREQ(rows[5], "Stage alternate");
+}
+
+// The Video rows go round their values; a row whose saved value differs from the running
+// one says it waits for the next start.
+TEST(OptionRows, VideoRowsGoRoundTheirValuesAndSayWhatWaitsForTheNextStart) {
+    const video_options running; // windowed, 640 x 480, software
+    video_options o;
+    o.width = 700, o.height = 500; // a size the row does not offer
+    const struct {
+        int which;
+        const char* row;
+    } steps[] = {{VIDEO_SIZE, "Window Size 640 x 480"}, {VIDEO_SIZE, "Window Size 800 x 600 (next start)"},
+                 {VIDEO_SIZE, "Window Size 1024 x 768 (next start)"}, {VIDEO_SIZE, "Window Size 1280 x 720 (next start)"},
+                 {VIDEO_SIZE, "Window Size 640 x 480"}, {VIDEO_FULLSCREEN, "Full Screen on (next start)"},
+                 {VIDEO_FULLSCREEN, "Full Screen off"}, {VIDEO_DRAWING, "Drawing Mode OpenGL (next start)"},
+                 {VIDEO_DRAWING, "Drawing Mode software"}};
+    char row[LIST_ROW_TEXT];
+    for (const auto& st : steps) {
+        cycle_video_option(o, st.which);
+        EXPECT_STREQ(video_option_row(o, running, st.which, row, sizeof row), st.row);
+    }
 }
 
 TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
@@ -306,16 +328,16 @@ TEST(KeyRemapping, TheKeyPressedOnceSpaceIsReleasedIsBoundAndSavedAndAKeyInUseIs
     EXPECT_EQ(Control_Manager.key_for(0, "punch"), 'm');
     char rows[16][LIST_ROW_TEXT];
     build_remap_rows(rows, 0, &out);
-    EXPECT_STREQ(rows[4], "punch m (x is P2 special1)");
-    EXPECT_STREQ(rows[5], "kick k");
+    EXPECT_STREQ(rows[4], "punch: M (X is P2 special1)");
+    EXPECT_STREQ(rows[5], "kick: K");
     out = remap_after({key_event(SDL_KEYDOWN, SDLK_k)}, 4, file);
     build_remap_rows(rows, 0, &out);
-    EXPECT_STREQ(rows[4], "punch m (k is P1 kick)");
+    EXPECT_STREQ(rows[4], "punch: M (K is P1 kick)");
     // The longest names still name the holder in full.
     Control_Manager.set_binding(1, "special2", SDLK_RSHIFT);
     out = remap_after({key_event(SDL_KEYDOWN, SDLK_RSHIFT)}, 7, file);
     build_remap_rows(rows, 0, &out);
-    EXPECT_STREQ(rows[7], "special2 l (right shift is P2 special2)");
+    EXPECT_STREQ(rows[7], "special2: L (Right shift is P2 special2)");
     Control_Manager.set_defaults();
     Control_Manager.set_binding(0, "punch", 'm');
     EXPECT_EQ(remap_after({key_event(SDL_KEYDOWN, SDLK_m)}, 4, file).result, REMAP_BOUND)
@@ -335,8 +357,8 @@ TEST(KeyRemapping, TheKeyPressedOnceSpaceIsReleasedIsBoundAndSavedAndAKeyInUseIs
     out = remap_after({key_event(SDL_KEYDOWN, SDLK_n)}, 5, d.file("missing/controls.ini"));
     EXPECT_EQ(out.result, REMAP_NOT_SAVED);
     build_remap_rows(rows, 0, &out);
-    EXPECT_STREQ(rows[5], "kick n (not saved)");
-    EXPECT_STREQ(rows[4], "punch m");
+    EXPECT_STREQ(rows[5], "kick: N (not saved)");
+    EXPECT_STREQ(rows[4], "punch: M");
     Control_Manager.set_defaults();
 }
 

@@ -56,7 +56,7 @@ inline int text_pixels(int x1, int y1, int x2, int y2) {
 
 inline void check_training_overlays(display_env& env) {
     overlay_scene scene;
-    const int x = training_panel_x(1, 640);
+    const int x = training_inputs_x(1, 640), x2 = training_panel_x(1, 640) - 1;
     video.clear();
     training_draw(env.r);
     EXPECT_COLOUR(100, 250, OUTLINE);
@@ -73,23 +73,54 @@ inline void check_training_overlays(display_env& env) {
     EXPECT_FALSE(same(screen_at(x - 6, TRAINING_PANEL_TOP + 40), ARROW)) << "and no further";
     EXPECT_GT(text_pixels(x - 100, TRAINING_PANEL_TOP, x - 8, TRAINING_PANEL_TOP + 14), 10)
         << "its name to the left";
+    const int H = TRAINING_ROW_H, help = TRAINING_HELP_Y;
     for (int r = 0; r < 3; r++)
-        EXPECT_GT(text_pixels(x + 16, TRAINING_PANEL_TOP + r * 16, 639, TRAINING_PANEL_TOP + r * 16 + 14), 10)
+        EXPECT_GT(text_pixels(x + 16, TRAINING_PANEL_TOP + r * H, x2, TRAINING_PANEL_TOP + r * H + H - 1), 10)
             << "row " << r;
-    EXPECT_EQ(text_pixels(x + 16, TRAINING_PANEL_TOP + 48, 639, TRAINING_PANEL_TOP + 62), 0);
-    EXPECT_GT(text_pixels(0, 455, 639, 479), 50) << "the help line";
+    EXPECT_EQ(text_pixels(x + 16, TRAINING_PANEL_TOP + 3 * H, x2, TRAINING_PANEL_TOP + 4 * H - 1), 0);
+    EXPECT_GT(text_pixels(0, help, 639, help + H - 1), 50) << "the help line";
 
     training.overlap_frames = 0;
     training.overlays = false;
     video.clear();
     training_draw(env.r);
     EXPECT_EQ(count_colour(90, 190, 260, 310, OUTLINE) + count_colour(90, 190, 260, 310, OVERLAP), 0);
-    EXPECT_EQ(count_colour(x - 10, TRAINING_PANEL_TOP, 639, 440, ARROW) +
-                  text_pixels(x - 10, TRAINING_PANEL_TOP, 639, 440), 0);
-    EXPECT_GT(text_pixels(0, 455, 639, 479), 50) << "the help stays";
+    EXPECT_EQ(count_colour(x - 10, TRAINING_PANEL_TOP, 639, help - 1, ARROW) +
+                  text_pixels(x - 10, TRAINING_PANEL_TOP, 639, help - 1), 0);
+    EXPECT_GT(text_pixels(0, help, 639, help + H - 1), 50) << "the help stays";
 
     training.help = false;
     video.clear();
     training_draw(env.r);
-    EXPECT_EQ(text_pixels(0, 455, 639, 479), 0);
+    EXPECT_EQ(text_pixels(0, help, 639, help + H - 1), 0);
+}
+
+// Every fighter standing at 640 x 480 has its picture box below all that training draws, and
+// a line too long for its place is moved in rather than cut at the edge.
+inline void check_training_layout(display_env& env) {
+    for (const char* name : {"mirelle", "tamsin", "ondine", "verity"}) {
+        img_mgr stand;
+        stand.load((std::string(FIGHT_DATA_DIR) + "/rsrc/" + name + "/" + name + "_stand.png").c_str());
+        combatant f;
+        f.last_image = &stand;
+        f.y = 480 - stand.get_height(); // as the match places it
+        screen_box b;
+        ASSERT_TRUE(picture_box(&f, b)) << name;
+        EXPECT_GE(b.y1, TRAINING_BOTTOM) << name << "'s head is under the panels";
+        f.last_image = nullptr;
+    }
+    overlay_scene scene;
+    // Every control held: the player's row is wider than the room left of the screen's edge.
+    training.inputs[1].feed(0x3f0);
+    training.inputs[0].feed(16);
+    training.inputs[0].mark_special(3, 1);
+    snprintf(training.move_names[0][15], sizeof training.move_names[0][15], "mirelle_averyverylongmovename");
+    training.recorder = RECORDER_RECORDING;
+    video.clear();
+    training_draw(env.r);
+    EXPECT_GT(text_pixels(0, TRAINING_PANEL_TOP, 639, TRAINING_BOTTOM - 1), 500);
+    EXPECT_EQ(text_pixels(0, TRAINING_BOTTOM, 639, 479), 0) << "nothing over the fighters";
+    EXPECT_EQ(text_pixels(640 - TRAINING_MARGIN, 0, 639, 479) + text_pixels(0, 0, TRAINING_MARGIN - 1, 479), 0)
+        << "no line runs to the screen's edge";
+    training.recorder = RECORDER_OFF;
 }

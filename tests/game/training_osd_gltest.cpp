@@ -5,3 +5,8 @@ TEST(TrainingOverlaysGL, BoxesOverlapInputsAndHelpShowAndHide) {
     display_env env(true);
     check_training_overlays(env);
 }
+
+TEST(TrainingOverlaysGL, PanelsStayAboveTheStandingFightersAndInsideTheScreen) {
+    display_env env(true);
+    check_training_layout(env);
+}

@@ -5,3 +5,8 @@ TEST(TrainingOverlays, BoxesOverlapInputsAndHelpShowAndHide) {
     display_env env(false);
     check_training_overlays(env);
 }
+
+TEST(TrainingOverlays, PanelsStayAboveTheStandingFightersAndInsideTheScreen) {
+    display_env env(false);
+    check_training_layout(env);
+}
