@@ -45,6 +45,8 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins);
 bool replay_frame_begin();
 // Whether the frame may skip pacing (fast playback).
 bool replay_fast();
+// Whether the match plays a recording back (or re-records one) rather than live keys.
+bool replay_playing();
 // End of a frame: records or compares a check line. True when playback diverged.
 bool replay_frame_end();
 // End of the match (end flag as run_match returns it): writes the recording, or checks the
