@@ -376,7 +376,9 @@ static void count_knock_out(combatant* a, combatant* b) {
 // the round is decided by the life left.
 static void run_clock(const combatant* a, const combatant* b) {
     if (ms.clock <= 0 || ms.intro > 0 || !a->alive() || !b->alive()) return;
-    if (--ms.clock == 0) ms.time_up = 1;
+    if (--ms.clock > 0) return;
+    ms.time_up = 1;
+    log_out("Time up\n");
 }
 
 int clock_winner(int hp_a, int max_a, int hp_b, int max_b) {
@@ -837,9 +839,6 @@ void match_frame() {
         ms.end = MATCH_ABANDONED;
         return;
     }
-    video.clear();
-    if (video.audio_ok && !Mix_PlayingMusic()) play_music();
-
     // Every pending event, so a closed window is seen at once behind any backlog; the
     // fighters read the keyboard state, which the events have already updated.
     SDL_Event e;
@@ -854,11 +853,10 @@ void match_frame() {
     if (quit_requested()) ms.end = MATCH_ABANDONED;
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
-    // The pause comes before the frame is counted: a recording never sees it. A recording
-    // played back has the viewer's own pause.
-    if (pause && ms.end == MATCH_RUNNING && !replay_playing() && ms.res && ms.res->osd &&
-        pause_menu(*ms.res->osd, ms.res->pacer) != PAUSE_RESUME)
-        ms.end = MATCH_ABANDONED;
+    // A recording played back has the viewer's own pause.
+    pause = pause && !replay_playing() && ms.res && ms.res->osd;
+    video.clear();
+    if (video.audio_ok && !Mix_PlayingMusic()) play_music();
     if (replay_frame_begin()) ms.end = MATCH_ABANDONED;
     if (ms.mode == MODE_TRAINING) training_keys();
 
@@ -895,9 +893,13 @@ void match_frame() {
     }
     if (replay_frame_end()) ms.end = MATCH_ABANDONED;
 
+    // The pause holds the picture of this frame, taken before it is shown, and comes after
+    // the frame is counted: a recording never sees it.
+    SDL_Surface* frozen = pause && ms.end == MATCH_RUNNING ? grab_screen() : nullptr;
     if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
     ms.now = clock_ticks();
     video.flip();
+    if (frozen && pause_menu(*ms.res->osd, ms.res->pacer, frozen) != PAUSE_RESUME) ms.end = MATCH_ABANDONED;
 
     // A match given up on this frame stays given up, whatever the knock-out count says.
     if (ms.end == MATCH_RUNNING && (ms.ko_counter > 3 * fps || ms.time_up)) ms.end = MATCH_DECIDED;
@@ -1096,6 +1098,7 @@ void match_victory_pose(int frames) {
     combatant* b = fighter(1);
     if (!a || !b) return;
     const int winner = match_round_winner();
+    log_out("Victory pose [%d]\n", winner);
     combatant* both[2] = {a, b};
     for (int n = 0; n < frames; n++) {
         SDL_Event e;

@@ -24,8 +24,7 @@ bool pause_button_down() {
            SDL_JoystickGetButton(j, PAUSE_BUTTON);
 }
 
-// The picture on the screen now (the last one presented), as a surface the caller owns.
-static SDL_Surface* grab_screen() {
+SDL_Surface* grab_screen() {
     SDL_Surface* screen = video.screen;
     if (!screen) return nullptr;
     if (!video.is_gl()) return SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
@@ -33,10 +32,9 @@ static SDL_Surface* grab_screen() {
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0x0000FF, 0x00FF00, 0xFF0000, 0);
     if (!s) return nullptr;
     std::vector<unsigned char> rows((size_t)w * 3 * (size_t)h);
-    glReadBuffer(GL_FRONT);
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    glReadBuffer(GL_BACK);
     SDL_LockSurface(s);
     for (int y = 0; y < h; y++) // OpenGL's rows run from the bottom up
         memcpy((unsigned char*)s->pixels + (size_t)y * s->pitch, rows.data() + (size_t)(h - 1 - y) * w * 3,
@@ -69,9 +67,9 @@ static void draw_menu(osd_resources& osd, img_mgr* frozen, int selection) {
     }
 }
 
-pause_choice pause_menu(osd_resources& osd, FPSmanager* pacer) {
+pause_choice pause_menu(osd_resources& osd, FPSmanager* pacer, SDL_Surface* picture) {
     img_mgr* frozen = new img_mgr();
-    if (frozen->set_surface(grab_screen()) > 0) frozen->tohw();
+    if (frozen->set_surface(picture) > 0) frozen->tohw();
     if (video.audio_ok) Mix_PauseMusic();
     key_press keys;
     open_menu_keys(keys); // the pausing key, still down, does not choose a row

@@ -4,7 +4,8 @@
 // leaves the match at once, as it does in the fight. While the menu shows no rule runs and
 // the frozen picture is drawn unchanged, so a recording of the match never sees the pause.
 //
-// Ownership: the frozen picture is taken when the pause starts and freed when it ends.
+// Ownership: the frozen picture, taken by the match before it presents its frame, belongs to
+// the pause from then on and is freed when it ends.
 #pragma once
 #include <SDL.h>
 #include <SDL_framerate.h>
@@ -18,5 +19,9 @@ enum { PAUSE_BUTTON = 4 }; // the joystick's fifth button
 bool pause_key(const SDL_Event& e);
 // Whether the joystick's pause button is down now (false without a joystick).
 bool pause_button_down();
-// Shows the paused match until the player resumes or leaves, or the window is closed.
-pause_choice pause_menu(osd_resources& osd, FPSmanager* pacer);
+// The picture drawn so far, before it is presented, as a surface the caller owns (null
+// without a screen).
+SDL_Surface* grab_screen();
+// Shows the frozen picture (taken over and freed) under the menu until the player resumes
+// or leaves, or the window is closed.
+pause_choice pause_menu(osd_resources& osd, FPSmanager* pacer, SDL_Surface* frozen);
