@@ -4,10 +4,12 @@
 #include <SDL_framerate.h>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
 #include "game_options.h"
+#include "input/control_mgr.h"
 #include "images/font.h"
 #include "images/img_mgr.h"
 #include "menu_screen.h"
@@ -35,17 +37,45 @@ static float group_zoom(img_mgr* pic) {
     return pic->get_width() > 0 ? (float)screen_w() / (float)pic->get_width() : 1.0f;
 }
 
-void draw_char_select(game_resources& r, int choice, int angle) {
+enum { TURN_X = 8, TURN_Y = 26 };
+
+void draw_char_select(game_resources& r, int choice, int angle, img_mgr* turn_label) {
     draw_group(r.group_picture, group_zoom(r.group_picture));
     r.select_font->pen_x = 0;
     r.select_font->pen_y = 0;
     r.select_font->draw_text("Please select a character:");
+    if (turn_label) turn_label->draw_at(TURN_X, TURN_Y);
     if (choice >= 0 && choice < ART_FIGHTERS) draw_shot(r.action_shots[choice], angle);
 }
 
-bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered) {
+// What a key means to the chooser: one of its own controls first, then the menus' meaning.
+static menu_action chooser_action(int key, int player) {
+    for (int c = 0; c < CONTROL_COUNT; c++) {
+        if (Control_Manager.key_for(player, control_names[c]) != key) continue;
+        const char* name = control_names[c];
+        if (strcmp(name, "left") == 0) return MENU_LEFT;
+        if (strcmp(name, "right") == 0) return MENU_RIGHT;
+        if (strcmp(name, "punch") == 0) return MENU_CONFIRM;
+        return MENU_NONE;
+    }
+    return menu_action_of(key);
+}
+
+// "Player 1", "Player 2" or "Training dummy" in the player's colour, rendered once a showing.
+static img_mgr* render_turn_label(game_resources& r, select_turn turn) {
+    static const char* const labels[3] = {"Player 1", "Player 2", "Training dummy"};
+    font* f = r.osd.plain;
+    if (!f) return nullptr;
+    const SDL_Color kept = f->fg;
+    f->fg = player_colours[turn == TURN_PLAYER1 ? 0 : 1];
+    img_mgr* label = render_text_image(f, labels[turn], true);
+    f->fg = kept;
+    return label;
+}
+
+bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered, int player) {
     for (int key = quit_event ? SDLK_ESCAPE : keys.next(); key; key = keys.next()) {
-        switch (menu_action_of(key)) {
+        switch (key == SDLK_ESCAPE ? MENU_CANCEL : chooser_action(key, player)) {
         case MENU_RIGHT: choice = wrap_selection(choice, 1, offered); break;
         case MENU_LEFT: choice = wrap_selection(choice, -1, offered); break;
         case MENU_CONFIRM: return true;
@@ -56,7 +86,7 @@ bool char_select_input(int& choice, bool quit_event, key_press& keys, int offere
     return false;
 }
 
-int char_select(game_resources& r, int rate) {
+int char_select(game_resources& r, int rate, select_turn turn) {
     FPSmanager pacer;
     SDL_initFramerate(&pacer);
     SDL_setFramerate(&pacer, rate % 256);
@@ -76,11 +106,13 @@ int char_select(game_resources& r, int rate) {
     pic->set_alpha(255);
     int choice = 0, angle = 0;
     const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
+    img_mgr* label = render_turn_label(r, turn);
+    const int player = turn == TURN_PLAYER2 ? 1 : 0;
     for (bool done = false; !done;) {
         video.clear();
-        draw_char_select(r, choice, angle);
+        draw_char_select(r, choice, angle, label);
         bool closed = read_menu_keys(keys);
-        done = char_select_input(choice, closed, keys, offered);
+        done = char_select_input(choice, closed, keys, offered, player);
         pace_frame(&pacer);
         video.flip();
         angle += 8;
@@ -95,5 +127,6 @@ int char_select(game_resources& r, int rate) {
         pace_frame(&pacer);
     }
     pic->set_alpha(255);
+    delete label;
     return choice;
 }

@@ -4,19 +4,29 @@
 // closing the window cancel. Every frame reads every press, whatever the ring's angle; a key
 // held when the screen opens waits for its release. The selection music restarts with
 // every showing.
+//
+// Whose choice it is shows under the prompt, in the player's colour: "Player 1", "Player 2"
+// (versus' second choice) or "Training dummy" (training's second, made by player 1). The
+// chooser's own keys also work: its left and right go round, its punch confirms; a key that
+// is one of its controls means only that (player 2's block "q" does not cancel).
 #pragma once
 
 struct game_resources;
 struct key_press;
+struct img_mgr;
+
+enum select_turn { TURN_PLAYER1 = 0, TURN_PLAYER2 = 1, TURN_DUMMY = 2 };
 
 // Returns the chosen fighter (a fighter table index below roster_size), or -1 when
 // cancelled. Paced at rate.
-int char_select(game_resources& r, int rate);
+int char_select(game_resources& r, int rate, select_turn turn = TURN_PLAYER1);
 
-// One frame of the choosing loop over a cleared screen: the group picture, the prompt and
-// the chosen fighter's action shot in its ring of ghosts turned to angle (degrees).
-void draw_char_select(game_resources& r, int choice, int angle);
+// One frame of the choosing loop over a cleared screen: the group picture, the prompt, the
+// turn's label (when given) and the chosen fighter's action shot in its ring of ghosts
+// turned to angle (degrees).
+void draw_char_select(game_resources& r, int choice, int angle, img_mgr* turn_label = nullptr);
 
-// One frame's presses, in order, over `offered` fighters; returns true when the choice is
-// settled (choice -1: cancel).
-bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered);
+// One frame's presses, in order, over `offered` fighters, by the keys of control player
+// `player` (0 or 1) and the menu keys; returns true when the choice is settled (choice -1:
+// cancel).
+bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered, int player = 0);

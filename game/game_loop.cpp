@@ -10,6 +10,7 @@
 #include "game_options.h"
 #include "match.h"
 #include "preload.h"
+#include "result_screen.h"
 #include "world/level.h"
 #ifndef FIGHT_REDUCED
 #include "char_select.h"
@@ -28,8 +29,10 @@ match_setup setup_for_item(int item, int random_pick) {
 }
 
 // A window closed in the match ends it; the close is taken there (back to the main menu).
+// A match played to its end shows its result first (training never ends so).
 static int play(game_resources& r, const match_setup& m) {
     int end = run_match(m.mode, m.player2, m.player1, m.required_wins, match_resources_of(r));
+    if (end == MATCH_DECIDED && !quit_requested()) result_screen(r, last_match);
     quit_taken();
     return end;
 }
@@ -58,7 +61,7 @@ static bool select_fighters(game_resources& r, match_setup& m) {
         m.player1 = char_select(r, r.front_rate);
         if (m.player1 < 0) return false;
         if (m.mode != MODE_VERSUS && m.mode != MODE_TRAINING) return true;
-        m.player2 = char_select(r, r.front_rate);
+        m.player2 = char_select(r, r.front_rate, m.mode == MODE_VERSUS ? TURN_PLAYER2 : TURN_DUMMY);
         if (m.player2 >= 0) return true;
     }
 }

@@ -13,12 +13,14 @@ game_options demo_options() {
     return o;
 }
 
-static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode", "roster", "stage"};
+static const char* const KEYS[OPT_COUNT] = {"difficulty", "rounds", "lifestyle", "roundmode", "roster", "stage", "roundtime"};
 // The words of each option named by words, by value (rounds is a number).
 enum { WORDS_MAX = 3 };
 static const char* const WORDS[OPT_COUNT][WORDS_MAX] = {
     {"classic", "hard", "normal"}, {}, {"classic", "strict"}, {"classic", "staged"}, {"four", "two"},
-    {"road", "harbour", "alternate"}};
+    {"road", "harbour", "alternate"}, {}};
+// The round times the options screen goes round, in seconds (0: off).
+static const int ROUND_TIMES[] = {ROUND_TIME_OFF, 60, 99};
 // The order the options screen goes round the difficulties: from the gentlest up.
 static const int DIFFICULTY_ORDER[] = {DIFFICULTY_CLASSIC, DIFFICULTY_NORMAL, DIFFICULTY_HARD};
 
@@ -35,6 +37,7 @@ static int* field(game_options& o, int which) {
     case OPT_LIFE_STYLE: return &o.life_style;
     case OPT_ROSTER: return &o.roster;
     case OPT_STAGE: return &o.stage;
+    case OPT_ROUND_TIME: return &o.round_time;
     default: return &o.round_mode;
     }
 }
@@ -49,6 +52,11 @@ void read_game_options(const config_file& cfg, game_options& o) {
             if (n >= ROUNDS_MIN && n <= ROUNDS_MAX) o.rounds = n;
             continue;
         }
+        if (w == OPT_ROUND_TIME) {
+            int n = cfg.get_int(KEYS[w]);
+            if (n > 0 && n <= ROUND_TIME_MAX) o.round_time = n;
+            continue;
+        }
         for (int k = 0; k < word_count(w); k++)
             if (v && strcmp(v, WORDS[w][k]) == 0) *field(o, w) = k;
     }
@@ -58,6 +66,8 @@ const char* game_option_text(const game_options& o, int which, char* buf, size_t
     game_options copy = o;
     int v = *field(copy, which);
     if (which == OPT_ROUNDS) snprintf(buf, size, "%d", v);
+    else if (which == OPT_ROUND_TIME && v > 0) snprintf(buf, size, "%d", v);
+    else if (which == OPT_ROUND_TIME) snprintf(buf, size, "off");
     else snprintf(buf, size, "%s", WORDS[which][v >= 0 && v < word_count(which) ? v : 0]);
     return buf;
 }
@@ -67,6 +77,11 @@ void cycle_game_option(game_options& o, int which) {
     int& v = *field(o, which);
     if (which == OPT_ROUNDS) {
         v = v >= ROUNDS_MAX ? ROUNDS_MIN : v + 1;
+    } else if (which == OPT_ROUND_TIME) {
+        // From a time the screen does not offer, to the next one it does.
+        int at = 0;
+        while (at < 3 && ROUND_TIMES[at] <= v) at++;
+        v = ROUND_TIMES[at % 3];
     } else if (which == OPT_DIFFICULTY) {
         int at = 0;
         while (at < 2 && DIFFICULTY_ORDER[at] != v) at++;

@@ -10,7 +10,9 @@
 //    (back to the starting places, "Round N" and "Fight", a large "K.O.", a result screen);
 //  - roster: "four" (all four fighters in character select and as the computer's pick) or
 //    "two" (only the first two, as the game first shipped);
-//  - stage: "road", "harbour" or "alternate" (the two in turn, one match after the other).
+//  - stage: "road", "harbour" or "alternate" (the two in turn, one match after the other);
+//  - round time: "off" (rounds have no limit), 60 or 99 seconds a round; at zero the fighter
+//    with more life wins the round. The file may hold any number of seconds from 1 to 99.
 // game_opts is what the match and the front end read; the options screen changes it and
 // saves it at once.
 #pragma once
@@ -20,7 +22,7 @@ class config_file;
 
 enum {
     OPT_DIFFICULTY = 0, OPT_ROUNDS = 1, OPT_LIFE_STYLE = 2, OPT_ROUND_MODE = 3, OPT_ROSTER = 4,
-    OPT_STAGE = 5, OPT_COUNT = 6
+    OPT_STAGE = 5, OPT_ROUND_TIME = 6, OPT_COUNT = 7
 };
 // Values as recorded: classic and hard kept their numbers when normal came.
 enum { DIFFICULTY_CLASSIC = 0, DIFFICULTY_HARD = 1, DIFFICULTY_NORMAL = 2 };
@@ -29,6 +31,7 @@ enum { ROUNDS_CLASSIC = 0, ROUNDS_STAGED = 1 };
 enum { ROSTER_FOUR = 0, ROSTER_TWO = 1 };
 enum { STAGE_ROAD = 0, STAGE_HARBOUR = 1, STAGE_ALTERNATE = 2 };
 enum { ROUNDS_MIN = 1, ROUNDS_MAX = 5, ROUNDS_DEFAULT = 3 };
+enum { ROUND_TIME_OFF = 0, ROUND_TIME_MAX = 99 };
 
 struct game_options {
     int difficulty = DIFFICULTY_NORMAL;
@@ -37,6 +40,7 @@ struct game_options {
     int round_mode = ROUNDS_CLASSIC;
     int roster = ROSTER_FOUR;
     int stage = STAGE_ROAD;
+    int round_time = ROUND_TIME_OFF; // seconds a round lasts; 0: no limit
 };
 
 extern game_options game_opts;
@@ -44,7 +48,8 @@ extern game_options game_opts;
 // What the demo always plays with: the defaults, against the classic computer.
 game_options demo_options();
 
-// Reads the six keys ("difficulty", "rounds", "lifestyle", "roundmode", "roster", "stage");
+// Reads the seven keys ("difficulty", "rounds", "lifestyle", "roundmode", "roster", "stage",
+// "roundtime");
 // a missing or unknown value keeps the default.
 void read_game_options(const config_file& cfg, game_options& o);
 // The text of option `which`'s value ("classic", "3", ...).
@@ -53,6 +58,6 @@ const char* game_option_text(const game_options& o, int which, char* buf, size_t
 void cycle_game_option(game_options& o, int which);
 // The fighters character select offers and the computer picks among: 4, or 2 with "two".
 int roster_size(const game_options& o);
-// Writes the six keys into the settings file at path, keeping every other entry; the
+// Writes the seven keys into the settings file at path, keeping every other entry; the
 // file is replaced whole or not at all. False when it could not be written.
 bool save_game_options(const char* path, const game_options& o);

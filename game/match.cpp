@@ -2,6 +2,7 @@
 #include "colour_swaps.h"
 #include "replay.h"
 #include "hard_ai.h"
+#include "pause_menu.h"
 #include "stage_choice.h"
 #include "training.h"
 #include "training_osd.h"
@@ -50,7 +51,12 @@ static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
 static const char* const BIG_FONT_FILE = "rsrc/oldengl.ttf";
 // Staged rounds: the announcement's size, how long it lasts (frames at 60 fps: "Round N"
 // until INTRO_FIGHT frames are left, then "Fight") and the result screen's seconds.
-enum { BIG_FONT_SIZE = 72, INTRO_FRAMES = 150, INTRO_FIGHT = 50, RESULT_SECONDS = 5 };
+enum { BIG_FONT_SIZE = 72, INTRO_FRAMES = 150, INTRO_FIGHT = 50 };
+// The knock-out line: its font and size, white over a dark shadow so it reads on any stage.
+static const char* const LINE_FONT_FILE = "rsrc/Veranda.ttf";
+enum { LINE_FONT_SIZE = 24, LINE_SHADOW = 2, LINE_STEP = 32 };
+// The winner's victory picture (still image 5) and how long it is held, in frames at 60 fps.
+enum { IMAGE_VICTORY = 5, VICTORY_FRAMES = 90 };
 
 // Move numbers the rules start.
 enum {
@@ -80,6 +86,7 @@ enum { THROW_GRAB_TICKS = 10, THROW_LIFT_TICKS = 8, THROW_RAISE = 40, IMAGE_REEL
 
 match_state current_match;
 static match_state& ms = current_match;
+match_summary last_match;
 
 // The paths and control stage lists the match owns for its two fighters.
 static path fighter_paths[2];
@@ -278,11 +285,37 @@ static void set_facing_and_camera(combatant* a, combatant* b) {
     if (lv->y_offset < 0) lv->y_offset = 0;
 }
 
-static void draw_ko_text(const char* text) {
+// The knock-out line's fonts, opened by the set-up: white over a black shadow.
+static font* line_font = nullptr;
+static font* line_shadow = nullptr;
+
+static font* open_line_font(SDL_Color colour) {
+    font* f = new font(video.screen);
+    f->size = LINE_FONT_SIZE;
+    f->mode = 1;
+    f->fg = colour;
+    f->open(LINE_FONT_FILE);
+    return f;
+}
+
+// The knock-out lines, one under the other, centred below the large "K.O." (line 0 at half
+// the screen's height, clear of the announcement above it).
+static void draw_ko_text(const char* text, int line) {
+    const int y = screen_h() / 2 + 8 + LINE_STEP * line;
+    if (line_font && line_font->loaded && line_shadow && line_shadow->loaded) {
+        const int x = (screen_w() - line_font->text_width(text)) / 2;
+        line_shadow->pen_x = x + LINE_SHADOW;
+        line_shadow->pen_y = y + LINE_SHADOW;
+        line_shadow->draw_text(text);
+        line_font->pen_x = x;
+        line_font->pen_y = y;
+        line_font->draw_text(text);
+        return;
+    }
     font* f = ms.res ? ms.res->main_font : nullptr;
     if (!f) return;
-    f->pen_x = screen_w() / 2 - 4 * (int)strlen(text);
-    f->pen_y = screen_h() / 2 - 4;
+    f->pen_x = (screen_w() - f->text_width(text)) / 2;
+    f->pen_y = y;
     f->draw_text(text);
 }
 
@@ -316,24 +349,58 @@ static void strict_life(combatant* f) {
     if (ms.opts.life_style == LIFE_STRICT && f->hp == 0) f->hp = -1;
 }
 
-static void count_knock_out(combatant* a, combatant* b) {
-    char text[96];
+// The knock-out's texts: the large "K.O." of staged rounds and one line per fighter down.
+static void draw_knock_out_texts(const combatant* a, const combatant* b) {
+    char text[320];
     if (ms.opts.round_mode == ROUNDS_STAGED && (!a->alive() || !b->alive()))
         announce("K.O.", screen_h() / 3 - BIG_FONT_SIZE / 2);
+    int line = 0;
     if (!a->alive()) {
         snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[0], ms.names[1]);
-        draw_ko_text(text);
-        knock_out(a);
+        draw_ko_text(text, line++);
     }
     if (!b->alive()) {
         snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[1], ms.names[0]);
-        draw_ko_text(text);
-        knock_out(b);
+        draw_ko_text(text, line++);
     }
-    if (!a->alive() && !b->alive()) {
-        draw_ko_text("Double Zotz");
-        ms.ko_counter++;
-    }
+    if (!a->alive() && !b->alive()) draw_ko_text("Double Zotz", line);
+}
+
+static void count_knock_out(combatant* a, combatant* b) {
+    if (!a->alive()) knock_out(a);
+    if (!b->alive()) knock_out(b);
+    if (!a->alive() && !b->alive()) ms.ko_counter++;
+}
+
+// Timed rounds: the clock runs while both fighters stand and no announcement plays; at zero
+// the round is decided by the life left.
+static void run_clock(const combatant* a, const combatant* b) {
+    if (ms.clock <= 0 || ms.intro > 0 || !a->alive() || !b->alive()) return;
+    if (--ms.clock > 0) return;
+    ms.time_up = 1;
+    log_out("Time up\n");
+}
+
+int clock_winner(int hp_a, int max_a, int hp_b, int max_b) {
+    const long long share_a = (long long)hp_a * (max_b > 0 ? max_b : 1);
+    const long long share_b = (long long)hp_b * (max_a > 0 ? max_a : 1);
+    return share_a > share_b ? 0 : share_b > share_a ? 1 : -1;
+}
+
+int match_round_winner() {
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    if (!a || !b) return -1;
+    if (!a->alive() || !b->alive()) return a->alive() ? 0 : b->alive() ? 1 : -1;
+    if (ms.time_up) return clock_winner(a->hp, a->max_hp, b->hp, b->max_hp);
+    return -1;
+}
+
+// Timed rounds: the seconds left, at the top centre.
+static void draw_clock() {
+    if (ms.opts.round_time <= 0 || ms.mode == MODE_TRAINING || !ms.res || !ms.res->osd) return;
+    const int rate = fps > 0 ? fps : 60;
+    draw_round_clock(*ms.res->osd, (ms.clock + rate - 1) / rate);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -648,7 +715,8 @@ void match_object_step(int i) {
     if (!o) return;
     if (!o->alive()) {
         o->cur_image = IMAGE_KO;
-        if (i < 2) o->display();
+        // A fighter knocked out keeps its display through the knock-out.
+        if (i < 2) match_draw_object(i);
         return;
     }
     if (i < 2 && held_step(o, i)) return;
@@ -771,17 +839,24 @@ void match_frame() {
         ms.end = MATCH_ABANDONED;
         return;
     }
-    video.clear();
-    if (video.audio_ok && !Mix_PlayingMusic()) play_music();
-
     // Every pending event, so a closed window is seen at once behind any backlog; the
     // fighters read the keyboard state, which the events have already updated.
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    bool pause = false;
+    while (SDL_PollEvent(&e)) {
         if (e.type == SDL_QUIT) ms.end = MATCH_ABANDONED;
+        if (pause_key(e)) pause = true;
+    }
+    const bool button = pause_button_down();
+    if (button && !ms.pause_button) pause = true;
+    ms.pause_button = button;
     if (quit_requested()) ms.end = MATCH_ABANDONED;
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
+    // A recording played back has the viewer's own pause.
+    pause = pause && !replay_playing() && ms.res && ms.res->osd;
+    video.clear();
+    if (video.audio_ok && !Mix_PlayingMusic()) play_music();
     if (replay_frame_begin()) ms.end = MATCH_ABANDONED;
     if (ms.mode == MODE_TRAINING) training_keys();
 
@@ -796,8 +871,11 @@ void match_frame() {
     strict_life(b);
     if (ms.mode == MODE_TRAINING) training_rules(ms.frames);
     count_knock_out(a, b);
+    run_clock(a, b);
     for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
     draw_effects();
+    draw_knock_out_texts(a, b);
+    draw_clock();
     remove_dead_projectiles();
     if (ms.mode == MODE_TRAINING) {
         training_after_steps(ms.frames);
@@ -816,12 +894,16 @@ void match_frame() {
     if (replay_frame_end()) ms.end = MATCH_ABANDONED;
     if (ms.res && ms.res->osd) replay_draw(*ms.res->osd);
 
+    // The pause holds the picture of this frame, taken before it is shown, and comes after
+    // the frame is counted: a recording never sees it.
+    SDL_Surface* frozen = pause && ms.end == MATCH_RUNNING ? grab_screen() : nullptr;
     if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
     ms.now = clock_ticks();
     video.flip();
+    if (frozen && pause_menu(*ms.res->osd, ms.res->pacer, frozen) != PAUSE_RESUME) ms.end = MATCH_ABANDONED;
 
     // A match given up on this frame stays given up, whatever the knock-out count says.
-    if (ms.end == MATCH_RUNNING && ms.ko_counter > 3 * fps) ms.end = MATCH_DECIDED;
+    if (ms.end == MATCH_RUNNING && (ms.ko_counter > 3 * fps || ms.time_up)) ms.end = MATCH_DECIDED;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -863,6 +945,8 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
         big_font->fg = SDL_Color{246, 206, 127, 0};
         big_font->open(BIG_FONT_FILE);
     }
+    if (!line_font) line_font = open_line_font(SDL_Color{255, 255, 255, 0});
+    if (!line_shadow) line_shadow = open_line_font(SDL_Color{0, 0, 0, 0});
     int pick_a = clamp_pick(fighter_a), pick_b = clamp_pick(fighter_b);
     video.clear();
     delete current_level;
@@ -874,8 +958,8 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     log_out("sizeof level is [%d]\n", (int)sizeof(level));
     char values[OPT_COUNT][16];
     for (int w = 0; w < OPT_COUNT; w++) game_option_text(ms.opts, w, values[w], sizeof values[w]);
-    log_out("Game options: difficulty [%s] rounds [%s] life style [%s] round mode [%s]\n", values[0],
-            values[1], values[2], values[3]);
+    log_out("Game options: difficulty [%s] rounds [%s] life style [%s] round mode [%s] round time [%s]\n",
+            values[0], values[1], values[2], values[3], values[OPT_ROUND_TIME]);
 
     if (Combatant_Manager.count()) Combatant_Manager.clean();
     combatant* a = create_fighter(pick_a, 1, false);
@@ -883,8 +967,8 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     a->path_flag = 1;
     b->path_flag = 0;
 
-    ms.names[0] = fighter_table[pick_a].name;
-    ms.names[1] = fighter_table[pick_b].name;
+    snprintf(ms.names[0], sizeof ms.names[0], "%s%s", fighter_table[pick_a].name, pick_a == pick_b ? " 2" : "");
+    snprintf(ms.names[1], sizeof ms.names[1], "%s", fighter_table[pick_b].name);
     if (ms.res->osd) osd_set_names(*ms.res->osd, ms.names[0], ms.names[1]);
     if (ms.res->osd) osd_set_portraits(*ms.res->osd, pick_a, pick_b);
 
@@ -919,6 +1003,8 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
             lv->max_height - screen_h());
     initial_camera(a, b);
     ms.frames = 0;
+    ms.clock = mode == MODE_TRAINING ? 0 : ms.opts.round_time * fps;
+    ms.pause_button = pause_button_down(); // a button held into the match is no press
     if (mode == MODE_TRAINING) training_set_up(fighter_table[pick_a].file, fighter_table[pick_b].file);
 }
 
@@ -938,11 +1024,17 @@ bool match_round_over(int mode, int required_wins) {
     bool a_down = !a->alive(), b_down = !b->alive();
     if (a_down) b->round_wins++;
     if (b_down) a->round_wins++;
+    // A round ended on the clock goes to the fighter with more life left; equal life, to none.
+    const int timed = !a_down && !b_down && ms.time_up && ms.end != MATCH_ABANDONED ? match_round_winner() : -1;
+    if (timed == 0) a->round_wins++;
+    if (timed == 1) b->round_wins++;
+    ms.time_up = 0;
+    ms.clock = ms.opts.round_time * fps;
     if (ms.end == MATCH_ABANDONED) return true;
     if (mode == MODE_SURVIVAL) {
         if (a->round_wins > 0) return true;
         // The player survives on what is left of its hp; a beaten opponent comes back whole.
-        if (a_down) new_round(a);
+        if (a_down || timed == 1) new_round(a);
         return false;
     }
     log_out("mode [%d] reqwins[%d] p1[%d] p2[%d]\n", mode, required_wins, a->round_wins, b->round_wins);
@@ -955,6 +1047,10 @@ bool match_round_over(int mode, int required_wins) {
 void match_tear_down() {
     delete big_font;
     big_font = nullptr;
+    delete line_font;
+    line_font = nullptr;
+    delete line_shadow;
+    line_shadow = nullptr;
     if (current_level) current_level->clear();
     log_out("Level Unloaded\n");
     delete current_level;
@@ -998,40 +1094,51 @@ void match_stage_round() {
     ms.intro = INTRO_FRAMES * fps / 60;
 }
 
-void match_result_screen(int frames) {
+void match_victory_pose(int frames) {
     combatant* a = fighter(0);
     combatant* b = fighter(1);
     if (!a || !b) return;
-    char winner[64], rounds[64], combo[64];
-    int w = a->round_wins > b->round_wins ? 0 : b->round_wins > a->round_wins ? 1 : -1;
-    if (w < 0) snprintf(winner, sizeof winner, "A draw");
-    else snprintf(winner, sizeof winner, "%s wins", ms.names[w]);
-    snprintf(rounds, sizeof rounds, "Rounds %s %d - %d %s", ms.names[0], a->round_wins, b->round_wins,
-             ms.names[1]);
-    int best = ms.best_combo[0] >= ms.best_combo[1] ? 0 : 1;
-    if (ms.best_combo[best] > 1)
-        snprintf(combo, sizeof combo, "Best combo %d hits by %s", ms.best_combo[best], ms.names[best]);
-    else
-        snprintf(combo, sizeof combo, "Best combo none");
-    font* f = ms.res ? ms.res->main_font : nullptr;
+    const int winner = match_round_winner();
+    log_out("Victory pose [%d]\n", winner);
+    combatant* both[2] = {a, b};
     for (int n = 0; n < frames; n++) {
         SDL_Event e;
-        bool leave = false;
+        bool cut = quit_requested();
         while (SDL_PollEvent(&e))
-            if (e.type == SDL_QUIT || e.type == SDL_KEYDOWN) leave = true;
-        if (leave) break;
+            if (e.type == SDL_QUIT) cut = true;
+        Uint8* keys = SDL_GetKeyState(nullptr);
+        if (cut || (keys && keys[SDLK_ESCAPE])) break; // the next frame, if any, sees it too
         video.clear();
-        announce(winner, screen_h() / 4);
-        if (f) {
-            const char* lines[2] = {rounds, combo};
-            for (int l = 0; l < 2; l++) {
-                f->pen_x = screen_w() / 2 - 4 * (int)strlen(lines[l]);
-                f->pen_y = screen_h() / 2 + 40 * l;
-                f->draw_text(lines[l]);
-            }
+        if (current_level) current_level->draw();
+        for (int i = 0; i < 2; i++) {
+            combatant* f = both[i];
+            if (ms.res && ms.res->osd) draw_fighter_display(*ms.res->osd, f, i);
+            const bool pose = i == winner && f->image_width(IMAGE_VICTORY) > 0;
+            f->draw_still(pose ? IMAGE_VICTORY : f->alive() ? 0 : IMAGE_KO);
         }
-        if (ms.res && ms.res->pacer) SDL_framerateDelay(ms.res->pacer);
+        draw_knock_out_texts(a, b);
+        if (ms.time_up && a->alive() && b->alive()) {
+            char text[64];
+            announce("Time", screen_h() / 3 - BIG_FONT_SIZE / 2);
+            if (winner < 0) snprintf(text, sizeof text, "Time! A draw");
+            else snprintf(text, sizeof text, "Time! %s Wins", ms.names[winner]);
+            draw_ko_text(text, 0);
+        }
+        draw_clock();
+        if (ms.res && ms.res->pacer) pace_frame(ms.res->pacer);
         video.flip();
+    }
+}
+
+// The match's outcome for the result screen, before the tear-down empties the registry.
+static void keep_summary(int mode, int end) {
+    last_match = match_summary();
+    last_match.mode = mode;
+    last_match.end = end;
+    for (int i = 0; i < 2; i++) {
+        snprintf(last_match.names[i], sizeof last_match.names[i], "%s", ms.names[i]);
+        last_match.wins[i] = fighter(i) ? fighter(i)->round_wins : 0;
+        last_match.best_combo[i] = ms.best_combo[i];
     }
 }
 
@@ -1047,10 +1154,12 @@ int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const m
         ms.round++;
         if (staged) match_stage_round();
         while (ms.end == MATCH_RUNNING) match_frame();
+        // Re-recording and fast playback go straight on; the pose changes nothing they check.
+        if (ms.end == MATCH_DECIDED && !replay_fast()) match_victory_pose(VICTORY_FRAMES * fps / 60);
         if (match_round_over(mode, required_wins)) break;
     }
-    if (staged && ms.end == MATCH_DECIDED) match_result_screen(RESULT_SECONDS * fps);
     int end = ms.end;
+    keep_summary(mode, end);
     replay_end(end);
     match_tear_down();
     ms.res = nullptr;

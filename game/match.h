@@ -78,13 +78,17 @@ struct match_state {
     int projectile_in_play = 0;
     int frames = 0;
     uint32_t now = 0;          // tick count of the frame, ms
-    const char* names[2] = {"", ""}; // display names of fighters A and B
+    // Display names of fighters A and B; in a mirror match A's says it is the second one.
+    char names[2][32] = {"", ""};
     int block_frame[2] = {-2, -2};   // last frame on which A's or B's block held a hit
     game_options opts;               // the options this match plays with (defaults in demo)
     int round = 0;                   // the round being fought, from 1
     int intro = 0;                   // staged rounds: frames of "Round N" / "Fight" left
     int best_combo[2] = {0, 0};      // longest string of hits A and B landed this match
     int held[2] = {0, 0};            // ticks A or B has been held by a throw; 0 when not held
+    int clock = 0;                   // timed rounds: frames left in the round (0: no limit)
+    int time_up = 0;                 // the round ended on the clock
+    bool pause_button = false;       // the joystick's pause button at the last frame
 };
 extern match_state current_match;
 
@@ -111,6 +115,21 @@ void match_reset_positions();
 // Staged rounds: both fighters back at their starting places, at rest, and the "Round N",
 // "Fight" announcement started (the fighters wait for it).
 void match_stage_round();
-// Staged rounds, after the match: the winner, the rounds and the best combo, shown for
-// `frames` frames or until a key is pressed.
-void match_result_screen(int frames);
+// The winner of a round ended on the clock, by the share of its life bar left: 0 (A), 1 (B)
+// or -1 for equal shares (a draw, no round win).
+int clock_winner(int hp_a, int max_a, int hp_b, int max_b);
+// The winner of the round just ended (a knock-out or the clock): 0, 1, or -1 for none.
+int match_round_winner();
+// After a decided round: the winner holds its victory picture over the still scene for
+// `frames` frames (Escape or a closed window cut it short). No rule runs meanwhile.
+void match_victory_pose(int frames);
+
+// What the result screen shows of the match last played, kept after its tear-down.
+struct match_summary {
+    int mode = 0;
+    int end = MATCH_RUNNING;
+    char names[2][32] = {"", ""}; // fighters A and B
+    int wins[2] = {0, 0};
+    int best_combo[2] = {0, 0}; // longest string of hits A and B landed
+};
+extern match_summary last_match;

@@ -22,6 +22,8 @@ const char osd_exclamations[16][32] = {
 
 int osd_exclamation = -1;
 
+const SDL_Color player_colours[2] = {{96, 176, 255, 0}, {255, 104, 88, 0}};
+
 const char* const osd_portrait_files[OSD_PORTRAITS] = {
     "rsrc/mirelle/mirelle_symbol_small.png", "rsrc/tamsin/tamsin_symbol_small.png",
     "rsrc/ondine/ondine_symbol_small.png", "rsrc/verity/verity_symbol_small.png"};
@@ -63,6 +65,7 @@ void osd_load(osd_resources& r) {
     r.heading = open_font("rsrc/oldengl.ttf", 30, 1, SDL_Color{246, 206, 127, 0});
     r.counter = open_font("rsrc/oldengl.ttf", 30, 1, SDL_Color{255, 0, 0, 0});
     r.stats = open_font("tahoma.ttf", 12, 0, SDL_Color{255, 255, 0, 0});
+    r.plain = open_font("rsrc/Veranda.ttf", 24, 1, SDL_Color{255, 255, 255, 0});
 }
 
 template <class T>
@@ -77,6 +80,9 @@ void osd_release(osd_resources& r) {
     for (img_mgr*& p : r.portraits) free_one(p);
     free_one(r.names[0]);
     free_one(r.names[1]);
+    free_one(r.marks[0]);
+    free_one(r.marks[1]);
+    free_one(r.plain);
     free_one(r.heading);
     free_one(r.counter);
     free_one(r.stats);
@@ -90,6 +96,16 @@ void osd_set_names(osd_resources& r, const char* name_a, const char* name_b) {
         if (!r.heading) continue;
         if (r.names[i]->set_surface(r.heading->render(names[i] ? names[i] : "")) > 0)
             r.names[i]->tohw();
+    }
+    // Fighter A is player 2's, B player 1's: each mark in its player's colour.
+    for (int i = 0; i < 2; i++) {
+        free_one(r.marks[i]);
+        r.marks[i] = new img_mgr();
+        if (!r.plain) continue;
+        const SDL_Color white = r.plain->fg;
+        r.plain->fg = player_colours[1 - i];
+        if (r.marks[i]->set_surface(r.plain->render(i == 0 ? "P2" : "P1")) > 0) r.marks[i]->tohw();
+        r.plain->fg = white;
     }
 }
 
@@ -156,7 +172,12 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
     draw_corner(r.shadow, k, v, 0, 5);
     draw_corner(r.frame, k, v, 0, 5);
     draw_corner(portrait, k, v, 0, 5);
-    draw_corner(r.names[index ? 1 : 0], k, v, 64 * g, 39);
+    img_mgr* name = r.names[index ? 1 : 0];
+    draw_corner(name, k, v, 64 * g, 39);
+    // The mark beside the name, on the side towards the middle of the screen.
+    const int name_w = name ? name->get_width() : 0;
+    img_mgr* mark = r.marks[index ? 1 : 0];
+    if (mark) draw_corner(mark, k, v, (64 + name_w + 8) * g, 43);
 
     // The red bar lags behind the present hp by half a point per frame until it meets it
     // (a truncating comparison would leave it half a point short after damage).
@@ -171,6 +192,15 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
         video.draw_filled_circle(v + 21 * g + 11 * n * g, 31, 5, 12, r.gold);
 
     if (debug) draw_statistics(r, f, k, v);
+}
+
+void draw_round_clock(osd_resources& r, int seconds) {
+    if (!r.plain || !video.screen) return;
+    char text[16];
+    snprintf(text, sizeof text, "%d", seconds < 0 ? 0 : seconds);
+    r.plain->pen_x = (video.screen->w - r.plain->text_width(text)) / 2;
+    r.plain->pen_y = 6;
+    r.plain->draw_text(text);
 }
 
 // ---------------------------------------------------------------------------------------

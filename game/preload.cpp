@@ -34,7 +34,7 @@ static const char* const kMainItems[MAIN_ITEM_COUNT] = {"arcade", "versus", "sur
 static const char* const kOptionItems[OPTION_ITEM_COUNT] = {
     "Game", "Player 1 controls", "Player 2 controls", "Video", "Cheats", "Back to Main Menu"};
 static const char* const kGameOptionLabels[GAME_OPTION_COUNT] = {
-    "Difficulty", "Rounds", "Life Style", "Round Mode", "Roster", "Stage"};
+    "Difficulty", "Rounds", "Life Style", "Round Mode", "Roster", "Stage", "Round Time"};
 static const char kVersionLine[] = "Marrowlark ALPHA v0.17";
 static const char kCreditsLine[] =
     "(c) the Marrowlark team";

@@ -234,6 +234,7 @@ static game_options options_of(const replay_record& r) {
     game_options o = game_opts;
     o.difficulty = r.difficulty, o.life_style = r.life_style, o.round_mode = r.round_mode;
     o.roster = r.roster, o.stage = r.stage_option;
+    o.round_time = r.round_time;
     o.rounds = r.required_wins;
     return o;
 }
@@ -278,6 +279,7 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
                                                       : game_opts;
         r.difficulty = o.difficulty, r.life_style = o.life_style, r.round_mode = o.round_mode;
         r.roster = o.roster, r.stage_option = o.stage;
+        r.round_time = o.round_time;
         r.fps = fps;
         r.width = video.screen ? video.screen->w : video.width;
         r.height = video.screen ? video.screen->h : video.height;
@@ -328,6 +330,8 @@ bool replay_frame_begin() {
     apply_recorded(r);
     return r.abandoned && s.frame >= r.frames;
 }
+
+bool replay_playing() { return s.kind == SESSION_PLAY || s.kind == SESSION_RERECORD; }
 
 bool replay_fast() { return s.kind == SESSION_RERECORD || (s.kind == SESSION_PLAY && s.fast); }
 

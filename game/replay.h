@@ -52,6 +52,8 @@ bool replay_fast();
 // speed measured while fast ("x3.5"). The frame that pauses is drawn with it; the next frame
 // waits for the viewer. Draws nothing without a playback.
 void replay_draw(osd_resources& r);
+// Whether the match plays a recording back (or re-records one) rather than live keys.
+bool replay_playing();
 // End of a frame: records or compares a check line. True when playback diverged.
 bool replay_frame_end();
 // End of the match (end flag as run_match returns it): writes the recording, or checks the

@@ -181,6 +181,9 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
         } else if (key == "roster" || key == "stagechoice") {
             if (!to_int(v, 0, key == "roster" ? 1 : 2, n)) return damaged(key.c_str());
             (key == "roster" ? out.roster : out.stage_option) = (int)n;
+        } else if (key == "roundtime") {
+            if (!to_int(v, 0, 99, n)) return damaged("roundtime");
+            out.round_time = (int)n;
         } else if (key == "fps") {
             if (!to_int(v, 1, 1000, n)) return damaged("fps");
             out.fps = (int)n, header |= 4;
@@ -282,6 +285,10 @@ std::string replay_format(const replay_record& r) {
              r.stage_option, r.fps, (unsigned)r.seed, r.width, r.height,
              r.fighter[0].c_str(), r.recolour[0], r.fighter[1].c_str(), r.recolour[1], r.stage.c_str());
     t += line;
+    if (r.round_time) {
+        snprintf(line, sizeof line, "roundtime=%d\n", r.round_time);
+        t += line;
+    }
     if (!r.note.empty()) t += "note=" + r.note + "\n";
     snprintf(line, sizeof line, "players=%d\n", r.players);
     t += line;

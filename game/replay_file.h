@@ -1,5 +1,6 @@
 // replay_file: the recording of one match as a definition file ("key=value" lines):
-//   replay=1  mode, reqwins, difficulty, lifestyle, roundmode, roster, stagechoice, fps, seed,
+//   replay=1  mode, reqwins, difficulty, lifestyle, roundmode, roster, stagechoice, roundtime
+//   (only when the round has a time limit), fps, seed,
 //   width, height, fighter0/1, recolour0/1, stage, note,
 //   players, player<p>control<name> (the bindings), joystick, frames, result
 //   k<frame>=<code>+ <code>- b<n>+ a<n>:<value>   key, joystick button and axis changes
@@ -55,6 +56,7 @@ struct replay_record {
     int required_wins = 0;
     int difficulty = 0, life_style = 0, round_mode = 0; // the game options in force (0: classic)
     int roster = 0, stage_option = 0; // 0 (four, road) in recordings made before these options
+    int round_time = 0;               // seconds a round lasts; 0 (no limit) when not recorded
     int fps = 60;
     uint32_t seed = 0;
     int width = 640, height = 480;

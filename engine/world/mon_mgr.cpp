@@ -211,6 +211,16 @@ void lifeform::display() {
     ticks++;
 }
 
+void lifeform::draw_still(int i) {
+    if (i < 0 || (size_t)i >= images.size() || !images[(size_t)i] || offscreen()) return;
+    img_mgr* im = images[(size_t)i];
+    if ((im->mirrored != 0) != (facing != 0)) im->flip();
+    double s = cam_zoom() * scale;
+    int dx = (int)(x / scale - cam_x()), dy = y + h - im->get_height() - cam_y();
+    if (s == 1.0) im->draw_at(dx, dy);
+    else im->draw_anchored(dx, dy, video.screen, s);
+}
+
 void lifeform::play_stack(ag_stack* s) {
     if (!s) return;
     for (size_t i = 0; i < s->items.size(); i++) {

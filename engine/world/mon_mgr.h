@@ -100,6 +100,9 @@ struct lifeform {
     void motion(int32_t t);
     // One tick: shadow, then the playing move or the still image, then the weapons.
     void display();
+    // Still image i where the lifeform stands, its bottom on the lifeform's bottom, without a
+    // tick: nothing of the lifeform changes (a picture held while no rule runs).
+    void draw_still(int i);
     // The image whose box counts for collisions now, or null.
     img_mgr* collision_image();
     // Whether the last drawn images of the two lifeforms overlap.

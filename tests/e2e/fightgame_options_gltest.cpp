@@ -88,7 +88,7 @@ TEST_P(FightgameOptions, ChoosingRoundsTwiceSavesItAndTheMatchPlaysWithItAndVide
     sleep_ms(1200);
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
-    EXPECT_EQ(g.count("Game options: difficulty [normal] rounds [5] life style [classic] round mode [classic]\n"), 1)
+    EXPECT_EQ(g.count("Game options: difficulty [normal] rounds [5] life style [classic] round mode [classic] round time [off]\n"), 1)
         << g.p.out();
     sleep_ms(1000);
     press("Escape", 300);

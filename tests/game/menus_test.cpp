@@ -239,6 +239,16 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     }
     EXPECT_EQ(stages, (std::vector<int>{STAGE_HARBOUR, STAGE_ALTERNATE, STAGE_ROAD}));
     o.stage = STAGE_HARBOUR;
+    char text[16];
+    EXPECT_STREQ(game_option_text(o, OPT_ROUND_TIME, text, sizeof text), "off");
+    std::vector<int> times;
+    for (int start : {0, 0, 0, 30}) { // 30 (hand-written) goes on to the next offered time
+        if (start) o.round_time = start;
+        cycle_game_option(o, OPT_ROUND_TIME);
+        times.push_back(o.round_time);
+    }
+    EXPECT_EQ(times, (std::vector<int>{60, 99, 0, 60}));
+    o.round_time = 99;
 
     scratch_dir d;
     std::string ini = d.file("game.ini");
@@ -261,6 +271,7 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     EXPECT_EQ(back.round_mode, ROUNDS_STAGED);
     EXPECT_STREQ(cfg.get_string("stage"), "harbour");
     EXPECT_EQ(back.stage, STAGE_HARBOUR);
+    EXPECT_EQ(back.round_time, 99);
 
     // Values no screen writes keep the defaults; a save that cannot be written says so.
     config_file bad;
@@ -269,11 +280,13 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     bad.add("difficulty", "nightmare");
     bad.add("lifestyle", "");
     bad.add("stage", "moon");
+    bad.add("roundtime", "100");
     read_game_options(bad, back);
     EXPECT_EQ(back.stage, STAGE_ROAD);
     EXPECT_EQ(back.rounds, 3);
     EXPECT_EQ(back.difficulty, DIFFICULTY_NORMAL);
     EXPECT_EQ(back.life_style, LIFE_CLASSIC);
+    EXPECT_EQ(back.round_time, 0);
     EXPECT_FALSE(save_game_options(d.file("no/such/folder/game.ini").c_str(), o));
 }
 

@@ -41,7 +41,9 @@ TEST(ReplayFile, ARecordingReadsBackFromItsOwnText) {
     EXPECT_EQ(r.bindings[0].key, 9);
     EXPECT_EQ(r.roster, 0) << "a recording from before the Roster and Stage options: their defaults";
     EXPECT_EQ(r.stage_option, 0);
-    r.roster = 1, r.stage_option = 2;
+    EXPECT_EQ(r.round_time, 0) << "no roundtime key: rounds without a limit, as recorded";
+    EXPECT_EQ(replay_format(r).find("roundtime"), std::string::npos);
+    r.roster = 1, r.stage_option = 2, r.round_time = 60;
     // Its own text is the same text, line for line.
     std::string again = replay_format(r);
     replay_record back;
@@ -50,6 +52,7 @@ TEST(ReplayFile, ARecordingReadsBackFromItsOwnText) {
     EXPECT_NE(again.find("\nk3=276+ 32+ b2+ a1:-20000\n"), std::string::npos);
     EXPECT_EQ(back.roster, 1);
     EXPECT_EQ(back.stage_option, 2);
+    EXPECT_EQ(back.round_time, 60);
 }
 
 TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
