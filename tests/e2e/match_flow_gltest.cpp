@@ -103,6 +103,7 @@ TEST_P(MatchFlow, VersusTurnsMirrorNamesKnockOutVictoryAndAResultThatWaitsForAFr
     EXPECT_GT(pixels_of(g.shot, kWhite, 120, 248, 520, 290), 150) << "the knock-out line";
     EXPECT_GT(pixels_of(g.shot, kPlayer2, 64, 39, 320, 75), 20) << "the loser's display stays";
     ASSERT_TRUE(g.wait_count("Victory pose [1]", 1, 10000)) << g.p.out();
+    sleep_ms(300); // the line comes before the pose's first frame is on the screen
     g.look("victory_pose_" + mode + ".png");
     screen_shot held;
     take_shot(held, g.dir.path);
