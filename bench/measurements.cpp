@@ -17,6 +17,8 @@
 #include "images/img_mgr.h"
 #include "main_menu.h"
 #include "match.h"
+#include "match_save.h"
+#include "replay.h"
 #include "pacing_hook.h"
 #include "preload.h"
 #include "sample_stats.h"
@@ -181,6 +183,65 @@ int bench_match(const bench_args& a) {
     fprintf(stderr, "bench: %s match: %d frames, %d rounds, %d matches won; hp %d and %d, x %d and %d\n",
             mode_name(), reached, rounds, matches, fa ? fa->hp : 0, fb ? fb->hp : 0, fa ? fa->x : 0,
             fb ? fb->x : 0);
+    match_tear_down();
+    return 0;
+}
+
+// ---- rollback ------------------------------------------------------------------------------
+
+enum { DEFAULT_ROLLBACK_FRAMES = 3000, ROLLBACK_DEPTH = 8 };
+
+// The pieces of a rollback on fightdemo's match, recorded as the game records every match:
+// one step without drawing, one save, one restore, and a whole rollback (restore the frame
+// eight frames back, step seven frames quietly and the eighth with its pictures, draw it).
+int bench_rollback(const bench_args& a) {
+    if (!start_game()) return 1;
+    match_resources m = match_resources_of(resources);
+    m.pacer = nullptr;
+    replay_begin(MODE_DEMO, 1, 0, 0);
+    match_set_up(MODE_DEMO, 1, 0, m);
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_ROLLBACK_FRAMES;
+    std::vector<double> step, save, restore, both, rollback;
+    match_snapshot ring[ROLLBACK_DEPTH + 1];
+    for (int f = 0; f < frames && current_match.end != MATCH_ABANDONED; f++) {
+        if (current_match.end != MATCH_RUNNING) {
+            if (match_round_over(MODE_DEMO, 3)) restart_rounds();
+            current_match.end = MATCH_RUNNING;
+            current_match.ko_counter = 0;
+        }
+        match_snapshot& slot = ring[f % (ROLLBACK_DEPTH + 1)];
+        double t0 = now_seconds();
+        match_save(slot);
+        save.push_back((now_seconds() - t0) * 1000.0);
+        replay_frame_begin();
+        t0 = now_seconds();
+        match_step(true);
+        step.push_back((now_seconds() - t0) * 1000.0);
+        replay_frame_end();
+        if (f < ROLLBACK_DEPTH) continue;
+        // The same frames again from eight back: they end where the straight run is.
+        const match_snapshot& back = ring[(f - ROLLBACK_DEPTH + 1) % (ROLLBACK_DEPTH + 1)];
+        t0 = now_seconds();
+        match_restore(back);
+        const double r = (now_seconds() - t0) * 1000.0;
+        restore.push_back(r);
+        both.push_back(save.back() + r);
+        t0 = now_seconds();
+        for (int k = 1; k < ROLLBACK_DEPTH; k++) {
+            replay_frame_begin();
+            match_step(k < ROLLBACK_DEPTH - 1);
+            replay_frame_end();
+        }
+        video.clear();
+        match_draw();
+        rollback.push_back(r + (now_seconds() - t0) * 1000.0);
+    }
+    append(a, "match step without drawing", mode_name(), "ms", step);
+    append(a, "match save", mode_name(), "ms", save);
+    append(a, "match restore", mode_name(), "ms", restore);
+    append(a, "match save and restore", mode_name(), "ms", both);
+    append(a, "rollback of 8 frames with its draw", mode_name(), "ms", rollback);
+    replay_end(MATCH_ABANDONED);
     match_tear_down();
     return 0;
 }

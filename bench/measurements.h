@@ -15,6 +15,8 @@
 //   memory  peak resident memory of a real program (fightdemo) playing its match with its
 //           frame-rate waits removed, to the match's end or for BENCH_MATCH_SECONDS (then
 //           closed as a window close would).
+//   rollback fightdemo's match stepped as a rollback steps it: one step without drawing,
+//           one save, one restore, and a rollback of eight frames with the draw of the last.
 //   session a 20-match session in one process: match set-up, frames and tear-down 20 times
 //           (mirror matches among them, as the game plays them); resident memory after
 //           match 2 and after match 20, and their difference.
@@ -35,3 +37,4 @@ int bench_editor(const bench_args& a);
 int bench_load(const bench_args& a);
 int bench_memory(const bench_args& a);
 int bench_session(const bench_args& a);
+int bench_rollback(const bench_args& a);

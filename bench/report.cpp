@@ -33,6 +33,9 @@ struct target {
 const target targets[] = {
     {"match frame", "software", 4},
     {"match frame", "opengl", 3},
+    {"match step without drawing", "", 0.1},
+    {"match save and restore", "", 0.05},
+    {"rollback of 8 frames with its draw", "software", 3},
     {"main-menu frame", "", 2},
     {"character-select frame", "", 2},
     {"editor frame (10 frames with ghosts)", "", 1},

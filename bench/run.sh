@@ -21,9 +21,9 @@ fi
 cmake --build "$build" -j "$(nproc)" --target fight_bench fight_bench_report fightdemo no_pacing
 
 if [ -n "${BENCH_QUICK:-}" ]; then
-  match_frames=1500; menu_frames=500; editor_frames=500; load_runs=2; memory=0
+  match_frames=1500; rollback_frames=500; menu_frames=500; editor_frames=500; load_runs=2; memory=0
 else
-  match_frames=10500; menu_frames=2000; editor_frames=3000; load_runs=7; memory=1
+  match_frames=10500; rollback_frames=3000; menu_frames=2000; editor_frames=3000; load_runs=7; memory=1
 fi
 # A whole match without pacing takes about a minute in software mode and several in
 # OpenGL mode; one still running after this long is closed as a window close would.
@@ -79,6 +79,7 @@ echo "Measuring (logs in $work)"
 for mode in software opengl; do
   run $mode empty empty
   run $mode match match --frames $match_frames
+  run $mode rollback rollback --frames $rollback_frames
   run $mode menu menu --frames $menu_frames
   run $mode select select --frames $menu_frames
   if [ $mode = opengl ]; then

@@ -39,7 +39,7 @@ animation* editor_instance(editor& e) {
 // Plays one tick of the group. A non-looping animation empties its stack after its last
 // frame; it is rebuilt at once so the editor always has an instance to steer.
 static void play_tick(editor& e) {
-    e.group->display(0, 0);
+    e.group->display(0, 0, e.stage);
     if (stack_empty(e.group->stack) && e.def->frame_count() > 0) {
         delete e.group->stack;
         e.group->stack = build_stack(*e.group);
@@ -96,7 +96,7 @@ void editor_draw_ghosts(editor& e) {
     if (!e.show_all || !a) return;
     for (int i = 0; i < e.frame_count; i++) {
         e.def->alpha = ghost_alpha(i, a->frame_index, e.frame_count);
-        draw_frame(e.def, 0, 0, i);
+        draw_frame(e.def, 0, 0, i, e.stage);
     }
     e.def->alpha = 255;
 }

@@ -35,19 +35,8 @@ struct sharpness {
 const sharpness HARD = {9, 80, 80, 2, 5};
 const sharpness NORMAL = {14, 60, 40, 3, 2};
 
-struct mind {
-    int seen_attack = 0;    // frames the opponent's attack has been seen
-    int misses_block = 0;   // this attack comes as a surprise: blocked only after REACTION
-    int since_attack = 1000;// frames since the opponent's last attack ended
-    int was_attacking = 0;
-    int walk_ins = 0;       // attacks the opponent began right after walking in
-    int walking_in = 0;     // frames the opponent has been walking in
-    int blocking = 0;       // frames the opponent has been blocking in reach
-    int special_rest = 0;
-    int strike_rest = 0;
-};
-
-mind minds[2];
+typedef hard_ai_mind mind;
+mind (&minds)[2] = hard_ai_minds;
 
 int chance(int percent) { return random_next() % 100 < percent; }
 
@@ -67,6 +56,8 @@ bool start_combo(combatant* o, int result) {
 }
 
 } // namespace
+
+hard_ai_mind hard_ai_minds[2];
 
 bool guard_low(const combatant* opp) { return opp && opp->posture == POSTURE_CROUCH; }
 

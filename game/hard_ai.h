@@ -13,6 +13,20 @@
 
 struct combatant;
 
+// What one mind remembers between frames (part of the match's state).
+struct hard_ai_mind {
+    int seen_attack = 0;    // frames the opponent's attack has been seen
+    int misses_block = 0;   // this attack comes as a surprise: blocked only after REACTION
+    int since_attack = 1000;// frames since the opponent's last attack ended
+    int was_attacking = 0;
+    int walk_ins = 0;       // attacks the opponent began right after walking in
+    int walking_in = 0;     // frames the opponent has been walking in
+    int blocking = 0;       // frames the opponent has been blocking in reach
+    int special_rest = 0;
+    int strike_rest = 0;
+};
+extern hard_ai_mind hard_ai_minds[2];
+
 void hard_ai_reset();
 // The guard's height against opp: low against a crouching attacker (a standing guard
 // falls to it), standing against the rest (a crouching guard falls to a jump).

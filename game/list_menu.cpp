@@ -10,7 +10,6 @@
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 #include "menu_screen.h"
-#include "preload.h"
 
 // One frame's presses, in order: moves, then a confirm or a cancel ends the list.
 static bool apply_keys(key_press& keys, bool closed, int count, int& selection) {

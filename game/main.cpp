@@ -6,7 +6,7 @@
 
 #include "game_loop.h"
 #include "preload.h"
-#include "replay.h"
+#include "replay_runner.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {

@@ -7,6 +7,7 @@
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 #include "menu_screen.h"
+#include "world/level.h"
 #include "preload.h"
 
 static tile_counter menu_tile; // keeps drifting across showings
@@ -86,7 +87,7 @@ bool main_menu_input(main_menu_choice& c, bool quit_event, key_press& keys) {
 void draw_main_menu(game_resources& r, int selection) {
     int W = screen_w();
     draw_menu_background(r.menu_background, menu_tile.value, 255);
-    r.decorations->display(0, 0);
+    r.decorations->display(0, 0, current_level);
     draw_items(r, selection, W / 2 - 100, W / 2 - 100);
 }
 

@@ -3,6 +3,7 @@
 #include "replay.h"
 #include "hard_ai.h"
 #include "pause_menu.h"
+#include "preload.h"
 #include "stage_choice.h"
 #include "training.h"
 #include "training_osd.h"
@@ -28,25 +29,11 @@
 #include "input/path.h"
 #include "world/level.h"
 #include "world/mon_mgr.h"
+#include "world/projectile.h"
 
-#ifdef FIGHT_REDUCED
-const fighter_info fighter_table[] = {
-    {"Mirelle", "game/fighter/mirelle_char.ini"},
-    {"Tamsin", "game/fighter/tamsin_char.ini"},
-};
-#else
-const fighter_info fighter_table[] = {
-    {"Mirelle", "game/fighter/mirelle_char.ini"},
-    {"Tamsin", "game/fighter/tamsin_char.ini"},
-    {"Ondine", "game/fighter/ondine_char.ini"},
-    {"Verity", "game/fighter/verity_char.ini"},
-};
-#endif
-const int fighter_count = (int)(sizeof fighter_table / sizeof fighter_table[0]);
 
 std::vector<anim_group*> match_effects;
 
-const char* match_stage_file = stage_files[0];
 static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
 static const char* const BIG_FONT_FILE = "rsrc/oldengl.ttf";
 // Staged rounds: the announcement's size, how long it lasts (frames at 60 fps: "Round N"
@@ -57,6 +44,11 @@ static const char* const LINE_FONT_FILE = "rsrc/Veranda.ttf";
 enum { LINE_FONT_SIZE = 24, LINE_SHADOW = 2, LINE_STEP = 32 };
 // The winner's victory picture (still image 5) and how long it is held, in frames at 60 fps.
 enum { IMAGE_VICTORY = 5, VICTORY_FRAMES = 90 };
+
+// The marks of a step's draw list: what match_draw draws at that place besides pictures.
+enum {
+    MARK_STAGE = 1, MARK_DISPLAY, MARK_COMBO, MARK_KNOCK_OUT, MARK_CLOCK, MARK_TRAINING, MARK_INTRO
+};
 
 // Move numbers the rules start.
 enum {
@@ -88,9 +80,6 @@ match_state current_match;
 static match_state& ms = current_match;
 match_summary last_match;
 
-// The paths and control stage lists the match owns for its two fighters.
-static path fighter_paths[2];
-static control_stage_list fighter_controls[2];
 
 static combatant* object(int i) {
     if (i < 0 || i >= Combatant_Manager.count()) return nullptr;
@@ -98,8 +87,8 @@ static combatant* object(int i) {
 }
 static combatant* fighter(int i) { return object(i); }
 
-static int screen_w() { return video.screen ? video.screen->w : 640; }
-static int screen_h() { return video.screen ? video.screen->h : 480; }
+static int area_w() { return video.screen ? video.screen->w : 640; }
+static int area_h() { return video.screen ? video.screen->h : 480; }
 
 static bool has_move(const combatant* o, int m) {
     return m >= 0 && (size_t)m < o->moves.size() && o->moves[(size_t)m];
@@ -115,6 +104,12 @@ static bool plays_move(const combatant* o, int m) {
 // Starts a move the fighter has; a move it lacks starts nothing.
 static void start_if_present(combatant* o, int m, int priority) {
     if (has_move(o, m)) o->start_move(m, priority);
+}
+
+// One display of an object; what its fire frames fired joins the object list at once.
+static void display_object(combatant* o) {
+    o->display();
+    launch_fired(o);
 }
 
 static void empty_if_nonempty(combatant* o) {
@@ -276,10 +271,10 @@ static void set_facing_and_camera(combatant* a, combatant* b) {
     }
     int left = l->x + (l->last_image ? l->w - l->max_x : 0);
     int right = r->x + r->w + (r->last_image ? r->max_x - r->w : 0);
-    lv->y_offset = (a->h + b->h) / 2 + (a->y + b->y) / 2 - screen_h();
+    lv->y_offset = (a->h + b->h) / 2 + (a->y + b->y) / 2 - area_h();
     lv->x_offset = left / 2;
     double span = right * lv->scale - (lv->x_offset - (int)((lv->max_width / lv->scale - right) * 0.5));
-    if (span > 0) lv->zoom = screen_w() / span;
+    if (span > 0) lv->zoom = area_w() / span;
     if (lv->x_offset < 0) lv->x_offset = 0;
     // A jump does not lift the view above the stage: the fighter on the floor stays whole.
     if (lv->y_offset < 0) lv->y_offset = 0;
@@ -301,9 +296,9 @@ static font* open_line_font(SDL_Color colour) {
 // The knock-out lines, one under the other, centred below the large "K.O." (line 0 at half
 // the screen's height, clear of the announcement above it).
 static void draw_ko_text(const char* text, int line) {
-    const int y = screen_h() / 2 + 8 + LINE_STEP * line;
+    const int y = area_h() / 2 + 8 + LINE_STEP * line;
     if (line_font && line_font->loaded && line_shadow && line_shadow->loaded) {
-        const int x = (screen_w() - line_font->text_width(text)) / 2;
+        const int x = (area_w() - line_font->text_width(text)) / 2;
         line_shadow->pen_x = x + LINE_SHADOW;
         line_shadow->pen_y = y + LINE_SHADOW;
         line_shadow->draw_text(text);
@@ -314,7 +309,7 @@ static void draw_ko_text(const char* text, int line) {
     }
     font* f = ms.res ? ms.res->main_font : nullptr;
     if (!f) return;
-    f->pen_x = (screen_w() - f->text_width(text)) / 2;
+    f->pen_x = (area_w() - f->text_width(text)) / 2;
     f->pen_y = y;
     f->draw_text(text);
 }
@@ -322,7 +317,7 @@ static void draw_ko_text(const char* text, int line) {
 static void knock_out(combatant* f) {
     f->stance = STANCE_KO;
     f->action = ACT_KO;
-    f->y = screen_h() - f->h;
+    f->y = area_h() - f->h;
     ms.ko_counter++;
 }
 
@@ -339,7 +334,7 @@ static void announce(const char* text, int y) {
         int cw = 0, ch = 0;
         if (TTF_SizeText(f->face, one, &cw, &ch) == 0) w += cw;
     }
-    f->pen_x = (screen_w() - w) / 2;
+    f->pen_x = (area_w() - w) / 2;
     f->pen_y = y;
     f->draw_text(text);
 }
@@ -353,14 +348,14 @@ static void strict_life(combatant* f) {
 static void draw_knock_out_texts(const combatant* a, const combatant* b) {
     char text[320];
     if (ms.opts.round_mode == ROUNDS_STAGED && (!a->alive() || !b->alive()))
-        announce("K.O.", screen_h() / 3 - BIG_FONT_SIZE / 2);
+        announce("K.O.", area_h() / 3 - BIG_FONT_SIZE / 2);
     int line = 0;
     if (!a->alive()) {
-        snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[0], ms.names[1]);
+        snprintf(text, sizeof text, "%.31s zotzed! %.31s Wins", ms.names[0], ms.names[1]);
         draw_ko_text(text, line++);
     }
     if (!b->alive()) {
-        snprintf(text, sizeof text, "%s zotzed! %s Wins", ms.names[1], ms.names[0]);
+        snprintf(text, sizeof text, "%.31s zotzed! %.31s Wins", ms.names[1], ms.names[0]);
         draw_ko_text(text, line++);
     }
     if (!a->alive() && !b->alive()) draw_ko_text("Double Zotz", line);
@@ -418,7 +413,7 @@ static void dizzy(combatant* o) {
         double a = (o->recovery_timer + k) * 15.0 * M_PI / 180.0;
         o->x = (int)(std::cos(a) * 10 + rx);
         o->y = (int)(std::sin(a) * 10 + ry);
-        o->display();
+        display_object(o);
     }
     if (o->last_image) o->last_image->set_alpha(255);
     if (remembered) remembered->set_alpha(255);
@@ -522,7 +517,7 @@ static bool held_step(combatant* o, int i) {
         o->vx = o->vy = o->ax = o->ay = 0;
         o->cur_image = IMAGE_REEL;
         const int raised = t > grab ? THROW_RAISE * (t - grab) / (lift > 0 ? lift : 1) : 0;
-        o->y = screen_h() - o->h - raised;
+        o->y = area_h() - o->h - raised;
         match_draw_object(i);
         return true;
     }
@@ -550,7 +545,7 @@ static void combo_result(combatant* o, int move) {
         // The high jump: from the floor it is a take-off of its own, higher than the jump;
         // in the air it lifts the jump under way.
         if (o->stance == STANCE_HIT) break;
-        if (o->ay == 0 && o->y + o->h == screen_h() && o->ready()) {
+        if (o->ay == 0 && o->y + o->h == area_h() && o->ready()) {
             o->ay = -(o->jump_rise + o->high_jump);
             o->ax = o->vx;
         } else {
@@ -585,7 +580,7 @@ static void decay(combatant* o) {
     if (o->ay < 0) {
         // A long jump keeps a trace of its lift until it lands, so it stays a jump.
         o->ay += o->jump_fall;
-        if (o->ay >= 0) o->ay = o->y + o->h < screen_h() ? -JUMP_TRACE : 0;
+        if (o->ay >= 0) o->ay = o->y + o->h < area_h() ? -JUMP_TRACE : 0;
         o->vx = 0;
         return;
     }
@@ -617,7 +612,7 @@ static void fighter_motion(combatant* o) {
             for (int g = 0; g < 2; g++) {
                 o->x = (int)(rx - o->vx * shifts[g]);
                 o->alpha = alphas[g];
-                o->display();
+                display_object(o);
                 if (!stack_empty(o->stack)) (*o->stack)[0]->remaining++;
             }
             o->x = rx;
@@ -767,7 +762,7 @@ void match_object_step(int i) {
     if (o->posture == POSTURE_CROUCH) o->vx = 0;
     if (o->move_state == MOVE_DASHING || o->move_state == MOVE_HELD) o->vx = 0;
 
-    const int floor_y = screen_h();
+    const int floor_y = area_h();
     // (A high jump that took off on this frame is not made an ordinary one.)
     if (o->vy < 0 && o->ready() && o->stance != STANCE_HIT && o->y + o->h == floor_y && o->ay > -6) {
         o->ay = -o->jump_rise;
@@ -791,20 +786,24 @@ void match_object_step(int i) {
 void match_draw_object(int i) {
     combatant* o = object(i);
     if (!o) return;
-    if (i < 2 && ms.res && ms.res->osd) draw_fighter_display(*ms.res->osd, o, i);
-    o->display();
-    if (ms.res && ms.res->osd) draw_combo_counter(*ms.res->osd, o, ms.now);
+    if (i < 2) {
+        osd_lag_life(o);
+        ms.draws.add_mark(MARK_DISPLAY, i);
+    }
+    display_object(o);
+    if (i < 2) ms.draws.add_mark(MARK_COMBO, i);
 }
 
 // ---------------------------------------------------------------------------------------
 // Frames and rounds
 
-static void draw_effects() {
+// Each hit effect's tick; an effect whose animation has ended goes.
+static void step_effects() {
     level* lv = current_level;
     int xo = lv ? lv->x_offset : 0, yo = lv ? lv->y_offset : 0;
     for (size_t e = 0; e < match_effects.size();) {
         anim_group* g = match_effects[e];
-        g->display(-xo, -yo);
+        g->display(-xo, -yo, lv);
         if (stack_empty(g->stack)) {
             delete g;
             match_effects.erase(match_effects.begin() + (long)e);
@@ -855,55 +854,153 @@ void match_frame() {
     if (keys && keys[SDLK_ESCAPE]) ms.end = MATCH_ABANDONED;
     // A recording played back has the viewer's own pause.
     pause = pause && !replay_playing() && ms.res && ms.res->osd;
-    video.clear();
     if (video.audio_ok && !Mix_PlayingMusic()) play_music();
     if (replay_frame_begin()) ms.end = MATCH_ABANDONED;
-    if (ms.mode == MODE_TRAINING) training_keys();
+
+    match_step();
+    video.clear();
+    match_draw();
+    if (video.audio_ok) match_play_sounds();
+
+    if (replay_frame_end()) ms.end = MATCH_ABANDONED;
+    if (ms.res && ms.res->osd) replay_draw(*ms.res->osd);
+
+    // The pause holds the picture of this frame, taken before it is shown, and comes after
+    // the frame is counted: a recording never sees it.
+    SDL_Surface* frozen = pause && ms.end != MATCH_ABANDONED ? grab_screen() : nullptr;
+    if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
+    ms.now = clock_ticks();
+    video.flip();
+    if (frozen && pause_menu(*ms.res->osd, ms.res->pacer, frozen) != PAUSE_RESUME) ms.end = MATCH_ABANDONED;
+    if (match_after_frame) match_after_frame();
+}
+
+void (*match_after_frame)() = nullptr;
+
+// The rules of one frame, in their fixed order; the pictures go to the draw list.
+static void step_rules(combatant* a, combatant* b) {
+    if (ms.mode == MODE_TRAINING && training_keys()) match_reset_positions();
 
     ms.frames++;
     ms.now = clock_ticks();
 
     set_facing_and_camera(a, b);
-    if (current_level) current_level->draw();
+    if (level* lv = current_level) {
+        // The stage is drawn here in the frame's order, with the shake and flash of this moment.
+        lv->advance();
+        ms.draws.add_mark(MARK_STAGE, lv->shake, lv->flash, lv->x_offset, lv->y_offset, 0, lv->zoom);
+        lv->fade();
+    }
     fighter_contact(a, b);
     match_projectile_clashes();
     strict_life(a);
     strict_life(b);
-    if (ms.mode == MODE_TRAINING) training_rules(ms.frames);
+    if (ms.mode == MODE_TRAINING) training_rules(ms.frames, ms.block_frame);
     count_knock_out(a, b);
     run_clock(a, b);
     for (int i = 0; i < Combatant_Manager.count(); i++) match_object_step(i);
-    draw_effects();
-    draw_knock_out_texts(a, b);
-    draw_clock();
+    step_effects();
+    ms.draws.add_mark(MARK_KNOCK_OUT);
+    ms.draws.add_mark(MARK_CLOCK);
     remove_dead_projectiles();
     if (ms.mode == MODE_TRAINING) {
         training_after_steps(ms.frames);
-        if (ms.res && ms.res->osd) training_draw(*ms.res->osd);
+        ms.draws.add_mark(MARK_TRAINING);
     }
     for (int i = 0; i < 2; i++) {
         const combatant* victim = i == 0 ? b : a;
         if (victim->hits_in_row > ms.best_combo[i]) ms.best_combo[i] = victim->hits_in_row;
     }
     if (ms.intro > 0) {
-        char text[32];
-        snprintf(text, sizeof text, "Round %d", ms.round);
-        announce(ms.intro > INTRO_FIGHT * fps / 60 ? text : "Fight", screen_h() / 3 - BIG_FONT_SIZE / 2);
+        ms.draws.add_mark(MARK_INTRO, ms.round, ms.intro);
         ms.intro--;
     }
-    if (replay_frame_end()) ms.end = MATCH_ABANDONED;
-    if (ms.res && ms.res->osd) replay_draw(*ms.res->osd);
-
-    // The pause holds the picture of this frame, taken before it is shown, and comes after
-    // the frame is counted: a recording never sees it.
-    SDL_Surface* frozen = pause && ms.end == MATCH_RUNNING ? grab_screen() : nullptr;
-    if (ms.res && ms.res->pacer && !replay_fast()) pace_frame(ms.res->pacer);
-    ms.now = clock_ticks();
-    video.flip();
-    if (frozen && pause_menu(*ms.res->osd, ms.res->pacer, frozen) != PAUSE_RESUME) ms.end = MATCH_ABANDONED;
-
     // A match given up on this frame stays given up, whatever the knock-out count says.
     if (ms.end == MATCH_RUNNING && (ms.ko_counter > 3 * fps || ms.time_up)) ms.end = MATCH_DECIDED;
+}
+
+void match_step(bool quiet) {
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    if (!a || !b) {
+        ms.end = MATCH_ABANDONED;
+        return;
+    }
+    if (ms.draws.items.capacity() < MATCH_DRAW_ITEMS) ms.draws.items.reserve(MATCH_DRAW_ITEMS);
+    if (ms.sounds.played.capacity() < MATCH_SOUNDS) ms.sounds.played.reserve(MATCH_SOUNDS);
+    ms.draws.items.clear();
+    ms.sounds.played.clear();
+    ms.draws.drop = ms.sounds.drop = quiet;
+    draw_list* const drawing = draw_target;
+    sfx_list* const sounding = sfx_target;
+    draw_target = &ms.draws;
+    sfx_target = &ms.sounds;
+    if (quiet) log_mute(true);
+    step_rules(a, b);
+    if (quiet) log_mute(false);
+    draw_target = drawing;
+    sfx_target = sounding;
+}
+
+// The intro's "Round N" until INTRO_FIGHT frames (at 60 fps) are left, then "Fight".
+static void draw_intro(int round, int intro) {
+    char text[32];
+    snprintf(text, sizeof text, "Round %d", round);
+    announce(intro > INTRO_FIGHT * fps / 60 ? text : "Fight", area_h() / 3 - BIG_FONT_SIZE / 2);
+}
+
+// The stage as the step saw it: its camera, shake and flash of that moment.
+static void draw_stage(const draw_item& d) {
+    level* lv = current_level;
+    if (!lv) return;
+    const stage_view kept = *lv;
+    const int kept_x = lv->x_offset, kept_y = lv->y_offset;
+    lv->shake = d.args[0];
+    lv->flash = d.args[1];
+    lv->x_offset = d.args[2];
+    lv->y_offset = d.args[3];
+    lv->zoom = d.value;
+    lv->draw_view();
+    *(stage_view*)lv = kept;
+    lv->x_offset = kept_x;
+    lv->y_offset = kept_y;
+}
+
+void match_draw() {
+    osd_resources* osd = ms.res ? ms.res->osd : nullptr;
+    combatant* a = fighter(0);
+    combatant* b = fighter(1);
+    draw_list* const kept = draw_target;
+    draw_target = nullptr;
+    for (const draw_item& d : ms.draws.items) {
+        if (d.image) {
+            draw_item_show(d);
+            continue;
+        }
+        switch (d.mark) {
+        case MARK_STAGE: draw_stage(d); break;
+        case MARK_DISPLAY:
+            if (osd) show_fighter_display(*osd, fighter(d.args[0]), d.args[0]);
+            break;
+        case MARK_COMBO:
+            if (osd) draw_combo_counter(*osd, fighter(d.args[0]), ms.now);
+            break;
+        case MARK_KNOCK_OUT:
+            if (a && b) draw_knock_out_texts(a, b);
+            break;
+        case MARK_CLOCK: draw_clock(); break;
+        case MARK_TRAINING:
+            if (osd) training_draw(*osd);
+            break;
+        case MARK_INTRO: draw_intro(d.args[0], d.args[1]); break;
+        default: break;
+        }
+    }
+    draw_target = kept;
+}
+
+void match_play_sounds() {
+    for (const sfx* s : ms.sounds.played) s->play(-1, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -913,8 +1010,8 @@ static combatant* create_fighter(int pick, int player, bool recolour) {
     combatant* f = new combatant();
     if (recolour)
         read_colour_swaps(SWAP_FILE, video.screen ? video.screen->format : nullptr, f->swaps);
-    fighter_controls[player] = Control_Manager.build_stage_list(player);
-    f->controls = &fighter_controls[player];
+    ms.controls[player] = Control_Manager.build_stage_list(player);
+    f->controls = &ms.controls[player];
     f->load(fighter_table[pick].file);
     Combatant_Manager.Objects.push_back(f);
     return f;
@@ -922,11 +1019,11 @@ static combatant* create_fighter(int pick, int player, bool recolour) {
 
 static void initial_camera(combatant* a, combatant* b) {
     level* lv = current_level;
-    lv->y_offset = (a->h + b->h) / 2 + (a->y + b->y) / 2 - screen_h();
+    lv->y_offset = (a->h + b->h) / 2 + (a->y + b->y) / 2 - area_h();
     lv->x_offset = (a->x < b->x ? a->x : b->x) / 2;
     int right = a->x + a->w > b->x + b->w ? a->x + a->w : b->x + b->w;
     int span = (int)(right + (lv->max_width / lv->scale - right) * 0.5) - lv->x_offset;
-    if (span > 0) lv->zoom = (double)screen_w() / span;
+    if (span > 0) lv->zoom = (double)area_w() / span;
     if (lv->x_offset < 0) lv->x_offset = 0;
     lv->draw();
 }
@@ -934,7 +1031,9 @@ static void initial_camera(combatant* a, combatant* b) {
 static int clamp_pick(int pick) { return pick < 0 || pick >= fighter_count ? 0 : pick; }
 
 void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources& res) {
+    static int set_ups = 0;
     ms = match_state();
+    ms.generation = ++set_ups;
     ms.res = &res;
     ms.mode = mode;
     ms.opts = mode == MODE_DEMO ? demo_options() : game_opts;
@@ -974,20 +1073,20 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
 
     for (combatant* o : Combatant_Manager.Objects) o->edge_kill = 0;
 
-    for (path& p : fighter_paths) p.reset();
+    for (path& p : ms.paths) p.reset();
     hard_ai_reset();
-    fighter_paths[1].add_step(mode == MODE_DEMO ? 6 : 3, 0, 0, 0, 0);
-    fighter_paths[0].add_step(mode == MODE_VERSUS ? 5 : mode == MODE_TRAINING ? 7 : 6, 0, 0, 0, 0);
+    ms.paths[1].add_step(mode == MODE_DEMO ? 6 : 3, 0, 0, 0, 0);
+    ms.paths[0].add_step(mode == MODE_VERSUS ? 5 : mode == MODE_TRAINING ? 7 : 6, 0, 0, 0, 0);
 
     level* lv = current_level;
     const int centre = (int)(lv->max_width / lv->scale / 2);
     combatant* both[2] = {a, b};
     for (int i = 0; i < 2; i++) {
         combatant* f = both[i];
-        f->path = &fighter_paths[i];
+        f->path = &ms.paths[i];
         f->keys.import_combos(f->combos);
         f->x = i == 0 ? centre - 200 : centre + 200;
-        f->y = screen_h() - f->h;
+        f->y = area_h() - f->h;
         f->side = (uint8_t)i;
         f->facing = i == 0 ? 1 : 0;
         // Block, reserved, attack range, jump, duck, approach. Blocking and evading both back
@@ -998,9 +1097,9 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
     }
     log_out("sizeof player 1[%d] is [%d]\n", 0, (int)sizeof(combatant));
     log_out("sizeof player 2[%d] is [%d]\n", 1, (int)sizeof(combatant));
-    log_out("Level [%d,%d] screen [%d,%d]\n", lv->max_width, lv->max_height, screen_w(), screen_h());
-    log_out("Scrolling Max for level: maxx [%d] maxy[%d]\n", lv->max_width - screen_w(),
-            lv->max_height - screen_h());
+    log_out("Level [%d,%d] screen [%d,%d]\n", lv->max_width, lv->max_height, area_w(), area_h());
+    log_out("Scrolling Max for level: maxx [%d] maxy[%d]\n", lv->max_width - area_w(),
+            lv->max_height - area_h());
     initial_camera(a, b);
     ms.frames = 0;
     ms.clock = mode == MODE_TRAINING ? 0 : ms.opts.round_time * fps;
@@ -1064,9 +1163,9 @@ void match_tear_down() {
 // Where the set-up places fighter i (0: A on the left, 1: B on the right), at rest.
 static void place_at_start(combatant* f, int i) {
     level* lv = current_level;
-    const int centre = lv ? (int)(lv->max_width / lv->scale / 2) : screen_w() / 2;
+    const int centre = lv ? (int)(lv->max_width / lv->scale / 2) : area_w() / 2;
     f->x = i == 0 ? centre - 200 : centre + 200;
-    f->y = screen_h() - f->h;
+    f->y = area_h() - f->h;
     f->facing = i == 0 ? 1 : 0;
 }
 
@@ -1119,7 +1218,7 @@ void match_victory_pose(int frames) {
         draw_knock_out_texts(a, b);
         if (ms.time_up && a->alive() && b->alive()) {
             char text[64];
-            announce("Time", screen_h() / 3 - BIG_FONT_SIZE / 2);
+            announce("Time", area_h() / 3 - BIG_FONT_SIZE / 2);
             if (winner < 0) snprintf(text, sizeof text, "Time! A draw");
             else snprintf(text, sizeof text, "Time! %s Wins", ms.names[winner]);
             draw_ko_text(text, 0);
@@ -1164,4 +1263,14 @@ int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const m
     match_tear_down();
     ms.res = nullptr;
     return end;
+}
+
+match_resources match_resources_of(game_resources& r) {
+    match_resources m;
+    m.explosion = r.explosion;
+    m.main_font = r.main_font;
+    m.osd = &r.osd;
+    m.pacer = &r.pacer;
+    m.music = r.match_music;
+    return m;
 }

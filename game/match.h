@@ -7,7 +7,8 @@
 // The game options (game_options.h) choose the computer, the life style and staged rounds;
 // the demo always plays with their defaults.
 //
-// Ownership: the match owns its fighters and projectiles through the combatant registry and
+// Ownership: the match state owns the fighters' paths and control stages, its draw list and
+// its sounds; it owns its fighters and projectiles through the combatant registry and
 // the current level; both are emptied and deleted before run_match returns. Everything in
 // match_resources is the caller's (loaded by the preload) and is only used here. Hit effects
 // are copies of the explosion template kept in match_effects; they outlive a match until
@@ -18,31 +19,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "fighter_table.h"
+#include "foundation/sfx.h"
 #include "game_options.h"
+#include "images/img_mgr.h"
+#include "input/control_stage.h"
+#include "input/path.h"
 #include "osd.h"
 
 struct anim_group;
 struct font;
 
-// Match modes.
-// Training (training.h) never ends a round: only Escape or a closed window ends it.
-enum match_mode { MODE_ARCADE = 1, MODE_VERSUS = 2, MODE_SURVIVAL = 3, MODE_DEMO = 4, MODE_TRAINING = 5 };
 
-// End flag of a round and of the match: 0 running, 1 decided, 2 abandoned.
-enum match_end { MATCH_RUNNING = 0, MATCH_DECIDED = 1, MATCH_ABANDONED = 2 };
 
-// One row of the fighter table: the display name and the fighter file.
-struct fighter_info {
-    const char* name;
-    const char* file;
-};
-// The fighter table: four rows ("Mirelle", "Tamsin", "Ondine", "Verity"); two in fightdemo.
-extern const fighter_info fighter_table[];
-extern const int fighter_count;
-
-// The stage the match is fought on: chosen by run_match from the Stage option (or the
-// recording being played) before the set-up loads it; the road until the first match.
-extern const char* match_stage_file;
 
 // What the preload holds for the match.
 struct match_resources {
@@ -52,6 +41,10 @@ struct match_resources {
     FPSmanager* pacer = nullptr;     // the main function's frame-rate manager, set to fps here
     Mix_Music* music = nullptr;      // "rsrc/tech_loop.ogg", looped while the match runs
 };
+
+// What the match needs from the preload.
+struct game_resources;
+match_resources match_resources_of(game_resources& r);
 
 // Runs one match, recorded (or played back) by the replay session. fighter_a (left, player 2's pick) and fighter_b (right, player 1's pick)
 // are fighter table indices; required_wins is ignored in survival. Returns the end flag
@@ -72,6 +65,7 @@ extern std::vector<anim_group*> match_effects;
 // What a running match keeps from frame to frame.
 struct match_state {
     const match_resources* res = nullptr;
+    int generation = 0;        // which set-up this is: a new one for every match
     int mode = 0;
     int end = MATCH_RUNNING;   // set by the frame: 1 round over, 2 abandoned
     int ko_counter = 0;        // grows by one per knocked-out case per frame
@@ -89,16 +83,40 @@ struct match_state {
     int clock = 0;                   // timed rounds: frames left in the round (0: no limit)
     int time_up = 0;                 // the round ended on the clock
     bool pause_button = false;       // the joystick's pause button at the last frame
+    // What the latest step showed and sounded: its pictures and marks in drawing order (shown
+    // by match_draw) and its sounds (played by match_play_sounds).
+    draw_list draws;
+    sfx_list sounds;
+    // The movement controllers of fighters A and B, and the control stages their combos are
+    // made of (player 2's for A, player 1's for B).
+    path paths[2];
+    control_stage_list controls[2];
 };
+enum { MATCH_DRAW_ITEMS = 512, MATCH_SOUNDS = 32 };
 extern match_state current_match;
 
 // Loads the stage and both fighters (A = index 0, B = index 1 of Combatant_Manager) and
 // places the camera. Replaces any current level.
 void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources& res);
-// One frame in its fixed order: events, facing and camera, stage, fighter contact,
-// projectile clashes, knock-out count, the object step of every object, effects, pacing
-// and present; dead projectiles leave the object list at its end.
+// One frame on the screen: events (a closed window, Escape, the pause), the frame's keys
+// (replay.h), match_step, match_draw, the step's sounds, the check line, pacing and present.
 void match_frame();
+// One frame of rules in its fixed order, from the keys the controls read now (the live
+// keyboard, a recording's or a test's key table): facing and camera, stage effects, fighter
+// contact, projectile clashes, knock-out count, the object step of every object, effects;
+// dead projectiles leave the object list at its end; a knock-out counted out or the clock
+// run down decides the round. Reads no event queue and no file; draws nothing and plays
+// nothing: the frame's pictures go to current_match.draws, its sounds to .sounds. quiet: a
+// frame stepped again (a rollback, a seek) keeps nothing to show or hear and logs nothing.
+void match_step(bool quiet = false);
+// Called after every frame match_frame shows (null: nothing): where a tool that checks the
+// match as it runs puts itself (the command line's sync test).
+extern void (*match_after_frame)();
+// Draws what the latest step showed, in either drawing mode, over what is on the screen;
+// changes nothing of the match.
+void match_draw();
+// Plays the latest step's sounds.
+void match_play_sounds();
 void match_contact();             // fighter contact between A and B
 void match_projectile_clashes();  // every pair of objects of which one is a projectile
 void match_object_step(int i);    // the step of object i of the object list

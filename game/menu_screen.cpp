@@ -4,6 +4,7 @@
 
 #include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
+#include "images/font.h"
 #include "images/img_mgr.h"
 
 enum { AXIS_THRESHOLD = 17000 };
@@ -74,4 +75,13 @@ int wrap_selection(int selection, int step, int count) {
     if (selection < 0) selection = count - 1;
     if (selection >= count) selection = 0;
     return selection;
+}
+
+int screen_w() { return video.screen ? video.screen->w : 0; }
+int screen_h() { return video.screen ? video.screen->h : 0; }
+
+img_mgr* render_text_image(font* f, const char* text, bool upload) {
+    img_mgr* img = new img_mgr();
+    if (f && img->set_surface(f->render(text)) > 0 && upload) img->tohw();
+    return img;
 }

@@ -8,6 +8,15 @@
 #include "input/key_press.h"
 
 struct img_mgr;
+struct font;
+
+// Screen width and height, 0 without a screen.
+int screen_w();
+int screen_h();
+
+// A new image holding text rendered with a font, uploaded for drawing when asked; never
+// null (empty when the font has no face). The caller owns it.
+img_mgr* render_text_image(font* f, const char* text, bool upload);
 
 // 0 to 115, one step per frame, back to 0 after 115: the background repeats every 116 frames.
 struct tile_counter {

@@ -134,7 +134,7 @@ static void draw_bar(double len, int k, int o, uint32_t colour) {
     video.draw_box((int)(len * k + o - 1), 13, (int)(len * (k + 1) + o + 1), 19, colour);
 }
 
-static void draw_statistics(osd_resources& r, combatant* f, int k, int v) {
+static void draw_statistics(osd_resources& r, const combatant* f, int k, int v) {
     if (!r.stats) return;
     char line[96];
     const int step = (int)(12 * 1.5);
@@ -159,6 +159,17 @@ static void draw_statistics(osd_resources& r, combatant* f, int k, int v) {
 
 void draw_fighter_display(osd_resources& r, combatant* f, int index) {
     if (!f || !video.screen) return;
+    osd_lag_life(f);
+    show_fighter_display(r, f, index);
+}
+
+void osd_lag_life(combatant* f) {
+    // (A truncating comparison would leave the bar half a point short after damage.)
+    if (f && f->shown_hp != f->hp) f->shown_hp += f->hp > f->shown_hp ? 0.5 : -0.5;
+}
+
+void show_fighter_display(osd_resources& r, const combatant* f, int index) {
+    if (!f || !video.screen) return;
     const int W = video.screen->w;
     const int L = f->facing ? 1 : 0;
     const int v = (1 - L) * W;
@@ -178,10 +189,6 @@ void draw_fighter_display(osd_resources& r, combatant* f, int index) {
     const int name_w = name ? name->get_width() : 0;
     img_mgr* mark = r.marks[index ? 1 : 0];
     if (mark) draw_corner(mark, k, v, (64 + name_w + 8) * g, 43);
-
-    // The red bar lags behind the present hp by half a point per frame until it meets it
-    // (a truncating comparison would leave it half a point short after damage).
-    if (f->shown_hp != f->hp) f->shown_hp += f->hp > f->shown_hp ? 0.5 : -0.5;
 
     const int o = v + BAR_INSET * g;
     const double max_hp = f->max_hp ? f->max_hp : 1;

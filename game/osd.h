@@ -57,8 +57,12 @@ void osd_set_names(osd_resources& r, const char* name_a, const char* name_b);
 void osd_set_portraits(osd_resources& r, int pick_a, int pick_b);
 
 // One fighter's display; index 0 is fighter A, 1 fighter B. Moves the lagging shown hp
-// half a point towards hp.
+// half a point towards hp (osd_lag_life), then shows it (show_fighter_display).
 void draw_fighter_display(osd_resources& r, combatant* f, int index);
+// The red bar lags behind the present hp by half a point per frame until it meets it.
+void osd_lag_life(combatant* f);
+// The display as the fighter is now; changes nothing of it.
+void show_fighter_display(osd_resources& r, const combatant* f, int index);
 // Timed rounds: the seconds left, centred at the top of the screen.
 void draw_round_clock(osd_resources& r, int seconds);
 // The combo counter of one object; now is this frame's tick count in milliseconds.

@@ -18,7 +18,6 @@
 #include "images/font.h"
 #include "images/img_mgr.h"
 #include "input/control_mgr.h"
-#include "match.h"
 #include "music.h"
 #include "startup.h"
 
@@ -39,8 +38,6 @@ static const char kVersionLine[] = "Marrowlark ALPHA v0.17";
 static const char kCreditsLine[] =
     "(c) the Marrowlark team";
 
-int screen_w() { return video.screen ? video.screen->w : 0; }
-int screen_h() { return video.screen ? video.screen->h : 0; }
 
 // ---- small helpers -------------------------------------------------------------------
 
@@ -54,11 +51,6 @@ static img_mgr* load_picture(const char* path, bool upload_now) {
     return img;
 }
 
-img_mgr* render_text_image(font* f, const char* text, bool upload) {
-    img_mgr* img = new img_mgr();
-    if (f && img->set_surface(f->render(text)) > 0 && upload) img->tohw();
-    return img;
-}
 
 
 
@@ -297,12 +289,3 @@ void play_select_music(const game_resources& r) {
     if (r.select_music) play_track(r.select_music, -1);
 }
 
-match_resources match_resources_of(game_resources& r) {
-    match_resources m;
-    m.explosion = r.explosion;
-    m.main_font = r.main_font;
-    m.osd = &r.osd;
-    m.pacer = &r.pacer;
-    m.music = r.match_music;
-    return m;
-}

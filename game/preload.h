@@ -9,6 +9,7 @@
 // The music tracks live until the process ends.
 #pragma once
 #include "list_menu.h"
+#include "menu_screen.h"
 #include <SDL_framerate.h>
 #include <SDL_mixer.h>
 
@@ -88,13 +89,6 @@ void preload(game_resources& r);
 // Shutdown: frees what preload made when it ran (full), then empties the image registry.
 void release_resources(game_resources& r);
 
-// Screen width and height, 0 without a screen.
-int screen_w();
-int screen_h();
-
-// A new image holding text rendered with a font, uploaded for drawing when asked; never
-// null (empty when the font has no face). The caller owns it.
-img_mgr* render_text_image(font* f, const char* text, bool upload);
 
 // Music by state, only when audio is on. The menu loop starts unless it or the intro already
 // plays, so it follows the intro and comes back after a match or a selection.
@@ -102,6 +96,3 @@ void play_menu_music(const game_resources& r);
 // The selection loop, restarted each time a selection begins.
 void play_select_music(const game_resources& r);
 
-// What the match needs from the preload.
-struct match_resources;
-match_resources match_resources_of(game_resources& r);

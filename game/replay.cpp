@@ -21,9 +21,8 @@
 #include "input/direct_controls.h"
 #include "input/key_source.h"
 #include "images/font.h"
-#include "match.h"
+#include "fighter_table.h"
 #include "osd.h"
-#include "preload.h"
 #include "stage_choice.h"
 #include "world/mon_mgr.h"
 
@@ -229,8 +228,7 @@ static void save_recording(const std::string& path, const replay_record& r) {
         log_err("Could not save the replay %s: %s\n", path.c_str(), strerror(errno));
 }
 
-// The game options a recording was made with.
-static game_options options_of(const replay_record& r) {
+game_options replay_options(const replay_record& r) {
     game_options o = game_opts;
     o.difficulty = r.difficulty, o.life_style = r.life_style, o.round_mode = r.round_mode;
     o.roster = r.roster, o.stage = r.stage_option;
@@ -274,7 +272,7 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
         r.mode = mode;
         r.required_wins = required_wins;
         // The options the match plays with (the demo always plays the defaults).
-        const game_options o = kind == SESSION_RERECORD ? options_of(s.played)
+        const game_options o = kind == SESSION_RERECORD ? replay_options(s.played)
                                : mode == MODE_DEMO    ? demo_options()
                                                       : game_opts;
         r.difficulty = o.difficulty, r.life_style = o.life_style, r.round_mode = o.round_mode;
@@ -410,109 +408,52 @@ void replay_end(int end) {
 }
 
 // ---------------------------------------------------------------------------------------
-// The command line and playback
+// Arming a playback
 
-int replay_command(int argc, char** argv, replay_command_line& cmd) {
-    cmd = replay_command_line();
-    bool any = false;
-    for (int i = 1; i < argc; i++) {
-        const char* a = argv[i];
-        if (strcmp(a, "--replay") == 0) {
-            if (i + 1 >= argc) {
-                log_err("usage: fightgame [--replay FILE [--fast] | --rerecord FILE...]\n");
-                return REPLAY_EXIT_USAGE;
-            }
-            cmd.files.push_back(argv[++i]);
-            any = true;
-        } else if (strcmp(a, "--fast") == 0) {
-            cmd.fast = 1;
-        } else if (strcmp(a, "--rerecord") == 0) {
-            cmd.rerecord = 1;
-            any = true;
-        } else if (cmd.rerecord) {
-            cmd.files.push_back(a);
-        } else {
-            log_err("usage: fightgame [--replay FILE [--fast] | --rerecord FILE...]\n");
-            return REPLAY_EXIT_USAGE;
-        }
+void replay_arm(const std::string& file, const replay_record& r, bool rerecord, bool fast) {
+    s.file = file;
+    s.fast = fast ? 1 : 0;
+    if (rerecord) {
+        s.played = r;
+        s.rec = replay_record();
+        s.armed = SESSION_RERECORD;
+    } else {
+        s.rec = r;
+        s.armed = SESSION_PLAY;
     }
-    if (!any) return -1;
-    if (cmd.files.empty() || (!cmd.rerecord && cmd.files.size() > 1)) {
-        log_err("usage: fightgame [--replay FILE [--fast] | --rerecord FILE...]\n");
-        return REPLAY_EXIT_USAGE;
-    }
-    // Every file is checked before the window opens.
-    for (const std::string& f : cmd.files) {
-        replay_record r;
-        std::string error;
-        if (!replay_load(f.c_str(), r, error)) {
-            log_err("%s\n", error.c_str());
-            return REPLAY_EXIT_BAD_FILE;
-        }
-    }
-    return -1;
 }
 
-static int pick_of(const std::string& file) {
-    for (int i = 0; i < fighter_count; i++)
-        if (file == fighter_table[i].file) return i;
-    return -1;
+bool replay_diverged() { return s.diverged != 0; }
+bool replay_escaped() { return s.escaped != 0; }
+
+replay_position replay_get_position() {
+    replay_position p;
+    p.frame = s.frame;
+    p.rng = s.rng;
+    p.next_input = s.next_input;
+    p.next_check = s.next_check;
+    p.inputs = s.rec.inputs.size();
+    p.checks = s.rec.checks.size();
+    p.diverged = s.diverged;
+    memcpy(p.keys, s.keys, sizeof p.keys);
+    p.joystick = s.input.joystick;
+    memcpy(p.buttons, s.input.buttons, sizeof p.buttons);
+    memcpy(p.axes, s.input.axes, sizeof p.axes);
+    return p;
 }
 
-// Puts the recording's world in place: fps, screen size, bindings. False when this game
-// cannot play it.
-static bool prepare(const std::string& file, const replay_record& r, int picks[2]) {
-    for (int i = 0; i < 2; i++) {
-        picks[i] = pick_of(r.fighter[i]);
-        if (picks[i] < 0) {
-            log_err("%s: this game has no fighter %s\n", file.c_str(), r.fighter[i].c_str());
-            return false;
-        }
+void replay_set_position(const replay_position& p) {
+    s.frame = p.frame;
+    s.rng = p.rng;
+    s.next_input = (size_t)p.next_input;
+    s.next_check = (size_t)p.next_check;
+    if (s.kind == SESSION_RECORD || s.kind == SESSION_RERECORD) {
+        if (p.inputs < s.rec.inputs.size()) s.rec.inputs.resize((size_t)p.inputs);
+        if (p.checks < s.rec.checks.size()) s.rec.checks.resize((size_t)p.checks);
     }
-    if (!known_stage(r.stage.c_str())) {
-        log_err("%s: this game has no stage %s\n", file.c_str(), r.stage.c_str());
-        return false;
-    }
-    fps = r.fps;
-    int w = video.screen ? video.screen->w : 0, h = video.screen ? video.screen->h : 0;
-    if (w != r.width || h != r.height) {
-        log_err("%s: recorded on a %dx%d screen, this one is %dx%d\n", file.c_str(), r.width,
-                r.height, w, h);
-        return false;
-    }
-    for (const replay_binding& b : r.bindings)
-        Control_Manager.set_binding(b.player, control_names[b.control], b.key);
-    return true;
-}
-
-int replay_run(const replay_command_line& cmd, game_resources& res) {
-    int status = REPLAY_EXIT_OK;
-    for (const std::string& file : cmd.files) {
-        replay_record r;
-        std::string error;
-        if (!replay_load(file.c_str(), r, error)) {
-            log_err("%s\n", error.c_str());
-            return REPLAY_EXIT_BAD_FILE;
-        }
-        int picks[2];
-        if (!prepare(file, r, picks)) return REPLAY_EXIT_BAD_FILE;
-        log_out("Replaying %s\n", file.c_str());
-        s.file = file;
-        s.fast = cmd.fast;
-        if (cmd.rerecord) {
-            s.played = r;
-            s.rec = replay_record();
-            s.armed = SESSION_RERECORD;
-        } else {
-            s.rec = r;
-            s.armed = SESSION_PLAY;
-        }
-        const game_options kept = game_opts;
-        game_opts = options_of(r);
-        run_match(r.mode, picks[0], picks[1], r.required_wins, match_resources_of(res));
-        game_opts = kept;
-        if (s.diverged) status = REPLAY_EXIT_DIVERGED;
-        else if (s.escaped) return REPLAY_EXIT_STOPPED;
-    }
-    return status;
+    s.diverged = p.diverged;
+    memcpy(s.keys, p.keys, sizeof s.keys);
+    s.input.joystick = p.joystick;
+    memcpy(s.input.buttons, p.buttons, sizeof s.input.buttons);
+    memcpy(s.input.axes, p.axes, sizeof s.input.axes);
 }

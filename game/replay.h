@@ -11,31 +11,18 @@
 //
 // Ownership: one session at a time, owned here; it holds a copy of the recording.
 #pragma once
+#include <SDL.h>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "replay_file.h"
 
-struct game_resources;
 struct osd_resources;
 
 enum { REPLAY_CHECK_EVERY = 60, REPLAY_KEEP = 50 };
 // Top of the playback mark's line (below the round clock, between the two displays).
 enum { REPLAY_MARK_Y = 64 };
-
-// ---------------------------------------------------------------------------------------
-// The command line: "--replay FILE [--fast]" plays one recording; "--rerecord FILE..."
-// plays the inputs of each recording under the current rules and rewrites its set-up,
-// check lines and end. replay_command returns -1 for a normal start, otherwise the exit
-// status the program ends with before starting (usage and file errors are printed).
-struct replay_command_line {
-    int rerecord = 0;
-    int fast = 0;
-    std::vector<std::string> files;
-};
-int replay_command(int argc, char** argv, replay_command_line& cmd);
-// Plays (or re-records) the files after start-up and preload; the program's exit status.
-int replay_run(const replay_command_line& cmd, game_resources& r);
 
 // ---------------------------------------------------------------------------------------
 // Hooks of the match (run_match and match_frame). Without a session they do nothing.
@@ -56,6 +43,31 @@ void replay_draw(osd_resources& r);
 bool replay_playing();
 // End of a frame: records or compares a check line. True when playback diverged.
 bool replay_frame_end();
+// The playback the next replay_begin starts: the recording r of file, played back, or its
+// inputs re-recorded under the current rules (written back to file); fast skips pacing.
+void replay_arm(const std::string& file, const replay_record& r, bool rerecord, bool fast);
+// What the last playback came to: it diverged from its check lines; the viewer ended it with
+// Escape.
+bool replay_diverged();
+bool replay_escaped();
+// The game options a recording was made with.
+struct game_options;
+game_options replay_options(const replay_record& r);
+// Where the session stands in its match: the frame clock, the match's generator, the key
+// table, and how far the recording is read (playback) or written (recording). A match saved
+// and restored (match_save.h) takes the session back with it.
+struct replay_position {
+    int frame = 0;
+    uint64_t rng = 0;
+    uint64_t next_input = 0, next_check = 0; // playback: the next input and check line to read
+    uint64_t inputs = 0, checks = 0;         // recording: inputs and check lines written
+    int diverged = 0;
+    Uint8 keys[REPLAY_KEYS] = {};
+    int joystick = 0, buttons[4] = {0, 0, 0, 0}, axes[2] = {0, 0};
+};
+replay_position replay_get_position();
+// Back to a position taken in this session: what was recorded after it is forgotten.
+void replay_set_position(const replay_position& p);
 // End of the match (end flag as run_match returns it): writes the recording, or checks the
 // end of playback; the session ends and the real clock, generator and keys return.
 void replay_end(int end);

@@ -6,6 +6,7 @@
 
 const char* const stage_files[STAGE_FILES] = {"rsrc/road/stage_road.ini",
                                               "rsrc/harbour/stage_harbour.ini"};
+const char* match_stage_file = stage_files[0];
 
 // Matches begun under "alternate" this session.
 static int alternated = 0;

@@ -9,7 +9,7 @@
 #include "hard_ai.h"
 #include "input/control_mgr.h"
 #include "input/key_source.h"
-#include "match.h"
+#include "fighter_table.h"
 #include "world/level.h"
 #include "world/mon_mgr.h"
 
@@ -103,7 +103,8 @@ static void set_dummy_path() {
     dummy->path->mode[0] = mode;
 }
 
-static void function_key(int n) {
+// One function key's press; true for F5, which the match answers.
+static bool function_key(int n) {
     training_session& t = training;
     switch (n) {
     case 0: t.help = !t.help; break;
@@ -132,23 +133,25 @@ static void function_key(int n) {
         }
         break;
     case 4:
-        match_reset_positions();
         log_out("Training: positions reset\n");
-        break;
+        return true;
     default: t.overlays = !t.overlays; break;
     }
+    return false;
 }
 
-void training_keys() {
+bool training_keys() {
+    bool reset = false;
     int n = 0;
     const Uint8* keys = key_source_state(&n);
     for (int k = 0; k < 6; k++) {
         int code = SDLK_F1 + k;
         uint8_t down = keys && code < n && keys[code] ? 1 : 0;
-        if (down && !training.fkeys[k]) function_key(k);
+        if (down && !training.fkeys[k] && function_key(k)) reset = true;
         training.fkeys[k] = down;
     }
     set_dummy_path();
+    return reset;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -291,7 +294,7 @@ static void refill(combatant* f, int attacker) {
     training.string_open[attacker] = false;
 }
 
-void training_rules(int frame) {
+void training_rules(int frame, const int block_frame[2]) {
     training_session& t = training;
     for (int v = 0; v < 2; v++) {
         combatant* f = fighter(v);
@@ -311,7 +314,7 @@ void training_rules(int frame) {
             if (t.string_damage[s] > t.best_damage[s]) t.best_damage[s] = t.string_damage[s];
         }
         if (hits > 0) note_overlap();
-        if (hits > 0 || current_match.block_frame[v] == frame) t.advantage.contact(s);
+        if (hits > 0 || block_frame[v] == frame) t.advantage.contact(s);
         // A knock-out refills at once, any other loss a second after the string's last hit.
         if (!f->alive()) refill(f, s);
         else if (f->hp < f->max_hp && t.last_hit_frame[v] >= 0 && frame - t.last_hit_frame[v] >= fps)

@@ -79,14 +79,16 @@ extern training_session training;
 
 // At the set-up of a training match, after both fighters are loaded: fighter files of A and B.
 void training_set_up(const char* file_a, const char* file_b);
-// The function keys of this frame, from the key table the fighters read.
-void training_keys();
+// The function keys of this frame, from the key table the fighters read. True when F5 asks
+// for both fighters back at their starting places (the match puts them there).
+bool training_keys();
 // After the path step and the combo check of fighter i (0 dummy, 1 player): replaces what
 // the rules decided for the frame. thinks: the fighter was ready and its path ran.
 void training_control(combatant* o, int i, const combatant* opp, bool thinks, int& command,
                       int& combo_move);
 // After contact, before the knock-out count: strings, advantage, hit overlay and refills.
-void training_rules(int frame);
+// block_frame: the last frame on which A's or B's block held a hit.
+void training_rules(int frame, const int block_frame[2]);
 // After every object step: the inputs of the frame and the advantage measurement.
 void training_after_steps(int frame);
 // The name of a combo result's special (the move file it plays), for fighter side i.

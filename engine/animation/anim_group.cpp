@@ -6,7 +6,6 @@
 #include "foundation/clock.h"
 #include "foundation/log.h"
 #include "foundation/video_mgr.h"
-#include "world/level.h"
 
 anim_group loading_group(false);
 
@@ -84,7 +83,7 @@ ag_stack* build_stack(anim_group& g) {
     return s;
 }
 
-void draw_frame(anim_mgr* def, int x, int y, int frame_index) {
+void draw_frame(anim_mgr* def, int x, int y, int frame_index, stage_view* view) {
     if (!def || def->frames.empty()) return;
     uint32_t last = (uint32_t)def->frames.size() - 1;
     if ((uint32_t)frame_index > last) frame_index = (int)last;
@@ -95,7 +94,7 @@ void draw_frame(anim_mgr* def, int x, int y, int frame_index) {
         def->cur_height = img->get_height();
         if ((int)img->mirrored != (def->mirrored != 0)) img->flip();
         img->set_alpha((uint8_t)def->alpha);
-        double z = current_level ? current_level->zoom : 1.0;
+        double z = view ? view->zoom : 1.0;
         double s = z * def->owner_scale * def->scale;
         int h = img->get_height();
         // Placed like the owner's still image, whose box is the one that collides.
@@ -106,22 +105,22 @@ void draw_frame(anim_mgr* def, int x, int y, int frame_index) {
             img->draw((int)fx, (int)fy, video.screen, (float)s, (float)s, def->angle);
     }
     if (f.play_sound && f.sound) f.sound->play(-1, 0);
-    if (current_level) {
+    if (view) {
         if (f.flash) {
-            current_level->flash = f.flash;
-            current_level->flash_step = f.flashrate;
+            view->flash = f.flash;
+            view->flash_step = f.flashrate;
         }
-        if (f.shake) current_level->shake = f.shake;
+        if (f.shake) view->shake = f.shake;
     }
 }
 
-void step(animation* a) {
+void step(animation* a, stage_view* view) {
     if (!a || !a->active || !a->def) return;
     anim_mgr* def = a->def;
     if (frame* f = def->get_frame(a->frame_index))
         // Whole turns dropped, so a long or fast spin cannot overflow the angle.
         if (f->spin) def->angle = (int32_t)(((int64_t)def->angle + f->spin) % 360);
-    draw_frame(def, a->x, a->y, a->frame_index);
+    draw_frame(def, a->x, a->y, a->frame_index, view);
     if (a->remaining == INT32_MIN) a->remaining = 0; // a rate of -2^31 ends like 0
     if (--a->remaining > 0) return;
     a->frame_index++;
@@ -130,7 +129,7 @@ void step(animation* a) {
         a->remaining = def->frames[(size_t)a->frame_index].rate;
 }
 
-int anim_group::display(int x, int y) {
+int anim_group::display(int x, int y, stage_view* view) {
     if (stack_empty(stack)) {
         delete stack;
         stack = build_stack(*this);
@@ -145,7 +144,7 @@ int anim_group::display(int x, int y) {
         a->x += dx;
         a->y += dy;
         if (facing >= 0) a->def->mirrored = facing;
-        step(a);
+        step(a, view);
         a->x -= dx;
         a->y -= dy;
         if ((uint32_t)a->frame_index >= (uint32_t)a->def->frames.size()) {

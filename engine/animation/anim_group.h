@@ -15,6 +15,17 @@
 #include "animation/anim_mgr.h"
 #include "foundation/manager.h"
 
+// The camera zoom frames are drawn at and the effects frames ask of the stage they are shown
+// on: a white flash falling by flash_step per draw, a shake swinging back to 0. The stage
+// (world/level.h) is one; a caller that draws frames on no stage passes null (zoom 1, the
+// effects go nowhere).
+struct stage_view {
+    double zoom = 1.0;
+    int shake = 0;      // signed amplitude in pixels
+    int flash = 0;      // alpha of a white full-screen box
+    int flash_step = 0;
+};
+
 struct animation {
     int32_t x, y;        // relative to the group's display point
     int32_t frame_index; // compared unsigned against the frame count
@@ -65,17 +76,19 @@ struct anim_group {
 
     // Appends an entry; returns its index.
     int add(const smart_ptr<anim_mgr>& def, int x, int y);
-    // One tick at a screen point: 1, or 0 when no stack can be had.
-    int display(int x, int y);
+    // One tick at a screen point on the stage `view` (may be null): 1, or 0 when no stack
+    // can be had.
+    int display(int x, int y, stage_view* view = nullptr);
 };
 
 // A new stack with one instance per entry (stopping at an entry without frames), or null.
 ag_stack* build_stack(anim_group& g);
 // Draws one frame of a definition (index clamped to the last frame) anchored at its bottom
-// edge, scaled by the stage zoom and both scales, and fires the frame's sound, flash, shake.
-void draw_frame(anim_mgr* def, int x, int y, int frame_index);
+// edge, scaled by the view's zoom and both scales, and fires the frame's sound, and its flash
+// and shake on the view (when there is one).
+void draw_frame(anim_mgr* def, int x, int y, int frame_index, stage_view* view = nullptr);
 // One tick of one instance: spin, draw, count down, move on when the frame has run out.
-void step(animation* a);
+void step(animation* a, stage_view* view = nullptr);
 
 // The loading animation that fighter and stage loading redraw while they work. Filled by
 // the preload; an empty group draws nothing.

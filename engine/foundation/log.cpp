@@ -5,6 +5,9 @@
 
 static log_sink_fn g_sink = nullptr;
 static void* g_sink_ctx = nullptr;
+static int g_muted = 0;
+
+void log_mute(bool on) { g_muted += on ? 1 : g_muted > 0 ? -1 : 0; }
 
 void log_set_sink(log_sink_fn sink, void* ctx) {
     g_sink = sink;
@@ -12,6 +15,7 @@ void log_set_sink(log_sink_fn sink, void* ctx) {
 }
 
 void log_write(log_stream stream, const char* fmt, va_list args) {
+    if (g_muted) return;
     char buf[1024];
     va_list copy;
     va_copy(copy, args);

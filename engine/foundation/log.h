@@ -15,3 +15,6 @@ void log_write(log_stream stream, const char* fmt, va_list args);
 
 // Replace the destination of all diagnostics; null restores the real streams.
 void log_set_sink(log_sink_fn sink, void* ctx);
+// While muted, nothing is written anywhere: a match stepped again over frames it has already
+// shown (a rollback, a seek) says nothing twice. Nested mutes count.
+void log_mute(bool on);

@@ -5,6 +5,7 @@
 #include "foundation/sound_check.h"
 
 nmanager<sfx> Sfx_Manager;
+sfx_list* sfx_target = nullptr;
 
 Mix_Chunk* sfx::load(const char* path) {
     log_out("loading sfx [%s]\n", path);
@@ -18,5 +19,10 @@ Mix_Chunk* sfx::load(const char* path) {
 }
 
 void sfx::play(int channel, int loops) const {
+    if (sfx_target) {
+        sfx_list& t = *sfx_target;
+        if (chunk && !t.drop && t.played.size() < t.played.capacity()) t.played.push_back(this);
+        return;
+    }
     if (chunk) Mix_PlayChannelTimed(channel, chunk, loops, -1);
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <SDL_mixer.h>
 #include <cstdint>
+#include <vector>
 
 #include "foundation/manager.h"
 
@@ -17,3 +18,12 @@ struct sfx {
 };
 
 extern nmanager<sfx> Sfx_Manager;
+
+// Where played sounds go: to the mixer (no target), or into a list that whoever installed
+// it plays later (a match step hands its sounds to the screen that shows the frame). A
+// target that is full, or that drops, takes nothing more.
+struct sfx_list {
+    std::vector<const sfx*> played; // capacity reserved by the owner
+    bool drop = false;
+};
+extern sfx_list* sfx_target;

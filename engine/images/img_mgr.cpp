@@ -678,7 +678,34 @@ int img_mgr::tohw() {
 // ---------------------------------------------------------------------------------------
 // Drawing
 
+draw_list* draw_target = nullptr;
+
+void draw_list::add_mark(int code, int a0, int a1, int a2, int a3, int a4, double v) {
+    if (drop || items.size() >= items.capacity()) return;
+    items.push_back(draw_item{nullptr, 0, 0, 0, 0, 0, 0, 0, code, {a0, a1, a2, a3, a4}, v});
+}
+
+void draw_item_show(const draw_item& d) {
+    img_mgr* im = d.image;
+    if (!im) return;
+    const uint8_t alpha = im->alpha, mirrored = im->mirrored;
+    if (mirrored != d.mirrored) im->flip();
+    if (alpha != d.alpha) im->set_alpha(d.alpha);
+    draw_list* target = draw_target;
+    draw_target = nullptr;
+    im->draw(d.x, d.y, video.screen, d.sx, d.sy, d.angle);
+    draw_target = target;
+    if (im->alpha != alpha) im->set_alpha(alpha);
+    if (im->mirrored != mirrored) im->flip();
+}
+
 void img_mgr::draw(int x, int y, SDL_Surface* dst, float sx, float sy, int angle) {
+    if (draw_target && dst == video.screen) {
+        draw_list& t = *draw_target;
+        if (!t.drop && t.items.size() < t.items.capacity())
+            t.items.push_back(draw_item{this, x, y, sx, sy, angle, alpha, mirrored, 0, {0, 0, 0, 0, 0}, 0});
+        return;
+    }
     if (has_bounds) {
         if (mirrored) x += (int)((float)(width - (int)right) * sx);
         else x += (int)((float)left * sx);

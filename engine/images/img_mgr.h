@@ -12,6 +12,7 @@
 #pragma once
 #include <SDL.h>
 #include <cstdint>
+#include <vector>
 
 #include "foundation/manager.h"
 #include "images/zoom_cache.h"
@@ -82,6 +83,31 @@ private:
     void quad_size(int* w, int* h) const;
     void reset_rects();
 };
+
+// Pictures to be drawn later, in order: while a list is the draw target, draw (and every
+// draw routine built on it) on the screen appends the picture with its facing and opacity
+// of the moment instead of drawing it; a list that drops takes nothing. Items without an
+// image are marks: the list's owner draws what the mark's code stands for at that place.
+// A match step fills one; drawing the match shows it.
+struct draw_item {
+    img_mgr* image; // null for a mark
+    int x, y;
+    float sx, sy;
+    int angle;
+    uint8_t alpha, mirrored;
+    int mark;       // marks: the owner's code, and its values
+    int args[5];
+    double value;
+};
+struct draw_list {
+    std::vector<draw_item> items; // capacity reserved by the owner
+    bool drop = false;
+    void add_mark(int code, int a0 = 0, int a1 = 0, int a2 = 0, int a3 = 0, int a4 = 0, double v = 0);
+};
+extern draw_list* draw_target;
+// Draws a picture item with the facing and opacity it was recorded with; the image keeps its
+// own afterwards.
+void draw_item_show(const draw_item& d);
 
 // The floor's perspective, the same in both drawing modes: screen row i of a floor drawn
 // `rows` rows high shows picture row floor_row(i, rows, h) of an h-row picture, slid i / 2

@@ -8,8 +8,6 @@
 #include "foundation/primitives.h"
 #include "input/direct_controls.h"
 #include "input/keyhistory.h"
-#include "world/level.h"
-#include "world/mon_mgr.h"
 
 // rand mod n for a non-negative draw; a modulus below 1 (weights that sum to nothing)
 // gives 0 instead of dividing by zero. Exactly one draw either way.
@@ -34,6 +32,9 @@ void path::reset() {
     mirrored = 0;
     ai_state = -1;
     opponent = 0;
+    opponent_x = 0;
+    has_opponent = 0;
+    stage_width = 0;
     keys = nullptr;
     for (int& w : weights) w = 0;
 }
@@ -160,13 +161,8 @@ void path::think_ai() {
     switch (s) {
     case AI_BLOCKING: vx = mirrored ? -1 : 1; break;
     case AI_APPROACHING: {
-        // Without an opponent in the registry there is nobody to reach: keep approaching.
-        bool near = false;
-        if (opponent >= 0 && opponent < Combatant_Manager.count()) {
-            int d = abs(Combatant_Manager.Objects[(size_t)opponent]->x - x);
-            int width = current_level ? current_level->max_width : 0;
-            near = d < range * width / 100;
-        }
+        // Without an opponent there is nobody to reach: keep approaching.
+        bool near = has_opponent && abs(opponent_x - x) < range * stage_width / 100;
         if (near) {
             int r = draw_mod(4);
             action = (r == 0 || r == 2) ? 0 : 3;

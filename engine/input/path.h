@@ -5,8 +5,8 @@
 //
 // The owner copies its state in before `run` (key history, step index, position, speeds,
 // age, facing, opponent index, AI weights) and takes the speeds, step index and opponent
-// index back afterwards (lifeform::think). The path owns nothing: the key history is the
-// fighter's, the opponent is found in the combatant registry, the stage is the current level.
+// index back afterwards (lifeform::think), handing in where the opponent stands and how
+// wide the stage is. The path owns nothing: the key history is the fighter's.
 #pragma once
 #include <cstdint>
 
@@ -42,7 +42,10 @@ struct path {
     int age;        // the owner's tick count
     int mirrored;   // the owner's facing: 1 faces right
     int ai_state;   // computer opponent state, kept between frames; -1 decides afresh
-    int opponent;   // index of the opponent in the combatant registry
+    int opponent;   // index of the opponent in the owner's object list
+    int opponent_x; // the opponent's position, when there is one (has_opponent)
+    int has_opponent;
+    int stage_width; // the stage's widest picture: the attack range is a share of it
     keyhistory* keys;
     int weights[AI_WEIGHTS];
 

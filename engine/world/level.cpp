@@ -80,8 +80,8 @@ static int screen_height() { return video.screen ? video.screen->h : 0; }
 
 level::level()
     : floor(-1), width(0), max_height(0), total_height(0), image_count(0), length(0),
-      onscreen_size(0), scroll(0), x_offset(0), max_width(0), y_offset(0), zoom(1.0),
-      scale(1.0), loading(0), reset(0), loop(-1), shake(0), flash(0), flash_step(0) {}
+      onscreen_size(0), scroll(0), x_offset(0), max_width(0), y_offset(0),
+      scale(1.0), loading(0), reset(0), loop(-1) {}
 
 level::~level() { clear(); }
 
@@ -368,6 +368,12 @@ static void draw_floor_sw(const picture_view& v, img_mgr* im, SDL_Surface* dst, 
 // Drawing
 
 void level::draw() {
+    advance();
+    draw_view();
+    fade();
+}
+
+void level::advance() {
     loading = 0;
     // Frames may hand over any amplitude: held within what a 16-bit picture offset spans.
     if (shake > MAX_SHAKE) shake = MAX_SHAKE;
@@ -376,7 +382,16 @@ void level::draw() {
     if (shake > 0) shake--;
     else if (shake < 0) shake++;
     zoom = zoom * scale;
+}
 
+void level::fade() {
+    if (flash == 0) return;
+    // Wide arithmetic: frames may hand over any flash and step.
+    long long next = (long long)flash - flash_step;
+    flash = next < 0 ? 0 : next > INT_MAX ? INT_MAX : (int)next;
+}
+
+void level::draw_view() {
     SDL_Surface* screen = video.screen;
     const int sw = screen_width(), sh = screen_height();
     const double z = zoom;
@@ -464,8 +479,5 @@ void level::draw() {
         } else if (screen) {
             boxRGBA(screen, 0, 0, (Sint16)sw, (Sint16)sh, 255, 255, 255, a);
         }
-        // Wide arithmetic: frames may hand over any flash and step.
-        long long next = (long long)flash - flash_step;
-        flash = next < 0 ? 0 : next > INT_MAX ? INT_MAX : (int)next;
     }
 }

@@ -12,9 +12,10 @@
 #pragma once
 #include <vector>
 
+#include "animation/anim_group.h"
 #include "images/img_mgr.h"
 
-struct level {
+struct level : stage_view { // the camera's zoom, the shake and the flash
     std::vector<img_mgr*> images;       // the background set's pictures, in "image%d" order
     std::vector<img_mgr*> parts;        // one copy per part; the part loaded last comes first
     std::vector<std::vector<int>> layers; // parallel to parts: image indices of its layers
@@ -29,14 +30,10 @@ struct level {
     int x_offset;       // camera, set by the match every frame
     int max_width;      // widest picture (times scale after loading)
     int y_offset;       // camera, set by the match every frame
-    double zoom;        // camera, set by the match every frame; times scale at each draw
     double scale;       // the stage file's "scale", 1.0 without it
     int loading;        // 1 while a load runs
     int reset;          // how far the first pictures reach above the screen height
     int loop;           // the stage file's "loop", -1 without it; nothing draws by it
-    int shake;          // signed amplitude in pixels; swings back to 0 one step per draw
-    int flash;          // alpha of a white full-screen box; falls by flash_step per draw
-    int flash_step;
 
     level();
     ~level();
@@ -48,8 +45,16 @@ struct level {
     void load(const char* path);
     // Frees the pictures and parts and puts the camera and effects back at rest.
     void clear();
-    // Draws the stage with the current camera, then the flash. Reads no file.
+    // Draws the stage with the current camera, then the flash. Reads no file. It is
+    // advance, draw_view, fade in that order.
     void draw();
+    // What a draw changes: the shake swings back one step (advance, before the pictures),
+    // the zoom takes the stage's scale; the flash falls by its step (fade, after them).
+    void advance();
+    void fade();
+    // The pictures and the flash as the camera, shake and flash are now; changes nothing
+    // the rules read.
+    void draw_view();
 };
 
 // The stage every drawing routine reads the camera and the effects from; may be null.

@@ -8,7 +8,6 @@
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
 #include "world/level.h"
-#include "world/projectile.h"
 #include "world/weapon.h"
 
 nmanager<combatant> Combatant_Manager;
@@ -40,7 +39,7 @@ lifeform::lifeform()
       ax(0), ay(0), speed(1.0), min_x(0), min_y(0), max_x(0), max_y(0), path_flag(0), side(0),
       facing(0), stance(0), cur_image(0), edge_kill(1), kind(0), path(nullptr), ticks(0),
       path_value(0), stack(new ag_stack()), move_state(MOVE_NONE), scale(1.0),
-      combos(new combo_list()), controls(nullptr), alpha(255), last_image(nullptr),
+      combos(new combo_list()), controls(nullptr), alpha(255), last_image(nullptr), fired_count(0),
       jump_rise(12), jump_fall(0.25), high_jump(1.1), walk_speed(1), block_sound(nullptr), owns_path(0) {
     memset(weapon_snapshot, 0, sizeof weapon_snapshot);
     for (int32_t& a : ai_weights) a = 0;
@@ -233,12 +232,12 @@ void lifeform::play_stack(ag_stack* s) {
         def->alpha = alpha;
         if (f->spin) // whole turns dropped: a long or fast spin cannot overflow the angle
             def->angle = (int32_t)((def->angle + (facing ? -(int64_t)f->spin : (int64_t)f->spin)) % 360);
-        draw_frame(def, (int)(x / scale) - cam_x(), y - cam_y(), a->frame_index);
+        draw_frame(def, (int)(x / scale) - cam_x(), y - cam_y(), a->frame_index, current_level);
         last_image = f->image;
         if (a->remaining == INT32_MIN) a->remaining = 0; // a rate of -2^31 ends like 0
         if (--a->remaining > 0) continue;
 
-        if (f->fire) launch(this, f);
+        if (f->fire && fired_count < MAX_FIRED) fired[fired_count++] = fired_frame{f, w};
         def->angle = 0;
         a->frame_index++;
         if ((uint32_t)a->frame_index < (uint32_t)def->frames.size()) {
@@ -418,6 +417,10 @@ void lifeform::think() {
     p->action2 = -1;
     p->mirrored = facing;
     p->opponent = path_flag;
+    const combatant* opp = path_flag < Combatant_Manager.count() ? Combatant_Manager.Objects[path_flag] : nullptr;
+    p->has_opponent = opp ? 1 : 0;
+    p->opponent_x = opp ? opp->x : 0;
+    p->stage_width = current_level ? current_level->max_width : 0;
     for (int i = 0; i < AI_WEIGHTS; i++) p->weights[i] = ai_weights[i];
 
     p->run();

@@ -69,6 +69,15 @@ struct lifeform {
     uint8_t alpha;                 // opacity given to move frames
     img_mgr* last_image;           // drawn on the latest display; its box collides
     keyhistory keys;
+    // Fire frames that ran out on the latest display, in order, with the lifeform's width at
+    // that moment; the owner of the object list launches them (projectile.h) and clears them.
+    struct fired_frame {
+        const frame* f;
+        uint16_t w;
+    };
+    enum { MAX_FIRED = 4 };
+    fired_frame fired[MAX_FIRED];
+    uint8_t fired_count;
 
     // Fighter-file values of the match rules; the defaults are the plain rules' numbers.
     double jump_rise;              // "jump": upward acceleration at take-off (12)

@@ -46,3 +46,14 @@ combatant* launch(lifeform* shooter, const frame* f) {
     Combatant_Manager.Objects.push_back(p);
     return p;
 }
+
+void launch_fired(lifeform* shooter) {
+    if (!shooter) return;
+    const uint16_t w = shooter->w;
+    for (int i = 0; i < shooter->fired_count; i++) {
+        shooter->w = shooter->fired[i].w;
+        launch(shooter, shooter->fired[i].f);
+    }
+    shooter->w = w;
+    shooter->fired_count = 0;
+}

@@ -14,3 +14,6 @@ enum { PROJECTILE_MOVE = 13, PROJECTILE_SLOTS = 15 };
 // Creates a projectile in front of shooter for the fire frame f and appends it to
 // Combatant_Manager. A shooter without a move 13 launches nothing (null).
 combatant* launch(lifeform* shooter, const frame* f);
+// Launches what the shooter's latest display fired, as it stood when each frame fired, and
+// clears the list.
+void launch_fired(lifeform* shooter);

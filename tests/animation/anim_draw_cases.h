@@ -74,7 +74,7 @@ inline void scales_anchor_at_the_bottom_edge_and_zoom_moves_x(bool gl) {
     stage.zoom = 4.0;
     current_level = &stage;
     video.clear();
-    draw_frame(a, 30, 100, 0); // S = 2: x scaled like the owner's still image and hit box
+    draw_frame(a, 30, 100, 0, &stage); // S = 2: x scaled like the owner's still image and hit box
     expect_box(60, 90, 40, 20);
     current_level = nullptr;
 }

@@ -146,22 +146,20 @@ TEST_F(AnimGroup, FramesHandTheirFlashAndShakeToTheCurrentStageOnEveryTick) {
     anim_group g;
     g.add(a, 0, 0);
     level stage;
-    current_level = &stage;
     struct effects { int flash, step, shake; };
     std::vector<effects> seen;
     for (int tick = 0; tick < 4; tick++) {
         stage.flash = stage.flash_step = stage.shake = 0;
-        g.display(0, 0);
+        g.display(0, 0, &stage);
         seen.push_back({stage.flash, stage.flash_step, stage.shake});
     }
-    current_level = nullptr;
     int expected[4][3] = {{200, 25, 0}, {200, 25, 0}, {0, 0, 7}, {90, 30, 0}};
     for (int t = 0; t < 4; t++) {
         EXPECT_EQ(expected[t][0], seen[(size_t)t].flash) << "tick " << t;
         EXPECT_EQ(expected[t][1], seen[(size_t)t].step) << "tick " << t;
         EXPECT_EQ(expected[t][2], seen[(size_t)t].shake) << "tick " << t;
     }
-    g.display(0, 0); // without a current stage the effects go nowhere
+    g.display(0, 0); // without a stage the effects go nowhere
 }
 
 TEST_F(AnimGroup, EntriesWithoutFramesStopTheBuildThere) {

@@ -10,7 +10,7 @@
 #include "foundation/clock.h"
 #include "input/key_source.h"
 #include "preload.h"
-#include "replay.h"
+#include "replay_runner.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "foundation/clock.h"
 #include "input_log.h"
 #include "preload.h"
-#include "replay.h"
+#include "replay_runner.h"
 #include "training.h"
 
 namespace {

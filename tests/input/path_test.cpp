@@ -257,20 +257,17 @@ TEST_F(Path, AfterAJumpTheNextFrameMakesTheShortDecision) {
 }
 
 TEST_F(Path, TheAttackRangeIsStrict) {
-    combatant* self = new combatant();
-    combatant* foe = new combatant();
-    Combatant_Manager.Objects.push_back(self);
-    Combatant_Manager.Objects.push_back(foe);
     p.add_step(6, 0, 0, 0, 0);
     weights(50, 10, 25, 25, 50); // 10 % of 1000: 100 pixels
-    p.opponent = 1;
+    p.has_opponent = 1;
+    p.stage_width = stage.max_width;
     p.x = 300;
     p.ai_state = 1;
-    foe->x = 400; // exactly the range: approach
+    p.opponent_x = 400; // exactly the range: approach
     ai_frame({0});
     EXPECT_DOUBLE_EQ(p.vx, -1);
     EXPECT_EQ(p.action, -1);
-    foe->x = 201; // 99 to the left: attack
+    p.opponent_x = 201; // 99 to the left: attack
     for (int r : {0, 1, 2, 3}) {
         ai_frame({0, r});
         EXPECT_EQ(p.action, r % 2 == 0 ? 0 : 3) << r;

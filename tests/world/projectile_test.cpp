@@ -143,6 +143,7 @@ TEST_F(Projectile, AFireFrameOfRateThreeLaunchesOnceWhenItEnds) {
     int counts[5];
     for (int i = 0; i < 5; i++) {
         shooter.display();
+        launch_fired(&shooter); // what the match does after each display
         counts[i] = Combatant_Manager.count();
     }
     EXPECT_EQ(counts[0], 0);
