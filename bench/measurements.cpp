@@ -219,7 +219,8 @@ int bench_rollback(const bench_args& a) {
         step.push_back((now_seconds() - t0) * 1000.0);
         replay_frame_end();
         if (f < ROLLBACK_DEPTH) continue;
-        // The same frames again from eight back: they end where the straight run is.
+        // The eight frames again, from before the first of them: they end where the straight
+        // run is.
         const match_snapshot& back = ring[(f - ROLLBACK_DEPTH + 1) % (ROLLBACK_DEPTH + 1)];
         t0 = now_seconds();
         match_restore(back);
@@ -227,7 +228,7 @@ int bench_rollback(const bench_args& a) {
         restore.push_back(r);
         both.push_back(save.back() + r);
         t0 = now_seconds();
-        for (int k = 1; k < ROLLBACK_DEPTH; k++) {
+        for (int k = 0; k < ROLLBACK_DEPTH; k++) {
             replay_frame_begin();
             match_step(k < ROLLBACK_DEPTH - 1);
             replay_frame_end();

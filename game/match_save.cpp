@@ -100,10 +100,11 @@ struct io {
     bool stores() const { return mode == READ; }
 
     void bytes(void* p, size_t n, const char* name) {
-        if (labels) labels->push_back(label{mode == WRITE ? out->size() : at, scope, index, name});
+        if (labels) labels->push_back(label{at, scope, index, name});
         if (mode == WRITE) {
-            const uint8_t* b = (const uint8_t*)p;
-            out->insert(out->end(), b, b + n);
+            if (at + n > out->size()) out->resize(2 * (at + n));
+            memcpy(out->data() + at, p, n);
+            at += n;
             return;
         }
         if (!ok || at + n > size) {
@@ -119,7 +120,8 @@ struct io {
         bytes(&v, sizeof v, name);
     }
     template <class T, size_t N> void field(T (&a)[N], const char* name) {
-        for (size_t i = 0; i < N; i++) field(a[i], name);
+        static_assert(std::is_arithmetic<T>::value, "plain numbers only");
+        bytes(a, sizeof a, name);
     }
     // A count: written as it is, read back (and bounded).
     uint32_t count(size_t n, const char* name) {
@@ -533,12 +535,11 @@ void visit_match(io& o) {
         scope_guard g(o, "shared pictures", -1);
         for (uint32_t i = 0; i < images && o.ok; i++) {
             img_mgr* im = o.mode == PARSE ? nullptr : o.t.images[i];
-            uint8_t mirrored = im ? im->mirrored : 0, alpha = im ? im->alpha : 0;
-            o.field(mirrored, "picture facing");
-            o.field(alpha, "picture opacity");
+            uint8_t state[2] = {im ? im->mirrored : (uint8_t)0, im ? im->alpha : (uint8_t)0};
+            o.field(state, "picture facing and opacity");
             if (!o.stores()) continue;
-            if (im->mirrored != mirrored) im->flip();
-            if (im->alpha != alpha) im->set_alpha(alpha);
+            if (im->mirrored != state[0]) im->flip();
+            if (im->alpha != state[1]) im->set_alpha(state[1]);
         }
         static anim_mgr* none = new anim_mgr();
         for (uint32_t i = 0; i < defs && o.ok; i++) {
@@ -578,10 +579,12 @@ void visit_match(io& o) {
 
 void match_save(match_snapshot& out) {
     tables& t = tables_now();
-    out.bytes.clear();
+    // Written in place over the buffer's room, then cut to what was written.
+    out.bytes.resize(out.bytes.capacity() > 4096 ? out.bytes.capacity() : 16384);
     io o(WRITE, t);
     o.out = &out.bytes;
     visit_match(o);
+    out.bytes.resize(o.at);
 }
 
 bool match_restore(const match_snapshot& in) {
