@@ -1,9 +1,11 @@
 // The match: two fighters on a stage (stage_choice.h) fighting rounds until one has won more rounds
 // than required (in survival, until the computer on the left wins one), or until Escape or
-// a closed window abandons it. Set-up loads the stage and both fighters; each frame sets
-// facing and the camera, draws the stage, applies the rules of contact (blocking by
-// posture, trades, projectile clashes, chip damage, throws, block dash), counts the
-// knock-out, steps and draws every object with its display, and plays the hit effects.
+// a closed window abandons it. Set-up loads the stage and both fighters; each frame's step
+// sets facing and the camera, applies the rules of contact (blocking by posture, trades,
+// projectile clashes, chip damage, throws, block dash), counts the knock-out and steps every
+// object and the hit effects, keeping what it would show in a draw list and what it would
+// sound in a list of sounds; the screen then draws the list and plays the sounds. The whole
+// running match can be saved and restored (match_save.h).
 // The game options (game_options.h) choose the computer, the life style and staged rounds;
 // the demo always plays with their defaults.
 //
