@@ -3,7 +3,7 @@
 # reading their arguments), sets the sanitizer and driver environment and lists the targets.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
-all_targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png replay_file)
+all_targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png replay_file net_packet)
 build="${FUZZ_BUILD:-$top/build/fuzz}"
 mkdir -p "$build" && build="$(cd "$build" && pwd)"
 
@@ -20,5 +20,5 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 # on a machine busy with other work) or 2 GB.
 fuzz_options() { # target
   echo -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -max_len=4096
-  [ "$1" != png ] && echo -dict="$here/definitions.dict"
+  [ "$1" != png ] && [ "$1" != net_packet ] && echo -dict="$here/definitions.dict"
 }

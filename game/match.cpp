@@ -1028,6 +1028,26 @@ static void initial_camera(combatant* a, combatant* b) {
     lv->draw();
 }
 
+// Every picture the fighters show starts facing as loaded and opaque, whatever an earlier
+// match left it at: the same set-up is the same match (its pictures' facing decides hits).
+static void settle_picture(img_mgr* im) {
+    if (!im) return;
+    if (im->mirrored) im->flip();
+    if (im->alpha != 255) im->set_alpha(255);
+}
+
+static void settle_pictures(combatant* const both[2]) {
+    for (int i = 0; i < 2; i++) {
+        for (img_mgr* im : both[i]->images) settle_picture(im);
+        for (anim_group* g : both[i]->moves) {
+            if (!g) continue;
+            for (group_entry& e : g->entries)
+                if (anim_mgr* d = e.def.get())
+                    for (frame& f : d->frames) settle_picture(f.image);
+        }
+    }
+}
+
 static int clamp_pick(int pick) { return pick < 0 || pick >= fighter_count ? 0 : pick; }
 
 void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources& res) {
@@ -1095,6 +1115,7 @@ void match_set_up(int mode, int fighter_a, int fighter_b, const match_resources&
         const int weights[AI_WEIGHTS] = {50, 25, 10, 25, 25, 150};
         for (int w = 0; w < AI_WEIGHTS; w++) f->ai_weights[w] = weights[w];
     }
+    settle_pictures(both);
     log_out("sizeof player 1[%d] is [%d]\n", 0, (int)sizeof(combatant));
     log_out("sizeof player 2[%d] is [%d]\n", 1, (int)sizeof(combatant));
     log_out("Level [%d,%d] screen [%d,%d]\n", lv->max_width, lv->max_height, area_w(), area_h());

@@ -60,6 +60,8 @@ struct session {
 };
 
 session s;
+const Uint8* fed = nullptr;   // the caller's key table while recording, or null
+uint32_t next_seed = 0;
 
 const uint32_t CLOCK_BASE = 1000; // a time of 0 means "none" to the key history
 
@@ -268,7 +270,9 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
     if (kind == SESSION_RECORD || kind == SESSION_RERECORD) {
         replay_record r;
         if (kind == SESSION_RERECORD) r.seed = s.played.seed, r.note = s.played.note;
+        else if (next_seed) r.seed = next_seed;
         else r.seed = (uint32_t)rand() ^ ((uint32_t)rand() << 16) ^ SDL_GetTicks();
+        next_seed = 0;
         r.mode = mode;
         r.required_wins = required_wins;
         // The options the match plays with (the demo always plays the defaults).
@@ -293,8 +297,9 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
             for (int c = 0; c < CONTROL_COUNT; c++)
                 if (const control_binding* b = Control_Manager.lists[(size_t)p].find(control_names[c]))
                     r.bindings.push_back(replay_binding{p, c, b->pressed.key});
+        // A fed key table holds everything the controls read: no joystick besides it.
         r.joystick = kind == SESSION_RERECORD ? s.played.joystick
-                                               : video.joystick_ok == 1 && video.joysticks[0];
+                                               : !fed && video.joystick_ok == 1 && video.joysticks[0];
         s.rec = r;
     }
     s.input.joystick = s.rec.joystick;
@@ -310,8 +315,8 @@ bool replay_frame_begin() {
     if (s.kind == SESSION_NONE) return false;
     s.frame++;
     if (s.kind == SESSION_RECORD) {
-        int n = 0;
-        const Uint8* live = SDL_GetKeyState(&n);
+        int n = REPLAY_KEYS;
+        const Uint8* live = fed ? fed : SDL_GetKeyState(&n);
         record_changes(live, n);
         return false;
     }
@@ -457,3 +462,7 @@ void replay_set_position(const replay_position& p) {
     memcpy(s.input.buttons, p.buttons, sizeof s.input.buttons);
     memcpy(s.input.axes, p.axes, sizeof s.input.axes);
 }
+
+void replay_feed(const Uint8* keys) { fed = keys; }
+void replay_next_seed(uint32_t seed) { next_seed = seed; }
+uint32_t replay_seed() { return s.rec.seed; }

@@ -33,6 +33,14 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins);
 // the keyboard, or from the recording; pausing while the viewer pauses). True when the
 // match must end now (the recording ends here, or the viewer ended playback).
 bool replay_frame_begin();
+// Recording: where the frame's keys come from - the live keyboard (null), or a key table of
+// REPLAY_KEYS entries that the caller fills before each frame (a match over the network makes
+// it from both players' inputs). The table stays the caller's.
+void replay_feed(const Uint8* keys);
+// The seed the next recording starts with; 0 draws one.
+void replay_next_seed(uint32_t seed);
+// The seed of the session's match.
+uint32_t replay_seed();
 // Whether the frame may skip pacing (fast playback).
 bool replay_fast();
 // During playback, the mark at the top centre: "REPLAY", with "PAUSED" while paused or the

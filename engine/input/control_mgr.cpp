@@ -18,6 +18,11 @@ static const int default_keys[2][CONTROL_COUNT] = {
     {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_i, SDLK_k, SDLK_o, SDLK_l, SDLK_u, SDLK_j},
     {SDLK_w, SDLK_s, SDLK_a, SDLK_d, SDLK_TAB, SDLK_z, SDLK_x, SDLK_c, SDLK_q, SDLK_e}};
 
+int default_key(int player, int control) {
+    if (player < 0 || player > 1 || control < 0 || control >= CONTROL_COUNT) return 0;
+    return default_keys[player][control];
+}
+
 const char* key_name(int key) {
     if (key < 0 || key >= SDLK_LAST) return "unknown key";
     return SDL_GetKeyName((SDLKey)key);

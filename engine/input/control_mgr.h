@@ -50,6 +50,9 @@ extern control_mgr Control_Manager;
 // The ten control names in their fixed order, as the game registers them.
 enum { CONTROL_COUNT = 10 };
 extern const char* const control_names[CONTROL_COUNT];
+// The key a control has by default: player 0 on the arrows and i k o l u j, player 1 on
+// w s a d and Tab z x c q e; 0 outside the players and controls.
+int default_key(int player, int control);
 
 // The SDL name of a key code, "unknown key" for codes outside SDL's table.
 const char* key_name(int key);
