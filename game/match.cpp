@@ -876,6 +876,7 @@ void match_frame() {
 }
 
 void (*match_after_frame)() = nullptr;
+void (*match_frame_fn)() = match_frame;
 
 // The rules of one frame, in their fixed order; the pictures go to the draw list.
 static void step_rules(combatant* a, combatant* b) {
@@ -1273,7 +1274,7 @@ int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const m
         ms.ko_counter = 0;
         ms.round++;
         if (staged) match_stage_round();
-        while (ms.end == MATCH_RUNNING) match_frame();
+        while (ms.end == MATCH_RUNNING) match_frame_fn();
         // Re-recording and fast playback go straight on; the pose changes nothing they check.
         if (ms.end == MATCH_DECIDED && !replay_fast()) match_victory_pose(VICTORY_FRAMES * fps / 60);
         if (match_round_over(mode, required_wins)) break;

@@ -111,6 +111,9 @@ void match_frame();
 // nothing: the frame's pictures go to current_match.draws, its sounds to .sounds. quiet: a
 // frame stepped again (a rollback, a seek) keeps nothing to show or hear and logs nothing.
 void match_step(bool quiet = false);
+// The frame run_match runs until a round's end: match_frame, or a network match's own
+// (netplay.h), which steps on both sides' inputs.
+extern void (*match_frame_fn)();
 // Called after every frame match_frame shows (null: nothing): where a tool that checks the
 // match as it runs puts itself (the command line's sync test).
 extern void (*match_after_frame)();

@@ -18,11 +18,11 @@ const int FIXED[CONTROL_COUNT] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDL
 
 } // namespace
 
-control_mask local_controls(const Uint8* keys, int n) {
+control_mask local_controls(const Uint8* keys, int n, const int bound[CONTROL_COUNT]) {
     control_mask m = 0;
     if (!keys) return m;
     for (int c = 0; c < CONTROL_COUNT; c++) {
-        const bool held = down(keys, n, Control_Manager.key_for(0, control_names[c])) ||
+        const bool held = down(keys, n, bound[c]) ||
                           down(keys, n, FIXED[c]) || (c == 4 && down(keys, n, SDLK_SPACE));
         if (held) m |= (control_mask)(1u << c);
     }

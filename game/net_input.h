@@ -10,9 +10,9 @@
 
 typedef uint16_t control_mask;
 
-// This machine's player: player 1's bound key for each control or its fixed key (the
-// arrows, Space or i for punch, k o l u j).
-control_mask local_controls(const Uint8* keys, int numkeys);
+// This machine's player: its bound key for each control (bound, in control order: player 1's
+// bindings) or its fixed key (the arrows, Space or i for punch, k o l u j).
+control_mask local_controls(const Uint8* keys, int numkeys, const int bound[10]);
 // The mask side (0 left, 1 right) holds in a key table made by controls_into_keys.
 control_mask side_controls(int side, const Uint8* keys, int numkeys);
 // Writes both sides' masks into a key table of numkeys entries (every other key up).

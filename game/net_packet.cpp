@@ -50,7 +50,7 @@ bool valid_hello(const net_hello& h) {
     return memchr(h.version, 0, sizeof h.version) != nullptr && h.pick >= -1;
 }
 bool valid_setup(const net_setup& s) {
-    return s.fps > 0 && s.delay <= NET_MAX_DELAY && s.picks[0] >= 0 && s.picks[1] >= 0;
+    return s.fps > 0 && s.delay <= NET_MAX_DELAY && s.picks[0] >= 0 && s.picks[1] >= 0 && s.wins <= 9;
 }
 bool valid_inputs(const net_inputs& i) {
     return i.count >= 1 && i.count <= NET_MAX_INPUTS && i.ack >= -1 && i.has_check <= 1;
@@ -87,6 +87,7 @@ size_t net_write(const net_packet& p, uint8_t* out, size_t room) {
         w.u((uint8_t)p.setup.picks[0], 1);
         w.u((uint8_t)p.setup.picks[1], 1);
         w.u(p.setup.delay, 1);
+        w.u(p.setup.wins, 1);
         break;
     case NET_INPUTS: {
         const net_inputs& i = p.inputs;
@@ -129,6 +130,7 @@ bool net_read(const uint8_t* data, size_t size, net_packet& out) {
         p.setup.picks[0] = (int8_t)r.u(1);
         p.setup.picks[1] = (int8_t)r.u(1);
         p.setup.delay = (uint8_t)r.u(1);
+        p.setup.wins = (uint8_t)r.u(1);
         break;
     case NET_INPUTS: {
         net_inputs& i = p.inputs;

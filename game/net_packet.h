@@ -36,6 +36,7 @@ struct net_setup {
     uint8_t options[NET_OPTIONS] = {}; // in game_option order
     int8_t picks[2] = {0, 0};          // left (the guest), right (the host)
     uint8_t delay = 2;                 // frames of input delay, 0 to NET_MAX_DELAY
+    uint8_t wins = 3;                  // round wins beyond which the match is over
 };
 
 // INPUTS: a run of the sender's inputs from frame `first` on, repeated until the receiver

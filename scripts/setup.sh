@@ -5,10 +5,10 @@
 # before anything is installed.
 
 # What the game needs to build and run: compiler, CMake, the SDL 1.2 family, OpenGL and GLU, Xlib,
-# libpng, Ogg Vorbis and the fonts the media are made from.
+# libpng, Ogg Vorbis, ENet (network play) and the fonts the media are made from.
 FIGHT_PACKAGES="cmake g++ pkg-config make libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
   libsdl-mixer1.2-dev libsdl-gfx1.2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
-  libpng-dev libvorbis-dev libogg-dev fonts-dejavu-core fonts-cardo fonts-blankenburg"
+  libpng-dev libvorbis-dev libogg-dev libenet-dev fonts-dejavu-core fonts-cardo fonts-blankenburg"
 # What ./test adds: GoogleTest, the X server and tools the end-to-end tests drive and look
 # through, clang with its runtime for the fuzzers (named after the release's clang, see
 # fight_resolve), valgrind, and SDL 2 for the run against sdl12-compat.
