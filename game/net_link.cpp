@@ -98,12 +98,16 @@ size_t net_poll(net_link& l, uint8_t* buf, size_t room, int wait_ms) {
     return 0;
 }
 
-void net_close(net_link& l) {
+void net_close(net_link& l, int linger_ms) {
+    uint8_t scratch[64];
+    for (int waited = 0; waited < linger_ms && l.connected; waited += 10) net_poll(l, scratch, 0, 10);
     if (l.peer && l.connected) {
-        enet_peer_disconnect(l.peer, 0);
+        enet_peer_disconnect_later(l.peer, 0);
         ENetEvent e;
-        for (int i = 0; i < 10 && enet_host_service(l.host, &e, 10) >= 0; i++)
+        for (int i = 0; i < 20 && enet_host_service(l.host, &e, 10) >= 0; i++) {
             if (e.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(e.packet);
+            if (e.type == ENET_EVENT_TYPE_DISCONNECT) break;
+        }
     }
     if (l.host) enet_host_destroy(l.host);
     l = net_link();

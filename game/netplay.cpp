@@ -393,6 +393,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     const game_options kept = game_opts;
     const int kept_fps = fps;
     s.local = cmd.host ? 1 : 0;
+    const unsigned long long rules = rules_hash(); // before connecting: the hello goes at once
     replay_record rec;
     if (!cmd.keys.empty() && !read_script(cmd.keys, s.local, rec, s.script)) return NET_EXIT_USAGE;
     struct restore_options {
@@ -422,7 +423,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     // Who we are, and whether we play by the same rules.
     net_packet hello = packet_of(s, NET_HELLO);
     snprintf(hello.hello.version, sizeof hello.hello.version, "%s", PROGRAM_VERSION);
-    hello.hello.rules = rules_hash();
+    hello.hello.rules = rules;
     int pick = cmd.fighter;
     for (int i = 0; i < fighter_count && !cmd.keys.empty(); i++)
         if (rec.fighter[s.local] == fighter_table[i].file) pick = i; // the recording's fighter
@@ -441,7 +442,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     if (differs) {
         log_out("refused: the other side differs in %s (%s)\n", differs, theirs.hello.version);
         say_bye(s, NET_BYE_REFUSED);
-        net_close(s.link);
+        net_close(s.link, 1000);
         return NET_EXIT_REFUSED;
     }
     // The host sends the match; the guest plays what it is sent.

@@ -1,0 +1,109 @@
+// Network play between two real fightgame processes on this machine's loopback address, each
+// playing its side of the committed versus recording: through a relay that delays, jitters
+// and loses packets both end as recorded, with the same checks and no desync; one side killed
+// mid-match leaves the other saying so; other definition files are refused on both sides.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+#include <thread>
+
+#include "demo_folder.h"
+#include "net_relay.h"
+#include "replay_cases.h"
+
+namespace {
+
+const std::vector<std::string> kDummy = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+
+// A recording's check lines ("c<frame>=...").
+std::string check_lines(const std::string& text) {
+    std::istringstream in(text);
+    std::string line, out;
+    while (std::getline(in, line))
+        if (line.size() > 1 && line[0] == 'c' && isdigit((unsigned char)line[1])) out += line + "\n";
+    return out;
+}
+
+struct side {
+    scratch_dir dir;
+    running_program p;
+    side() { copy_game_folder(dir.path); }
+    void start(const std::vector<std::string>& args) {
+        std::vector<std::string> all = args;
+        all.push_back("--netkeys");
+        all.push_back(committed_replay("versus.ini"));
+        start_program(p, "fightgame", all, dir.path, kDummy);
+    }
+    // The check lines of the recording it made.
+    std::string checks() {
+        std::vector<std::string> made = replays_in(dir);
+        if (made.size() != 1) return "recordings: " + std::to_string(made.size());
+        return check_lines(read_text(dir.file("game/replays/" + made[0])));
+    }
+};
+
+std::string committed_checks() { return check_lines(read_text(committed_replay("versus.ini"))); }
+
+int rollbacks(const std::string& out) {
+    const size_t at = out.find("Network match over: ");
+    return at == std::string::npos ? -1 : atoi(out.c_str() + at + 20);
+}
+
+TEST(Netplay, BothSidesOfARecordedMatchEndAsRecordedThroughDelayJitterAndLoss) {
+    const struct {
+        int rtt, jitter, loss, port;
+    } cases[] = {{60, 20, 5, 27411}, {200, 20, 20, 27421}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rtt) + " ms round trip, " + std::to_string(c.loss) + " % lost");
+        net_relay relay(c.port + 1, c.port, c.rtt, c.jitter, c.loss);
+        ASSERT_TRUE(relay.ready());
+        side host, guest;
+        host.start({"--host", std::to_string(c.port)});
+        ASSERT_TRUE(host.p.wait_for("Waiting for a guest", 30000)) << host.p.err();
+        guest.start({"--join", "127.0.0.1:" + std::to_string(c.port + 1)});
+        const run_result& g = guest.p.finish(120000);
+        const run_result& h = host.p.finish(20000);
+        for (const run_result* r : {&h, &g}) {
+            EXPECT_EQ(r->exit_code, 0) << r->out.substr(r->out.size() > 2000 ? r->out.size() - 2000 : 0);
+            EXPECT_EQ(count_occurrences(r->out, committed_result("versus.ini")), 1);
+            EXPECT_EQ(r->out.find("desync"), std::string::npos);
+        }
+        EXPECT_EQ(host.checks(), committed_checks());
+        EXPECT_EQ(guest.checks(), committed_checks());
+        // The delay is longer than the input delay's two frames: guesses were taken back.
+        EXPECT_GT(rollbacks(h.out) + rollbacks(g.out), 0);
+    }
+}
+
+TEST(Netplay, OneSideKilledMidMatchLeavesTheOtherSayingTheConnectionIsLost) {
+    side host, guest;
+    host.start({"--host", "27431"});
+    ASSERT_TRUE(host.p.wait_for("Waiting for a guest", 30000));
+    guest.start({"--join", "127.0.0.1:27431"});
+    ASSERT_TRUE(host.p.wait_for("Network match:", 30000)) << host.p.out();
+    ASSERT_TRUE(guest.p.wait_for("Network match:", 30000)) << guest.p.out();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    guest.p.signal(SIGKILL);
+    const run_result& h = host.p.finish(5000); // three seconds of silence, then it ends
+    EXPECT_FALSE(h.timed_out);
+    EXPECT_EQ(h.exit_code, 5);
+    EXPECT_NE(h.out.find("connection lost\n"), std::string::npos);
+    EXPECT_EQ(replays_in(host.dir).size(), 1u); // the recording is kept
+}
+
+TEST(Netplay, OtherDefinitionFilesAreRefusedOnBothSides) {
+    side host, guest;
+    write_text(guest.dir.file("game/fighter/tamsin_char.ini"),
+               read_text(guest.dir.file("game/fighter/tamsin_char.ini")) + "walk=2\n");
+    host.start({"--host", "27441"});
+    ASSERT_TRUE(host.p.wait_for("Waiting for a guest", 30000));
+    guest.start({"--join", "127.0.0.1:27441"});
+    for (running_program* p : {&guest.p, &host.p}) {
+        const run_result& r = p->finish(20000);
+        EXPECT_EQ(r.exit_code, 6) << r.out.substr(r.out.size() > 1500 ? r.out.size() - 1500 : 0);
+        EXPECT_NE(r.out.find("refused: the other side differs in the definition files"), std::string::npos) << r.out;
+    }
+}
+
+} // namespace
