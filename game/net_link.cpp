@@ -98,6 +98,8 @@ size_t net_poll(net_link& l, uint8_t* buf, size_t room, int wait_ms) {
     return 0;
 }
 
+int net_round_trip(const net_link& l) { return l.peer && l.connected ? (int)l.peer->roundTripTime : 0; }
+
 void net_close(net_link& l, int linger_ms) {
     uint8_t scratch[64];
     for (int waited = 0; waited < linger_ms && l.connected; waited += 10) net_poll(l, scratch, 0, 10);

@@ -17,6 +17,7 @@
 #include "foundation/safe_file.h"
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
+#include "images/font.h"
 #include "game_options.h"
 #include "input/control_mgr.h"
 #include "match.h"
@@ -148,6 +149,10 @@ struct session {
     int have_their_check = 0;
     int ended = 0;          // NET_EXIT_* once the match is over for a reason of the network
     int ticks = 0, last_hold = 0;
+    bool show_line = false;  // the network line, toggled with F8
+    uint8_t f8 = 0;          // F8 as last seen
+    int again_at[64] = {};   // frames stepped again, per display frame of the last second
+    int again_before = 0;
     int bound[CONTROL_COUNT] = {};
     std::vector<control_mask> script; // --netkeys: this side's input on each frame
     std::vector<std::vector<uint8_t>> early; // what came while connecting, read first
@@ -253,9 +258,30 @@ void take_check(session& s) {
     compare_checks(s);
 }
 
+// The network line at the bottom: round trip, input delay, frames stepped again in the last
+// second.
+void draw_network_line(session& s) {
+    const match_state& m = current_match;
+    font* f = m.res && m.res->osd ? m.res->osd->stats : nullptr;
+    const int rate = fps > 0 && fps < 64 ? fps : 60;
+    const int now = s.roll.stats.frames_again;
+    s.again_at[s.ticks % rate] = now - s.again_before;
+    s.again_before = now;
+    if (!s.show_line || !f || !video.screen) return;
+    int last_second = 0;
+    for (int i = 0; i < rate; i++) last_second += s.again_at[i];
+    char text[96];
+    snprintf(text, sizeof text, "round trip %d ms  delay %d  rolled back %d", net_round_trip(s.link), s.delay,
+             last_second);
+    f->pen_x = (video.screen->w - f->text_width(text)) / 2;
+    f->pen_y = video.screen->h - 24;
+    f->draw_text(text);
+}
+
 void show_frame(session& s) {
     video.clear();
     match_draw();
+    draw_network_line(s);
     if (video.audio_ok) match_play_sounds();
     const match_state& m = current_match;
     if (m.res && m.res->pacer) pace_frame(m.res->pacer);
@@ -276,6 +302,9 @@ void net_frame() {
         while (SDL_PollEvent(&e))
             if (e.type == SDL_QUIT) quit = true;
         const Uint8* keys = SDL_GetKeyState(nullptr);
+        const uint8_t f8 = keys && keys[SDLK_F8] ? 1 : 0;
+        if (f8 && !s.f8) s.show_line = !s.show_line;
+        s.f8 = f8;
         if (quit || (keys && keys[SDLK_ESCAPE])) {
             say_bye(s, NET_BYE_QUIT);
             m.end = MATCH_ABANDONED;
@@ -504,6 +533,21 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     rollback_stop(s.roll);
     net = nullptr;
     if (!s.ended) say_bye(s, NET_BYE_QUIT);
+    // Why it ended, on the screen for a moment.
+    if (s.ended && res.osd.plain && video.screen) {
+        char text[64];
+        if (s.ended == NET_EXIT_DESYNC) snprintf(text, sizeof text, "desync at frame %u", s.our_check_frame);
+        else snprintf(text, sizeof text, "connection lost");
+        for (uint32_t until = SDL_GetTicks() + 800; SDL_GetTicks() < until; SDL_Delay(16)) {
+            SDL_Event e;
+            while (SDL_PollEvent(&e)) {}
+            video.clear();
+            res.osd.plain->pen_x = (video.screen->w - res.osd.plain->text_width(text)) / 2;
+            res.osd.plain->pen_y = video.screen->h / 2;
+            res.osd.plain->draw_text(text);
+            video.flip();
+        }
+    }
     log_out("Network match over: %d rollbacks, %d frames stepped again, the longest %d, %d frames held\n",
             s.roll.stats.rollbacks, s.roll.stats.frames_again, s.roll.stats.longest, s.roll.stats.held);
     net_close(s.link);
