@@ -920,7 +920,7 @@ static void step_rules(combatant* a, combatant* b) {
     if (ms.end == MATCH_RUNNING && (ms.ko_counter > 3 * fps || ms.time_up)) ms.end = MATCH_DECIDED;
 }
 
-void match_step(bool quiet) {
+void match_step(bool quiet, bool keep_sounds) {
     combatant* a = fighter(0);
     combatant* b = fighter(1);
     if (!a || !b) {
@@ -931,7 +931,8 @@ void match_step(bool quiet) {
     if (ms.sounds.played.capacity() < MATCH_SOUNDS) ms.sounds.played.reserve(MATCH_SOUNDS);
     ms.draws.items.clear();
     ms.sounds.played.clear();
-    ms.draws.drop = ms.sounds.drop = quiet;
+    ms.draws.drop = quiet;
+    ms.sounds.drop = !keep_sounds;
     draw_list* const drawing = draw_target;
     sfx_list* const sounding = sfx_target;
     draw_target = &ms.draws;

@@ -109,8 +109,10 @@ void match_frame();
 // dead projectiles leave the object list at its end; a knock-out counted out or the clock
 // run down decides the round. Reads no event queue and no file; draws nothing and plays
 // nothing: the frame's pictures go to current_match.draws, its sounds to .sounds. quiet: a
-// frame stepped again (a rollback, a seek) keeps nothing to show or hear and logs nothing.
-void match_step(bool quiet = false);
+// frame stepped again (a rollback, a seek) keeps nothing to show and logs nothing; its sounds
+// are kept only when keep_sounds says so (a rollback hears what the real inputs brought).
+void match_step(bool quiet, bool keep_sounds);
+inline void match_step(bool quiet = false) { match_step(quiet, !quiet); }
 // The frame run_match runs until a round's end: match_frame, or a network match's own
 // (netplay.h), which steps on both sides' inputs.
 extern void (*match_frame_fn)();

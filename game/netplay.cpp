@@ -282,7 +282,10 @@ void show_frame(session& s) {
     video.clear();
     match_draw();
     draw_network_line(s);
-    if (video.audio_ok) match_play_sounds();
+    if (video.audio_ok) {
+        match_play_sounds();
+        rollback_play_late(s.roll);
+    }
     const match_state& m = current_match;
     if (m.res && m.res->pacer) pace_frame(m.res->pacer);
     video.flip();

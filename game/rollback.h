@@ -15,9 +15,13 @@
 #pragma once
 #include <SDL.h>
 
+#include <vector>
+
 #include "match_save.h"
 #include "net_input.h"
 #include "replay_file.h"
+
+struct sfx;
 
 enum { ROLLBACK_FRAMES = 8, ROLLBACK_HISTORY = 256 };
 
@@ -38,6 +42,12 @@ struct rollback_session {
     match_snapshot saved[ROLLBACK_FRAMES + 2]; // the match before frame f, at f % size
     Uint8 keys[REPLAY_KEYS] = {};
     rollback_stats stats;
+    // The sounds each recent frame has made heard, and those a rollback brought that were not
+    // heard before (played by the screen with the present frame's, then cleared).
+    enum { FRAME_SOUNDS = 8 };
+    const sfx* heard[ROLLBACK_FRAMES + 2][FRAME_SOUNDS] = {};
+    int heard_count[ROLLBACK_FRAMES + 2] = {};
+    std::vector<const sfx*> late;
 };
 
 // Starts a session on the match just set up (its replay session recording): this machine
@@ -58,5 +68,7 @@ void rollback_step(rollback_session& r);
 // last frame stepped again is drawn and sounded. For a match that has stopped stepping (its
 // round is decided) while inputs it stood on are still coming.
 void rollback_catch_up(rollback_session& r);
+// Plays the sounds a rollback brought late, and forgets them.
+void rollback_play_late(rollback_session& r);
 // Whether every stepped frame stands on real inputs of both sides (nothing can change it).
 bool rollback_settled(const rollback_session& r);

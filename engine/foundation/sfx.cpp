@@ -21,7 +21,7 @@ Mix_Chunk* sfx::load(const char* path) {
 void sfx::play(int channel, int loops) const {
     if (sfx_target) {
         sfx_list& t = *sfx_target;
-        if (chunk && !t.drop && t.played.size() < t.played.capacity()) t.played.push_back(this);
+        if (!t.drop && t.played.size() < t.played.capacity()) t.played.push_back(this);
         return;
     }
     if (chunk) Mix_PlayChannelTimed(channel, chunk, loops, -1);

@@ -85,7 +85,7 @@ struct Rollback : ::testing::Test {
 
     // The match with this machine on the right and the left side's inputs `lag` frames late;
     // the recording it makes.
-    replay_record play(int lag, rollback_stats& stats) {
+    replay_record play(int lag, rollback_stats& stats, int& heard) {
         game_opts = replay_options(rec);
         fps = rec.fps;
         match_stage_file = known_stage(rec.stage.c_str());
@@ -107,6 +107,9 @@ struct Rollback : ::testing::Test {
                 if (current_match.end != MATCH_RUNNING && rollback_settled(r)) break;
             } else if (rollback_can_step(r)) {
                 rollback_step(r);
+                // What the screen would play: the frame's sounds and those a rollback brought.
+                heard += (int)(current_match.sounds.played.size() + r.late.size());
+                r.late.clear();
             }
         }
         stats = r.stats;
@@ -123,10 +126,16 @@ struct Rollback : ::testing::Test {
 };
 
 TEST_F(Rollback, TheLeftSideArrivingLateStillPlaysTheRecordedMatch) {
+    int heard_on_time = 0;
     for (int lag : {0, 3, (int)ROLLBACK_FRAMES}) {
         SCOPED_TRACE("left side " + std::to_string(lag) + " frames late");
         rollback_stats stats;
-        const replay_record made = play(lag, stats);
+        int heard = 0;
+        const replay_record made = play(lag, stats, heard);
+        // Every hit that stands is heard, also one only the late inputs brought.
+        if (lag == 0) heard_on_time = heard;
+        EXPECT_GE(heard, heard_on_time);
+        EXPECT_GT(heard, 0);
         EXPECT_EQ(made.frames, rec.frames);
         ASSERT_EQ(made.checks.size(), rec.checks.size());
         for (size_t c = 0; c < rec.checks.size(); c++) {
