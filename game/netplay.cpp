@@ -341,8 +341,10 @@ void net_frame() {
             show_frame(s);
             continue;
         }
-        // Running ahead of the other side: a frame held now and then brings them together.
-        const bool ahead = r.frame - s.their_frame > s.delay + 1 && s.ticks - s.last_hold > 10;
+        // Running ahead of the other side (its frame as it said, plus the frames its word took to
+        // come): a frame held now and then brings them together.
+        const int transit = net_round_trip(s.link) * (fps > 0 ? fps : 60) / 2000;
+        const bool ahead = r.frame - (s.their_frame + transit) > 1 && s.ticks - s.last_hold > 10;
         if (!ahead && rollback_can_step(r)) {
             rollback_step(r);
             take_check(s);
