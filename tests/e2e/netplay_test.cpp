@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -50,27 +51,36 @@ int rollbacks(const std::string& out) {
     return at == std::string::npos ? -1 : atoi(out.c_str() + at + 20);
 }
 
+// The cases run side by side: each pair is mostly waiting for its frames.
 TEST(Netplay, BothSidesOfARecordedMatchEndAsRecordedThroughDelayJitterAndLoss) {
     const struct {
         int rtt, jitter, loss, port;
     } cases[] = {{60, 20, 5, 27411}, {200, 20, 20, 27421}};
+    std::vector<std::unique_ptr<net_relay>> relays;
+    std::vector<std::unique_ptr<side>> hosts, guests;
     for (const auto& c : cases) {
+        relays.emplace_back(new net_relay(c.port + 1, c.port, c.rtt, c.jitter, c.loss));
+        ASSERT_TRUE(relays.back()->ready());
+        hosts.emplace_back(new side());
+        guests.emplace_back(new side());
+        hosts.back()->start({"--host", std::to_string(c.port)});
+    }
+    for (size_t i = 0; i < hosts.size(); i++) {
+        ASSERT_TRUE(hosts[i]->p.wait_for("Waiting for a guest", 30000)) << hosts[i]->p.err();
+        guests[i]->start({"--join", "127.0.0.1:" + std::to_string(cases[i].port + 1)});
+    }
+    for (size_t i = 0; i < hosts.size(); i++) {
+        const auto& c = cases[i];
         SCOPED_TRACE(std::to_string(c.rtt) + " ms round trip, " + std::to_string(c.loss) + " % lost");
-        net_relay relay(c.port + 1, c.port, c.rtt, c.jitter, c.loss);
-        ASSERT_TRUE(relay.ready());
-        side host, guest;
-        host.start({"--host", std::to_string(c.port)});
-        ASSERT_TRUE(host.p.wait_for("Waiting for a guest", 30000)) << host.p.err();
-        guest.start({"--join", "127.0.0.1:" + std::to_string(c.port + 1)});
-        const run_result& g = guest.p.finish(120000);
-        const run_result& h = host.p.finish(20000);
+        const run_result& g = guests[i]->p.finish(120000);
+        const run_result& h = hosts[i]->p.finish(20000);
         for (const run_result* r : {&h, &g}) {
             EXPECT_EQ(r->exit_code, 0) << r->out.substr(r->out.size() > 2000 ? r->out.size() - 2000 : 0);
             EXPECT_EQ(count_occurrences(r->out, committed_result("versus.ini")), 1);
             EXPECT_EQ(r->out.find("desync"), std::string::npos);
         }
-        EXPECT_EQ(host.checks(), committed_checks());
-        EXPECT_EQ(guest.checks(), committed_checks());
+        EXPECT_EQ(hosts[i]->checks(), committed_checks());
+        EXPECT_EQ(guests[i]->checks(), committed_checks());
         // The delay is longer than the input delay's two frames: guesses were taken back.
         EXPECT_GT(rollbacks(h.out) + rollbacks(g.out), 0);
     }

@@ -22,11 +22,19 @@ TEST(Replay, EveryCommittedRecordingSurvivesRollbacksOfOneAndEightFramesAtEveryF
     scratch_dir d;
     copy_game_folder(d.path);
     write_settings(d, "hwaccel=0\n");
-    for (const char* name : {"arcade.ini", "versus.ini", "demo.ini"})
-        for (const char* k : {"1", "8"}) {
-            SCOPED_TRACE(std::string(name) + " back " + k);
-            run_result r = run_program("fightgame", {"--synctest", k, committed_replay(name)}, d.path,
-                                       {"SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=dummy"}, 280000);
+    // All six side by side, each in the same folder (playback writes nothing).
+    running_program runs[3][2];
+    const char* const names[3] = {"arcade.ini", "versus.ini", "demo.ini"};
+    const char* const backs[2] = {"1", "8"};
+    for (int n = 0; n < 3; n++)
+        for (int k = 0; k < 2; k++)
+            start_program(runs[n][k], "fightgame", {"--synctest", backs[k], committed_replay(names[n])}, d.path,
+                          {"SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=dummy"});
+    for (int n = 0; n < 3; n++)
+        for (int k = 0; k < 2; k++) {
+            const char* name = names[n];
+            SCOPED_TRACE(std::string(name) + " back " + backs[k]);
+            const run_result& r = runs[n][k].finish(280000);
             ASSERT_FALSE(r.timed_out);
             EXPECT_EQ(r.exit_code, 0);
             const size_t report = r.out.find("sync test");
