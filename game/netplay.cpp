@@ -489,7 +489,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         const int* o[NET_OPTIONS] = {&game_opts.difficulty, &game_opts.rounds, &game_opts.life_style, &game_opts.round_mode,
                                      &game_opts.roster,     &game_opts.stage,  &game_opts.round_time};
         for (int i = 0; i < NET_OPTIONS; i++) setup.setup.options[i] = (uint8_t)*o[i];
-        setup.setup.picks[0] = theirs.hello.pick;
+        setup.setup.picks[0] = theirs.hello.pick < 0 ? (int8_t)0 : theirs.hello.pick;
         setup.setup.picks[1] = (int8_t)pick;
         setup.setup.delay = (uint8_t)cmd.delay;
         setup.setup.wins = (uint8_t)(cmd.keys.empty() ? game_opts.rounds : rec.required_wins);
