@@ -1,7 +1,8 @@
 // A UDP relay on this machine's loopback address for network-play tests: it stands between a
 // guest and a host, passing each datagram on after half the round trip, give or take the
-// jitter, and losing a share of them (drawn from a fixed seed, so a run repeats). It stops
-// by itself after `seconds` at the latest.
+// jitter, and losing a share of them (drawn from a fixed seed, so a run repeats). When
+// `hostile` is set it also sends a share of them twice and, every 50 ms, a datagram of random
+// bytes to each side. It stops by itself after `seconds` at the latest.
 #pragma once
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -21,11 +22,12 @@ struct net_relay {
     std::thread worker;
     std::atomic<bool> stop{false};
 
-    net_relay(int relay_port, int host_port, int rtt_ms, int jitter_ms, int loss_percent, int seconds = 120) {
+    net_relay(int relay_port, int host_port, int rtt_ms, int jitter_ms, int loss_percent, bool hostile = false,
+              int seconds = 120) {
         fd = socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in at = loopback(relay_port);
         if (fd < 0 || bind(fd, (sockaddr*)&at, sizeof at) != 0) return;
-        worker = std::thread([=] { run(host_port, rtt_ms, jitter_ms, loss_percent, seconds); });
+        worker = std::thread([=] { run(host_port, rtt_ms, jitter_ms, loss_percent, hostile, seconds); });
     }
     ~net_relay() {
         stop = true;
@@ -52,7 +54,7 @@ private:
         using namespace std::chrono;
         return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
     }
-    void run(int host_port, int rtt, int jitter, int loss, int seconds) {
+    void run(int host_port, int rtt, int jitter, int loss, bool hostile, int seconds) {
         const sockaddr_in host = loopback(host_port);
         sockaddr_in guest{};
         bool have_guest = false;
@@ -63,6 +65,7 @@ private:
         };
         std::vector<held> queue;
         const int64_t end = now_ms() + seconds * 1000;
+        int64_t next_noise = now_ms();
         while (!stop && now_ms() < end) {
             pollfd p{fd, POLLIN, 0};
             if (poll(&p, 1, 1) > 0) {
@@ -76,6 +79,16 @@ private:
                     const int one_way = rtt / 2 + (jitter > 0 ? draw(2 * jitter + 1) - jitter : 0);
                     queue.push_back(held{now_ms() + (one_way > 0 ? one_way : 0), from_host ? guest : host,
                                          std::vector<uint8_t>(buf, buf + n)});
+                    if (hostile && draw(100) < 10) queue.push_back(held{queue.back().due_ms + draw(40), queue.back().to,
+                                                                       queue.back().bytes});
+                }
+            }
+            if (hostile && have_guest && now_ms() >= next_noise) {
+                next_noise = now_ms() + 50;
+                for (const sockaddr_in& to : {host, guest}) {
+                    std::vector<uint8_t> noise((size_t)(1 + draw(300)));
+                    for (uint8_t& b : noise) b = (uint8_t)draw(256);
+                    sendto(fd, noise.data(), noise.size(), 0, (const sockaddr*)&to, sizeof to);
                 }
             }
             const int64_t t = now_ms();

@@ -1,6 +1,7 @@
 // Network play between two real fightgame processes on this machine's loopback address, each
-// playing its side of the committed versus recording: through a relay that delays, jitters
-// and loses packets both end as recorded, with the same checks and no desync; one side killed
+// playing its side of the committed versus recording: through a relay that delays, jitters,
+// loses, doubles packets and throws in random ones, both end as recorded, with the same
+// checks and no desync; one side killed
 // mid-match leaves the other saying so; other definition files are refused on both sides.
 #include <gtest/gtest.h>
 
@@ -55,11 +56,12 @@ int rollbacks(const std::string& out) {
 TEST(Netplay, BothSidesOfARecordedMatchEndAsRecordedThroughDelayJitterAndLoss) {
     const struct {
         int rtt, jitter, loss, port;
-    } cases[] = {{60, 20, 5, 27411}, {200, 20, 20, 27421}};
+        bool hostile; // packets sent twice and random datagrams thrown in
+    } cases[] = {{60, 20, 5, 27411, true}, {200, 20, 20, 27421, false}};
     std::vector<std::unique_ptr<net_relay>> relays;
     std::vector<std::unique_ptr<side>> hosts, guests;
     for (const auto& c : cases) {
-        relays.emplace_back(new net_relay(c.port + 1, c.port, c.rtt, c.jitter, c.loss));
+        relays.emplace_back(new net_relay(c.port + 1, c.port, c.rtt, c.jitter, c.loss, c.hostile));
         ASSERT_TRUE(relays.back()->ready());
         hosts.emplace_back(new side());
         guests.emplace_back(new side());
