@@ -148,6 +148,8 @@ struct session {
     uint64_t their_check = 0;
     int have_their_check = 0;
     int ended = 0;          // NET_EXIT_* once the match is over for a reason of the network
+    bool over = false;      // our match has ended: the other side's goodbye is no fault now
+    bool parted = false;    // it said goodbye after our match ended
     int ticks = 0, last_hold = 0;
     bool show_line = false;  // the network line, toggled with F8
     uint8_t f8 = 0;          // F8 as last seen
@@ -218,6 +220,10 @@ void receive(session& s) {
         if (!net_read(buf, n, p) || p.session != s.id) continue; // foreign or stale: ignored
         s.heard = SDL_GetTicks();
         if (p.kind == NET_BYE) {
+            if (s.over && p.bye == NET_BYE_QUIT) {
+                s.parted = true;
+                continue;
+            }
             if (!s.ended) {
                 log_out(p.bye == NET_BYE_DESYNC ? "desync: the other side's match differs\n" : "The other side left\n");
                 s.ended = p.bye == NET_BYE_DESYNC ? NET_EXIT_DESYNC : NET_EXIT_LOST;
@@ -237,7 +243,7 @@ void receive(session& s) {
             s.their_check = in.checksum;
         }
     }
-    if (s.link.lost && !s.ended) {
+    if (s.link.lost && !s.ended && !s.over) {
         log_out("connection lost\n");
         s.ended = NET_EXIT_LOST;
     }
@@ -531,7 +537,8 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     run_match(MODE_VERSUS, m.picks[0], m.picks[1], m.wins, match_resources_of(res));
     match_frame_fn = match_frame;
     // A moment more of our inputs, so a side still waiting on our last ones can settle its end.
-    for (uint32_t until = SDL_GetTicks() + 500; !s.ended && SDL_GetTicks() < until; SDL_Delay(16)) {
+    s.over = true;
+    for (uint32_t until = SDL_GetTicks() + 500; !s.ended && !s.parted && SDL_GetTicks() < until; SDL_Delay(16)) {
         receive(s);
         send_inputs(s);
     }
