@@ -401,6 +401,12 @@ bool wait_packet(session& s, int kind, net_packet& out, uint32_t ms) {
     return false;
 }
 
+// Game option i (game_option order) of o.
+int* option_slot(game_options& o, int i) {
+    int* slots[NET_OPTIONS] = {&o.difficulty, &o.rounds, &o.life_style, &o.round_mode, &o.roster, &o.stage, &o.round_time};
+    return slots[i];
+}
+
 bool valid_options(const uint8_t o[NET_OPTIONS]) {
     return o[OPT_DIFFICULTY] <= DIFFICULTY_NORMAL && o[OPT_ROUNDS] <= ROUNDS_MAX &&
            o[OPT_LIFE_STYLE] <= LIFE_STRICT && o[OPT_ROUND_MODE] <= ROUNDS_STAGED && o[OPT_ROSTER] <= ROSTER_TWO &&
@@ -492,9 +498,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         setup.session = s.id;
         setup.setup.seed = s.id ^ 0x9E3779B9u;
         setup.setup.fps = (uint16_t)fps;
-        const int* o[NET_OPTIONS] = {&game_opts.difficulty, &game_opts.rounds, &game_opts.life_style, &game_opts.round_mode,
-                                     &game_opts.roster,     &game_opts.stage,  &game_opts.round_time};
-        for (int i = 0; i < NET_OPTIONS; i++) setup.setup.options[i] = (uint8_t)*o[i];
+        for (int i = 0; i < NET_OPTIONS; i++) setup.setup.options[i] = (uint8_t)*option_slot(game_opts, i);
         setup.setup.picks[0] = theirs.hello.pick < 0 ? (int8_t)0 : theirs.hello.pick;
         setup.setup.picks[1] = (int8_t)pick;
         setup.setup.delay = (uint8_t)cmd.delay;
@@ -519,9 +523,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
 
     // The match as the host has it: its options, frame rate, seed, and default bindings on
     // both machines (each reads its own player through its own bindings).
-    int* o[NET_OPTIONS] = {&game_opts.difficulty, &game_opts.rounds, &game_opts.life_style, &game_opts.round_mode,
-                           &game_opts.roster,     &game_opts.stage,  &game_opts.round_time};
-    for (int i = 0; i < NET_OPTIONS; i++) *o[i] = m.options[i];
+    for (int i = 0; i < NET_OPTIONS; i++) *option_slot(game_opts, i) = m.options[i];
     fps = m.fps;
     int kept_keys[2][CONTROL_COUNT];
     for (int p = 0; p < 2; p++)
