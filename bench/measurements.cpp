@@ -16,11 +16,14 @@
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 #include "main_menu.h"
+#include "list_menu.h"
 #include "match.h"
+#include "options_menu.h"
 #include "pacing_hook.h"
 #include "preload.h"
 #include "sample_stats.h"
 #include "startup.h"
+#include "training.h"
 #include "world/level.h"
 #include "world/mon_mgr.h"
 
@@ -185,6 +188,39 @@ int bench_match(const bench_args& a) {
     return 0;
 }
 
+// ---- training ------------------------------------------------------------------------------
+
+enum { DEFAULT_TRAINING_FRAMES = 3000, TRAINING_WARM_UP = 100 };
+
+// A training match with every overlay on (inputs, panels, frame data, hit boxes, help line)
+// and the dummy on the computer, so strings, specials and hits fill the panels; pacing off.
+int bench_training(const bench_args& a) {
+    if (!start_game()) return 1;
+    match_resources m = match_resources_of(resources);
+    m.pacer = nullptr; // pacing off
+    match_set_up(MODE_TRAINING, 1, 0, m);
+    training.behaviour = DUMMY_COMPUTER;
+    training.overlays = !getenv("NO_OVERLAYS");
+    training.help = !getenv("NO_HELP");
+    current_match.end = MATCH_RUNNING;
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_TRAINING_FRAMES;
+    std::vector<double> cost, work;
+    for (int i = 0; i < TRAINING_WARM_UP + frames && current_match.end == MATCH_RUNNING; i++) {
+        double c0 = cpu_seconds(), t0 = now_seconds();
+        match_frame();
+        double t1 = now_seconds(), c1 = cpu_seconds();
+        if (i < TRAINING_WARM_UP) continue;
+        cost.push_back((t1 - t0) * 1000.0);
+        work.push_back((c1 - c0) * 1000.0);
+    }
+    append(a, "training match frame (every overlay on)", mode_name(), "ms", cost);
+    append(a, "training match frame (processor)", mode_name(), "ms", work);
+    fprintf(stderr, "bench: %s training: %d frames, best string %d hits\n", mode_name(),
+            (int)cost.size(), training.best_hits[0]);
+    match_tear_down();
+    return 0;
+}
+
 // ---- a session of matches ------------------------------------------------------------------
 
 enum { SESSION_MATCHES = 20, DEFAULT_SESSION_FRAMES = 600 };
@@ -266,17 +302,31 @@ static void quit_after_frames(int waits) {
     if (waits > MENU_SKIP + menu_frames && waits % 4 == 0) push_quit();
 }
 
-static int time_menu_screen(const bench_args& a, const char* name, bool select) {
+enum menu_screen_kind { SCREEN_MAIN, SCREEN_SELECT, SCREEN_OPTIONS, SCREEN_LIST };
+
+// The game options list, the longest of the options' sub-screens.
+static void game_options_list() {
+    char rows[GAME_OPTION_COUNT + 2][LIST_ROW_TEXT];
+    int count = build_game_option_rows(rows, resources.game_option_labels, GAME_OPTION_COUNT, game_opts);
+    list_menu(rows, count, resources.menu_list, resources.menu_background, resources.list_font,
+              resources.front_rate);
+}
+
+static int time_menu_screen(const bench_args& a, const char* name, menu_screen_kind kind) {
     if (!start_game()) return 1;
     menu_frames = a.frames > 0 ? a.frames : DEFAULT_MENU_FRAMES;
     pacing.clear();
     pacing.on_wait = quit_after_frames;
-    if (select) {
-        // The main menu's level is gone before the selection starts.
+    // The main menu's level is gone before any other screen starts.
+    if (kind != SCREEN_MAIN) {
         delete current_level;
         current_level = nullptr;
-        char_select(resources, resources.front_rate);
-    } else {
+    }
+    switch (kind) {
+    case SCREEN_SELECT: char_select(resources, resources.front_rate); break;
+    case SCREEN_OPTIONS: options_menu(resources); break;
+    case SCREEN_LIST: game_options_list(); break;
+    default:
         current_level = new level();
         main_menu(resources);
         delete current_level;
@@ -287,8 +337,12 @@ static int time_menu_screen(const bench_args& a, const char* name, bool select) 
     return 0;
 }
 
-int bench_menu(const bench_args& a) { return time_menu_screen(a, "main-menu frame", false); }
-int bench_select(const bench_args& a) { return time_menu_screen(a, "character-select frame", true); }
+int bench_menu(const bench_args& a) { return time_menu_screen(a, "main-menu frame", SCREEN_MAIN); }
+int bench_select(const bench_args& a) { return time_menu_screen(a, "character-select frame", SCREEN_SELECT); }
+int bench_options(const bench_args& a) { return time_menu_screen(a, "options-menu frame", SCREEN_OPTIONS); }
+int bench_list(const bench_args& a) {
+    return time_menu_screen(a, "list-menu frame (game options)", SCREEN_LIST);
+}
 
 // ---- editor --------------------------------------------------------------------------------
 

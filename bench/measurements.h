@@ -9,7 +9,9 @@
 //           stage, both displays, hit effects), pacing off, one sample per frame. The match
 //           is held going past its end (round wins reset) so that frame 10 000 exists;
 //           frames 100-599 and 10 000-10 499 are also kept apart to show growth.
-//   menu    interactive main-menu frames; select: character-select frames.
+//   training a training match with every overlay on, the dummy on the computer, pacing off.
+//   menu    interactive main-menu frames; select: character-select frames; options: the
+//           options menu's frames; list: the game options list's frames.
 //   editor  framewright frames on a given animation file, ghosts on, playing.
 //   load    the preload without its fixed-length logo fades, then the first match set-up.
 //   memory  peak resident memory of a real program (fightdemo) playing its match with its
@@ -31,6 +33,9 @@ int bench_empty(const bench_args& a);
 int bench_match(const bench_args& a);
 int bench_menu(const bench_args& a);
 int bench_select(const bench_args& a);
+int bench_options(const bench_args& a);
+int bench_list(const bench_args& a);
+int bench_training(const bench_args& a);
 int bench_editor(const bench_args& a);
 int bench_load(const bench_args& a);
 int bench_memory(const bench_args& a);

@@ -108,8 +108,9 @@ int char_select(game_resources& r, int rate, select_turn turn) {
     const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
     img_mgr* label = render_turn_label(r, turn);
     const int player = turn == TURN_PLAYER2 ? 1 : 0;
+    const bool covered = zoom == 1 && pic->covers_screen(0, screen_h() - pic->get_height());
     for (bool done = false; !done;) {
-        video.clear();
+        video.clear_unless(covered);
         draw_char_select(r, choice, angle, label);
         bool closed = read_menu_keys(keys);
         done = char_select_input(choice, closed, keys, offered, player);

@@ -43,6 +43,10 @@ struct video_mgr {
     int is_gl() const { return (int)(flags & 10); }
     int show_cursor(int toggle);
     void clear();
+    // The clear before a frame, left out in software mode when the frame's first draw hides
+    // the whole screen (covered). OpenGL always clears: a cleared frame starts fresh, which
+    // costs the rasteriser less than keeping the last one.
+    void clear_unless(bool covered);
     void flip();
     SDL_Surface* create_surface(int w, int h, int depth, int sdl_flags);
 
