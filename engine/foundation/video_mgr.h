@@ -55,6 +55,14 @@ struct video_mgr {
     void draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour);
     void set_blending(bool on);
     void sync_gl_state();
+    // Drawing behind (OpenGL, with a depth buffer): what is drawn after begin_cover marks the
+    // pixels its opaque texels cover; what is drawn after begin_behind leaves those pixels
+    // as they are, as if drawn first and covered afterwards, and costs no blend there;
+    // end_cover ends both. begin_cover returns false (and changes nothing) where this is not
+    // possible: draw in order then.
+    bool begin_cover();
+    void begin_behind();
+    void end_cover();
 };
 
 extern video_mgr video;

@@ -975,20 +975,36 @@ void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double de
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, tex);
         glColor4ub(255, 255, 255, alpha);
+        // Screen row i of the floor: where it lies, which texture row it shows and how far
+        // it slides left; false when it is off the screen or outside the visible box.
+        auto floor_line = [&](int i, int* row, float* v, int* slide) {
+            *row = top_y + i;
+            if (i >= rows || *row < 0 || *row >= dst->h) return false;
+            int py = tilt ? floor_row(i, rows, height) : (int)((i + 0.5) / scale);
+            if (py < bt || py >= bt + bh) return false;
+            *v = ((float)(py - bt) + 0.5f) / (float)tex_h;
+            *slide = tilt ? i / 2 : 0;
+            return true;
+        };
         glBegin(GL_QUADS);
         for (int i = 0; i < rows; i++) {
-            int row = top_y + i;
-            if (row < 0 || row >= dst->h) continue;
-            int py = tilt ? floor_row(i, rows, height) : (int)((i + 0.5) / scale);
-            if (py < bt || py >= bt + bh) continue;
-            float v = ((float)(py - bt) + 0.5f) / (float)tex_h;
-            float xs = (float)(left_x - (tilt ? i / 2 : 0));
-            float x0 = xs + (float)((u0 - src_rect.x) * scale);
+            int row, slide, row2, slide2;
+            float v, v2;
+            if (!floor_line(i, &row, &v, &slide)) continue;
+            // Two rows sliding alike are one quad two rows high whose texture rows, met at
+            // the two rows' centres, are each row's own: half the thin quads a rasteriser
+            // handles slowly, the same pixels.
+            const bool pair = floor_line(i + 1, &row2, &v2, &slide2) && slide2 == slide;
+            const float top = pair ? v - (v2 - v) * 0.5f : v;
+            const float bottom = pair ? v2 + (v2 - v) * 0.5f : v;
+            const int end = pair ? row + 2 : row + 1;
+            if (pair) i++;
+            float x0 = (float)(left_x - slide) + (float)((u0 - src_rect.x) * scale);
             float x1 = x0 + (float)((u1 - u0) * scale);
-            glTexCoord2f(tu0, v); glVertex2f(x0, (float)row);
-            glTexCoord2f(tu1, v); glVertex2f(x1, (float)row);
-            glTexCoord2f(tu1, v); glVertex2f(x1, (float)(row + 1));
-            glTexCoord2f(tu0, v); glVertex2f(x0, (float)(row + 1));
+            glTexCoord2f(tu0, top); glVertex2f(x0, (float)row);
+            glTexCoord2f(tu1, top); glVertex2f(x1, (float)row);
+            glTexCoord2f(tu1, bottom); glVertex2f(x1, (float)end);
+            glTexCoord2f(tu0, bottom); glVertex2f(x0, (float)end);
         }
         glEnd();
         glColor4ub(255, 255, 255, 255);
