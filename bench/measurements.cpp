@@ -200,8 +200,8 @@ int bench_training(const bench_args& a) {
     m.pacer = nullptr; // pacing off
     match_set_up(MODE_TRAINING, 1, 0, m);
     training.behaviour = DUMMY_COMPUTER;
-    training.overlays = !getenv("NO_OVERLAYS");
-    training.help = !getenv("NO_HELP");
+    training.overlays = true;
+    training.help = true;
     current_match.end = MATCH_RUNNING;
     const int frames = a.frames > 0 ? a.frames : DEFAULT_TRAINING_FRAMES;
     std::vector<double> cost, work;

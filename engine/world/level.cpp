@@ -327,17 +327,21 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
     if (inside < x_end - x_begin) x_end = x_begin + (int)inside;
     uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
     const int n = x_end - x_begin;
-    if (bpp == 4) {
+    if (bpp == 4 && ((int64_t)v.s->w << 16) + step < INT32_MAX) {
+        // 32-bit positions, and a keyed pixel written back as it was rather than skipped: a
+        // silhouette's edge then costs no mispredicted branch.
         const uint32_t* in = (const uint32_t*)src_row;
         uint32_t* o = (uint32_t*)out;
+        int32_t at = (int32_t)u;
+        const int32_t by = (int32_t)step;
         if (v.keyed) {
             const uint32_t key = v.key;
-            for (int x = 0; x < n; x++, u += step) {
-                uint32_t p = in[u >> 16];
-                if (p != key) o[x] = p;
+            for (int x = 0; x < n; x++, at += by) {
+                const uint32_t p = in[at >> 16], q = o[x];
+                o[x] = p != key ? p : q;
             }
         } else {
-            for (int x = 0; x < n; x++, u += step) o[x] = in[u >> 16];
+            for (int x = 0; x < n; x++, at += by) o[x] = in[at >> 16];
         }
         return;
     }
