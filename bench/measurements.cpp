@@ -78,6 +78,34 @@ static double cpu_seconds() {
            (double)(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
+// ---- the full-screen picture ---------------------------------------------------------------
+
+static const char* const PICTURE_FRAME = "one full-screen picture frame";
+enum { PICTURE_WARM_UP = 50, PICTURE_AFTER_SCREEN = 300 };
+
+// Frames that clear the screen, draw one opaque picture covering it and present it: what
+// drawing one screenful of pixels costs in this mode, the floor under the menus and the
+// match, whose backgrounds cover the screen.
+static std::vector<double> picture_frames(int frames) {
+    img_mgr* picture = Image_Manager.get("rsrc/ML_group_redo_rough_640x480.png");
+    std::vector<double> cost;
+    for (int i = 0; i < PICTURE_WARM_UP + frames; i++) {
+        double t0 = now_seconds();
+        video.clear();
+        picture->draw_at(0, 0);
+        video.flip();
+        double t1 = now_seconds();
+        if (i >= PICTURE_WARM_UP) cost.push_back((t1 - t0) * 1000.0);
+    }
+    return cost;
+}
+
+// After a screen's frames, more picture frames in the same process: the machine is shared,
+// so the floor is sampled beside every screen and the ratios compare like with like.
+static void append_picture_frames(const bench_args& a) {
+    append(a, PICTURE_FRAME, mode_name(), "ms", picture_frames(PICTURE_AFTER_SCREEN));
+}
+
 // ---- the game up to its first screen -------------------------------------------------------
 
 static game_resources resources;
@@ -185,6 +213,7 @@ int bench_match(const bench_args& a) {
             mode_name(), reached, rounds, matches, fa ? fa->hp : 0, fb ? fb->hp : 0, fa ? fa->x : 0,
             fb ? fb->x : 0);
     match_tear_down();
+    append_picture_frames(a);
     return 0;
 }
 
@@ -218,6 +247,7 @@ int bench_training(const bench_args& a) {
     fprintf(stderr, "bench: %s training: %d frames, best string %d hits\n", mode_name(),
             (int)cost.size(), training.best_hits[0]);
     match_tear_down();
+    append_picture_frames(a);
     return 0;
 }
 
@@ -273,20 +303,7 @@ int bench_empty(const bench_args& a) {
     }
     append(a, "empty frame (clear and present)", mode_name(), "ms", cost);
 
-    // The same with one opaque picture covering the screen: what drawing one screenful of
-    // pixels costs in this mode (the floor under the menus and the match, whose backgrounds
-    // cover the screen).
-    img_mgr* picture = Image_Manager.get("rsrc/ML_group_redo_rough_640x480.png");
-    cost.clear();
-    for (int i = 0; i < 50 + frames; i++) {
-        double t0 = now_seconds();
-        video.clear();
-        picture->draw_at(0, 0);
-        video.flip();
-        double t1 = now_seconds();
-        if (i >= 50) cost.push_back((t1 - t0) * 1000.0);
-    }
-    append(a, "one full-screen picture frame", mode_name(), "ms", cost);
+    append(a, PICTURE_FRAME, mode_name(), "ms", picture_frames(frames));
     return 0;
 }
 
@@ -334,6 +351,7 @@ static int time_menu_screen(const bench_args& a, const char* name, menu_screen_k
     }
     pacing.on_wait = nullptr;
     append(a, name, mode_name(), "ms", pacing.intervals_ms(MENU_SKIP, MENU_SKIP + menu_frames));
+    append_picture_frames(a);
     return 0;
 }
 
@@ -367,6 +385,7 @@ int bench_editor(const bench_args& a) {
         if (i >= EDITOR_WARM_UP) cost.push_back((t1 - t0) * 1000.0);
     }
     append(a, "editor frame (10 frames with ghosts)", mode_name(), "ms", cost);
+    append_picture_frames(a);
     editor_stop(e);
     return 0;
 }

@@ -4,7 +4,8 @@
 // (report.h) turns them into the table.
 //
 //   empty   clear and present only, then with one full-screen picture drawn: the floor
-//           under every frame in the mode.
+//           under every frame in the mode. Every screen's measurement adds more of these
+//           picture frames after its own, so the floor is sampled throughout a run.
 //   match   fightdemo's match (Tamsin against Mirelle, both computer-driven, the road
 //           stage, both displays, hit effects), pacing off, one sample per frame. The match
 //           is held going past its end (round wins reset) so that frame 10 000 exists;
