@@ -16,13 +16,16 @@
 #include "foundation/video_mgr.h"
 #include "images/img_mgr.h"
 #include "main_menu.h"
+#include "list_menu.h"
 #include "match.h"
 #include "match_save.h"
+#include "options_menu.h"
 #include "replay.h"
 #include "pacing_hook.h"
 #include "preload.h"
 #include "sample_stats.h"
 #include "startup.h"
+#include "training.h"
 #include "world/level.h"
 #include "world/mon_mgr.h"
 
@@ -75,6 +78,34 @@ static double cpu_seconds() {
     getrusage(RUSAGE_SELF, &u);
     return (double)(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            (double)(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+}
+
+// ---- the full-screen picture ---------------------------------------------------------------
+
+static const char* const PICTURE_FRAME = "one full-screen picture frame";
+enum { PICTURE_WARM_UP = 50, PICTURE_AFTER_SCREEN = 300 };
+
+// Frames that clear the screen, draw one opaque picture covering it and present it: what
+// drawing one screenful of pixels costs in this mode, the floor under the menus and the
+// match, whose backgrounds cover the screen.
+static std::vector<double> picture_frames(int frames) {
+    img_mgr* picture = Image_Manager.get("rsrc/ML_group_redo_rough_640x480.png");
+    std::vector<double> cost;
+    for (int i = 0; i < PICTURE_WARM_UP + frames; i++) {
+        double t0 = now_seconds();
+        video.clear();
+        picture->draw_at(0, 0);
+        video.flip();
+        double t1 = now_seconds();
+        if (i >= PICTURE_WARM_UP) cost.push_back((t1 - t0) * 1000.0);
+    }
+    return cost;
+}
+
+// After a screen's frames, more picture frames in the same process: the machine is shared,
+// so the floor is sampled beside every screen and the ratios compare like with like.
+static void append_picture_frames(const bench_args& a) {
+    append(a, PICTURE_FRAME, mode_name(), "ms", picture_frames(PICTURE_AFTER_SCREEN));
 }
 
 // ---- the game up to its first screen -------------------------------------------------------
@@ -184,6 +215,41 @@ int bench_match(const bench_args& a) {
             mode_name(), reached, rounds, matches, fa ? fa->hp : 0, fb ? fb->hp : 0, fa ? fa->x : 0,
             fb ? fb->x : 0);
     match_tear_down();
+    append_picture_frames(a);
+    return 0;
+}
+
+// ---- training ------------------------------------------------------------------------------
+
+enum { DEFAULT_TRAINING_FRAMES = 3000, TRAINING_WARM_UP = 100 };
+
+// A training match with every overlay on (inputs, panels, frame data, hit boxes, help line)
+// and the dummy on the computer, so strings, specials and hits fill the panels; pacing off.
+int bench_training(const bench_args& a) {
+    if (!start_game()) return 1;
+    match_resources m = match_resources_of(resources);
+    m.pacer = nullptr; // pacing off
+    match_set_up(MODE_TRAINING, 1, 0, m);
+    training.behaviour = DUMMY_COMPUTER;
+    training.overlays = true;
+    training.help = true;
+    current_match.end = MATCH_RUNNING;
+    const int frames = a.frames > 0 ? a.frames : DEFAULT_TRAINING_FRAMES;
+    std::vector<double> cost, work;
+    for (int i = 0; i < TRAINING_WARM_UP + frames && current_match.end == MATCH_RUNNING; i++) {
+        double c0 = cpu_seconds(), t0 = now_seconds();
+        match_frame();
+        double t1 = now_seconds(), c1 = cpu_seconds();
+        if (i < TRAINING_WARM_UP) continue;
+        cost.push_back((t1 - t0) * 1000.0);
+        work.push_back((c1 - c0) * 1000.0);
+    }
+    append(a, "training match frame (every overlay on)", mode_name(), "ms", cost);
+    append(a, "training match frame (processor)", mode_name(), "ms", work);
+    fprintf(stderr, "bench: %s training: %d frames, best string %d hits\n", mode_name(),
+            (int)cost.size(), training.best_hits[0]);
+    match_tear_down();
+    append_picture_frames(a);
     return 0;
 }
 
@@ -299,20 +365,7 @@ int bench_empty(const bench_args& a) {
     }
     append(a, "empty frame (clear and present)", mode_name(), "ms", cost);
 
-    // The same with one opaque picture covering the screen: what drawing one screenful of
-    // pixels costs in this mode (the floor under the menus and the match, whose backgrounds
-    // cover the screen).
-    img_mgr* picture = Image_Manager.get("rsrc/ML_group_redo_rough_640x480.png");
-    cost.clear();
-    for (int i = 0; i < 50 + frames; i++) {
-        double t0 = now_seconds();
-        video.clear();
-        picture->draw_at(0, 0);
-        video.flip();
-        double t1 = now_seconds();
-        if (i >= 50) cost.push_back((t1 - t0) * 1000.0);
-    }
-    append(a, "one full-screen picture frame", mode_name(), "ms", cost);
+    append(a, PICTURE_FRAME, mode_name(), "ms", picture_frames(frames));
     return 0;
 }
 
@@ -328,17 +381,31 @@ static void quit_after_frames(int waits) {
     if (waits > MENU_SKIP + menu_frames && waits % 4 == 0) push_quit();
 }
 
-static int time_menu_screen(const bench_args& a, const char* name, bool select) {
+enum menu_screen_kind { SCREEN_MAIN, SCREEN_SELECT, SCREEN_OPTIONS, SCREEN_LIST };
+
+// The game options list, the longest of the options' sub-screens.
+static void game_options_list() {
+    char rows[GAME_OPTION_COUNT + 2][LIST_ROW_TEXT];
+    int count = build_game_option_rows(rows, resources.game_option_labels, GAME_OPTION_COUNT, game_opts);
+    list_menu(rows, count, resources.menu_list, resources.menu_background, resources.list_font,
+              resources.front_rate);
+}
+
+static int time_menu_screen(const bench_args& a, const char* name, menu_screen_kind kind) {
     if (!start_game()) return 1;
     menu_frames = a.frames > 0 ? a.frames : DEFAULT_MENU_FRAMES;
     pacing.clear();
     pacing.on_wait = quit_after_frames;
-    if (select) {
-        // The main menu's level is gone before the selection starts.
+    // The main menu's level is gone before any other screen starts.
+    if (kind != SCREEN_MAIN) {
         delete current_level;
         current_level = nullptr;
-        char_select(resources, resources.front_rate);
-    } else {
+    }
+    switch (kind) {
+    case SCREEN_SELECT: char_select(resources, resources.front_rate); break;
+    case SCREEN_OPTIONS: options_menu(resources); break;
+    case SCREEN_LIST: game_options_list(); break;
+    default:
         current_level = new level();
         main_menu(resources);
         delete current_level;
@@ -346,11 +413,16 @@ static int time_menu_screen(const bench_args& a, const char* name, bool select) 
     }
     pacing.on_wait = nullptr;
     append(a, name, mode_name(), "ms", pacing.intervals_ms(MENU_SKIP, MENU_SKIP + menu_frames));
+    append_picture_frames(a);
     return 0;
 }
 
-int bench_menu(const bench_args& a) { return time_menu_screen(a, "main-menu frame", false); }
-int bench_select(const bench_args& a) { return time_menu_screen(a, "character-select frame", true); }
+int bench_menu(const bench_args& a) { return time_menu_screen(a, "main-menu frame", SCREEN_MAIN); }
+int bench_select(const bench_args& a) { return time_menu_screen(a, "character-select frame", SCREEN_SELECT); }
+int bench_options(const bench_args& a) { return time_menu_screen(a, "options-menu frame", SCREEN_OPTIONS); }
+int bench_list(const bench_args& a) {
+    return time_menu_screen(a, "list-menu frame (game options)", SCREEN_LIST);
+}
 
 // ---- editor --------------------------------------------------------------------------------
 
@@ -375,6 +447,7 @@ int bench_editor(const bench_args& a) {
         if (i >= EDITOR_WARM_UP) cost.push_back((t1 - t0) * 1000.0);
     }
     append(a, "editor frame (10 frames with ghosts)", mode_name(), "ms", cost);
+    append_picture_frames(a);
     editor_stop(e);
     return 0;
 }

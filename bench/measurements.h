@@ -4,12 +4,15 @@
 // (report.h) turns them into the table.
 //
 //   empty   clear and present only, then with one full-screen picture drawn: the floor
-//           under every frame in the mode.
+//           under every frame in the mode. Every screen's measurement adds more of these
+//           picture frames after its own, so the floor is sampled throughout a run.
 //   match   fightdemo's match (Tamsin against Mirelle, both computer-driven, the road
 //           stage, both displays, hit effects), pacing off, one sample per frame. The match
 //           is held going past its end (round wins reset) so that frame 10 000 exists;
 //           frames 100-599 and 10 000-10 499 are also kept apart to show growth.
-//   menu    interactive main-menu frames; select: character-select frames.
+//   training a training match with every overlay on, the dummy on the computer, pacing off.
+//   menu    interactive main-menu frames; select: character-select frames; options: the
+//           options menu's frames; list: the game options list's frames.
 //   editor  framewright frames on a given animation file, ghosts on, playing.
 //   load    the preload without its fixed-length logo fades, then the first match set-up.
 //   memory  peak resident memory of a real program (fightdemo) playing its match with its
@@ -33,6 +36,9 @@ int bench_empty(const bench_args& a);
 int bench_match(const bench_args& a);
 int bench_menu(const bench_args& a);
 int bench_select(const bench_args& a);
+int bench_options(const bench_args& a);
+int bench_list(const bench_args& a);
+int bench_training(const bench_args& a);
 int bench_editor(const bench_args& a);
 int bench_load(const bench_args& a);
 int bench_memory(const bench_args& a);

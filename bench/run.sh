@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # bench/run.sh: builds the benchmark with optimisation (into build-bench/), runs every
 # measurement at 640 x 480 in software mode (dummy video driver) and in OpenGL mode (Xvfb
-# with Mesa's llvmpipe), prints the table and writes it to bench/results.csv.
+# with Mesa's llvmpipe), prints the table (each screen's median, frames per second and
+# ratio to one full-screen picture frame of the same mode) and writes bench/results.csv.
 #
 #   bench/run.sh            the full run (about ten minutes)
 #   BENCH_QUICK=1 bench/run.sh   fewer frames and runs, for a quick look
@@ -21,9 +22,9 @@ fi
 cmake --build "$build" -j "$(nproc)" --target fight_bench fight_bench_report fightdemo no_pacing
 
 if [ -n "${BENCH_QUICK:-}" ]; then
-  match_frames=1500; rollback_frames=500; menu_frames=500; editor_frames=500; load_runs=2; memory=0
+  match_frames=1500; training_frames=500; rollback_frames=500; menu_frames=500; editor_frames=500; load_runs=2; memory=0
 else
-  match_frames=10500; rollback_frames=3000; menu_frames=2000; editor_frames=3000; load_runs=7; memory=1
+  match_frames=10500; training_frames=3000; rollback_frames=3000; menu_frames=2000; editor_frames=3000; load_runs=7; memory=1
 fi
 # A whole match without pacing takes about a minute in software mode and several in
 # OpenGL mode; one still running after this long is closed as a window close would.
@@ -80,8 +81,11 @@ for mode in software opengl; do
   run $mode empty empty
   run $mode match match --frames $match_frames
   run $mode rollback rollback --frames $rollback_frames
+  run $mode training training --frames $training_frames
   run $mode menu menu --frames $menu_frames
   run $mode select select --frames $menu_frames
+  run $mode options options --frames $menu_frames
+  run $mode list list --frames $menu_frames
   if [ $mode = opengl ]; then
     run $mode editor editor --frames $editor_frames --file game/ten_frames.ini
   fi

@@ -19,15 +19,27 @@ static void draw_group(img_mgr* pic, float zoom) {
     pic->draw(0, screen_h() - pic->get_height(), video.screen, zoom, zoom, 0);
 }
 
-// The action shot in its ring of four ghosts, then in place.
-static void draw_shot(img_mgr* shot, int angle) {
-    int x = screen_w() - shot->get_width() - 40;
-    int y = (screen_h() - shot->get_height()) / 2;
+// The action shot in place, its top-left corner.
+static void shot_place(img_mgr* shot, int* x, int* y) {
+    *x = screen_w() - shot->get_width() - 40;
+    *y = (screen_h() - shot->get_height()) / 2;
+}
+
+// The shot's ring of four ghosts around its place.
+static void draw_ghosts(img_mgr* shot, int angle) {
+    int x, y;
+    shot_place(shot, &x, &y);
     for (int k = 0; k < 4; k++) {
         double rad = (angle + 90 * k) * M_PI / 180.0;
         shot->set_alpha((uint8_t)(64 * k));
         shot->draw_at(x + (int)(cos(rad) * 40), y + (int)(sin(rad) * 40));
     }
+    shot->set_alpha(255);
+}
+
+static void draw_shot(img_mgr* shot) {
+    int x, y;
+    shot_place(shot, &x, &y);
     shot->set_alpha(255);
     shot->draw_at(x, y);
 }
@@ -39,13 +51,24 @@ static float group_zoom(img_mgr* pic) {
 
 enum { TURN_X = 8, TURN_Y = 26 };
 
+// The picture is the group, the prompt, the label, the ghosts and the shot, in that order.
+// Where the drawing mode can draw behind, the shot goes first and everything else behind
+// it: the same picture, without drawing the pixels the shot hides.
 void draw_char_select(game_resources& r, int choice, int angle, img_mgr* turn_label) {
+    img_mgr* shot = choice >= 0 && choice < ART_FIGHTERS ? r.action_shots[choice] : nullptr;
+    const bool behind = shot && video.begin_cover();
+    if (behind) {
+        draw_shot(shot);
+        video.begin_behind();
+    }
     draw_group(r.group_picture, group_zoom(r.group_picture));
     r.select_font->pen_x = 0;
     r.select_font->pen_y = 0;
     r.select_font->draw_text("Please select a character:");
     if (turn_label) turn_label->draw_at(TURN_X, TURN_Y);
-    if (choice >= 0 && choice < ART_FIGHTERS) draw_shot(r.action_shots[choice], angle);
+    if (shot) draw_ghosts(shot, angle);
+    if (behind) video.end_cover();
+    else if (shot) draw_shot(shot);
 }
 
 // What a key means to the chooser: one of its own controls first, then the menus' meaning.
@@ -108,8 +131,9 @@ int char_select(game_resources& r, int rate, select_turn turn) {
     const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
     img_mgr* label = render_turn_label(r, turn);
     const int player = turn == TURN_PLAYER2 ? 1 : 0;
+    const bool covered = zoom == 1 && pic->covers_screen(0, screen_h() - pic->get_height());
     for (bool done = false; !done;) {
-        video.clear();
+        video.clear_unless(covered);
         draw_char_select(r, choice, angle, label);
         bool closed = read_menu_keys(keys);
         done = char_select_input(choice, closed, keys, offered, player);

@@ -75,8 +75,9 @@ int list_menu(const char (*rows)[LIST_ROW_TEXT], int count, unsigned list, img_m
     int selection = first >= 0 && first < count ? first : 0;
     bool done = false;
     tile_counter tile;
+    const bool covered = menu_background_covers(background);
     while (!done) {
-        video.clear();
+        video.clear_unless(covered);
         draw_list_menu(shown, selection, list, background, tile.value);
         bool closed = read_menu_keys(keys);
         done = apply_keys(keys, closed, count, selection);

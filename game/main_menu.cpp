@@ -98,8 +98,9 @@ main_menu_choice main_menu(game_resources& r) {
     key_press keys;
     open_menu_keys(keys);
     opening(r);
+    const bool covered = menu_background_covers(r.menu_background);
     for (bool done = false; !done;) {
-        video.clear();
+        video.clear_unless(covered);
         play_menu_music(r);
         bool closed = read_menu_keys(keys);
         window_closed = window_closed || closed;

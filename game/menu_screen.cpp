@@ -16,6 +16,12 @@ void draw_menu_background(img_mgr* background, int tile, uint8_t alpha) {
     background->draw_tiled(-tile, y, video.screen->w, video.screen->h);
 }
 
+bool menu_background_covers(const img_mgr* background) {
+    if (!background || !background->solid) return false;
+    // An OpenGL texture repeats whole only when it is the picture itself, without padding.
+    return !video.is_gl() || (background->tex_w == background->width && background->tex_h == background->height);
+}
+
 menu_action menu_action_of(int key) {
     switch (key) {
     case SDLK_UP:

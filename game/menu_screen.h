@@ -28,6 +28,10 @@ struct tile_counter {
 // covering the screen. A missing picture draws nothing.
 void draw_menu_background(img_mgr* background, int tile, uint8_t alpha);
 
+// True when the background drawn opaque (alpha 255) hides the whole screen: a picture
+// without an empty pixel whose tiles repeat without a seam.
+bool menu_background_covers(const img_mgr* background);
+
 // The first joystick as the menus read it; all zero when there is none.
 struct joystick_input {
     bool present = false;

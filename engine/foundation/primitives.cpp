@@ -88,6 +88,35 @@ void video_mgr::draw_filled_circle(int cx, int cy, int radius, int segments, uin
 
 void video_mgr::set_blending(bool on) { gl_wanted[GLS_BLEND] = on ? 1 : 0; }
 
+bool video_mgr::begin_cover() {
+    if (!is_gl() || !ortho_2d) return false;
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    if (bits <= 0) return false;
+    // Every draw lies at depth 0: a pixel the cover wrote fails the "less" test of later draws.
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    // Only opaque texels mark their pixels; a draw's empty texels cover nothing.
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    return true;
+}
+
+void video_mgr::begin_behind() {
+    if (!is_gl()) return;
+    glDisable(GL_ALPHA_TEST);
+    glDepthMask(GL_FALSE);
+}
+
+void video_mgr::end_cover() {
+    if (!is_gl()) return;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDepthMask(GL_TRUE);
+}
+
 // Applies one wanted on/off state when it differs from the one OpenGL has.
 static bool apply_state(video_mgr& v, int index, void (*on)(), void (*off)()) {
     if (v.gl_wanted[index] == v.gl_current[index]) return false;

@@ -43,6 +43,10 @@ struct video_mgr {
     int is_gl() const { return (int)(flags & 10); }
     int show_cursor(int toggle);
     void clear();
+    // The clear before a frame, left out in software mode when the frame's first draw hides
+    // the whole screen (covered). OpenGL always clears: a cleared frame starts fresh, which
+    // costs the rasteriser less than keeping the last one.
+    void clear_unless(bool covered);
     void flip();
     SDL_Surface* create_surface(int w, int h, int depth, int sdl_flags);
 
@@ -51,6 +55,14 @@ struct video_mgr {
     void draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour);
     void set_blending(bool on);
     void sync_gl_state();
+    // Drawing behind (OpenGL, with a depth buffer): what is drawn after begin_cover marks the
+    // pixels its opaque texels cover; what is drawn after begin_behind leaves those pixels
+    // as they are, as if drawn first and covered afterwards, and costs no blend there;
+    // end_cover ends both. begin_cover returns false (and changes nothing) where this is not
+    // possible: draw in order then.
+    bool begin_cover();
+    void begin_behind();
+    void end_cover();
 };
 
 extern video_mgr video;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "foundation/log.h"
 #include "foundation/safe_file.h"
@@ -23,9 +24,13 @@ void font::init(SDL_Surface* s) {
     for (img_mgr*& g : glyphs) g = nullptr;
     for (SDL_Surface*& p : glyph_pixels) p = nullptr;
     glyphs_rendered = 0;
+    for (int16_t& w : char_widths) w = -1;
     for (drawn_string& d : strings) d = drawn_string{{0}, nullptr, 0, false, false};
     strings_made = 0;
     swept_at = 0;
+    atlas = 0;
+    atlas_x = atlas_y = atlas_shelf = 0;
+    for (int16_t* at : atlas_at) at[0] = at[1] = -1;
     if (TTF_Init() < 0) log_err("Couldn't initialize TTF: %s\n", SDL_GetError());
 }
 
@@ -52,6 +57,14 @@ void font::forget_glyphs() {
         delete d.image;
         d = drawn_string{{0}, nullptr, 0, false, false};
     }
+    // Without a video subsystem (process exit after SDL_Quit) the context and the atlas are gone.
+    if (atlas && SDL_WasInit(SDL_INIT_VIDEO) && video.is_gl()) {
+        GLuint t = atlas;
+        glDeleteTextures(1, &t);
+    }
+    atlas = 0;
+    atlas_x = atlas_y = atlas_shelf = 0;
+    for (int16_t* at : atlas_at) at[0] = at[1] = -1;
 }
 
 void font::open(const char* path) {
@@ -59,6 +72,7 @@ void font::open(const char* path) {
     face = nullptr;
     loaded = 0;
     if (size < 12) size = 12;
+    for (int16_t& w : char_widths) w = -1; // sizes belong to the face
     // Only regular files: a device or pipe could hang the read.
     if (regular_file(path)) face = TTF_OpenFont(path, size);
     else SDL_SetError("Couldn't open %s", path ? path : "");
@@ -82,9 +96,13 @@ SDL_Surface* font::render(const char* text) {
 int font::text_width(const char* text) const {
     int w = 0;
     for (const char* c = text; face && c && *c; c++) {
-        char one[2] = {*c, 0};
-        int cw = 0, ch = 0;
-        if (TTF_SizeText(face, one, &cw, &ch) == 0) w += cw;
+        int16_t& known = char_widths[(unsigned char)*c];
+        if (known < 0) {
+            char one[2] = {*c, 0};
+            int cw = 0, ch = 0;
+            known = (int16_t)(TTF_SizeText(face, one, &cw, &ch) == 0 ? cw : 0);
+        }
+        w += known;
     }
     return w;
 }
@@ -131,7 +149,83 @@ img_mgr* font::glyph(unsigned char ch) {
     copy_text(g->filename, name);
     glyphs_rendered++;
     if (g->width > 0) g->tohw();
+    if (video.is_gl() && glyph_pixels[ch] && g->width > 0) place_in_atlas(ch);
     return g;
+}
+
+// Copies glyph ch's pixels, as its own upload has them, into the next free place of the
+// atlas (made on the first glyph); a glyph that no longer fits stays out of it.
+void font::place_in_atlas(unsigned char ch) {
+    SDL_Surface* p = glyph_pixels[ch];
+    const int w = p->w, h = p->h;
+    if (atlas_x + w > ATLAS_SIZE) {
+        atlas_x = 0;
+        atlas_y += atlas_shelf + 1;
+        atlas_shelf = 0;
+    }
+    if (w > ATLAS_SIZE || atlas_y + h > ATLAS_SIZE) return;
+    SDL_Surface* pixels = exact_copy(p, w); // keying for the upload must not touch the glyph's
+    SDL_Surface* rgba = pixels ? texture_pixels(pixels, w, h) : nullptr;
+    if (pixels) SDL_FreeSurface(pixels);
+    if (!rgba) return;
+    if (!atlas) {
+        std::vector<uint8_t> clear((size_t)ATLAS_SIZE * ATLAS_SIZE * 4, 0);
+        GLuint t = 0;
+        glGenTextures(1, &t);
+        atlas = t;
+        glBindTexture(GL_TEXTURE_2D, atlas);
+        // Glyphs are drawn at their own size only, texel for pixel: the nearest texel is the
+        // one a filtered draw would show, and nothing of a neighbour can bleed in.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB5_A1, ATLAS_SIZE, ATLAS_SIZE, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, clear.data());
+    }
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->pitch / 4);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, atlas_x, atlas_y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba->pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    SDL_FreeSurface(rgba);
+    atlas_at[ch][0] = (int16_t)atlas_x;
+    atlas_at[ch][1] = (int16_t)atlas_y;
+    atlas_x += w + 1;
+    if (h > atlas_shelf) atlas_shelf = h;
+}
+
+// text at the pen as its glyphs draw one by one, in one draw from the atlas; false (nothing
+// drawn) when a glyph of it is not in the atlas.
+bool font::draw_from_atlas(const char* text) {
+    for (const char* c = text; *c; c++) {
+        unsigned char ch = (unsigned char)*c;
+        if (glyph(ch)->width > 0 && atlas_at[ch][0] < 0) return false;
+    }
+    if (!atlas) return true; // nothing of it draws
+    const float inv = 1.0f / (float)ATLAS_SIZE;
+    video.set_blending(true);
+    video.sync_gl_state();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glColor3ub(255, 255, 255);
+    glBegin(GL_QUADS);
+    int x = pen_x;
+    for (const char* c = text; *c; c++) {
+        unsigned char ch = (unsigned char)*c;
+        const img_mgr* g = glyphs[ch];
+        if (g->width > 0) {
+            const float u0 = (float)atlas_at[ch][0] * inv, v0 = (float)atlas_at[ch][1] * inv;
+            const float u1 = u0 + (float)g->width * inv, v1 = v0 + (float)g->height * inv;
+            glTexCoord2f(u0, v0); glVertex2i(x, pen_y);
+            glTexCoord2f(u1, v0); glVertex2i(x + g->width, pen_y);
+            glTexCoord2f(u1, v1); glVertex2i(x + g->width, pen_y + g->height);
+            glTexCoord2f(u0, v1); glVertex2i(x, pen_y + g->height);
+        }
+        x += g->width;
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    video.set_blending(false);
+    return true;
 }
 
 void font::release_stale_strings() {
@@ -225,6 +319,7 @@ void font::draw_text(const char* text) {
             return;
         }
     }
+    if (video.is_gl() && draw_from_atlas(text)) return;
     int x = pen_x;
     for (const char* c = text; *c; c++) {
         img_mgr* g = glyph((unsigned char)*c);

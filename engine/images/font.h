@@ -5,7 +5,9 @@
 // is put together from its glyphs into one image of its own, so steady text costs one draw
 // a string; it is released once a frame is presented without it. A string that changes
 // every frame is drawn glyph by glyph and makes nothing. A glyph keeps the colour, mode and
-// size it was first rendered with, and so do the strings made of it.
+// size it was first rendered with, and so do the strings made of it. In OpenGL mode every
+// glyph also gets a place in one texture of the font's (its atlas), so a string drawn glyph
+// by glyph is still one draw: one texture, a quad per glyph.
 //
 // Ownership: the font owns its face, its glyph images and pixels and its string images; the
 // surface returned by `render` belongs to the caller.
@@ -29,6 +31,7 @@ struct font {
     img_mgr* glyphs[256]; // glyph cache, one image per character, rendered on first use
     SDL_Surface* glyph_pixels[256]; // each glyph's pixels as rendered, which strings are made of
     int glyphs_rendered;  // glyph pictures made so far, for diagnostics and tests
+    mutable int16_t char_widths[256]; // each character's width as the face sizes it; -1 unknown
 
     // A string seen by draw_text: its image once made (null before, or when its glyphs
     // cannot be joined), and the frame (video.presents) it was last drawn in.
@@ -43,6 +46,13 @@ struct font {
     int strings_made; // string images made so far, for tests
     int swept_at;     // the frame whose stale strings were last released
 
+    // OpenGL mode: the atlas texture (0 before the first glyph), filled shelf by shelf; each
+    // glyph's top-left corner in it (-1: not in it, drawn on its own).
+    enum { ATLAS_SIZE = 512 };
+    uint32_t atlas;
+    int atlas_x, atlas_y, atlas_shelf;
+    int16_t atlas_at[256][2];
+
     font();
     explicit font(SDL_Surface* screen);
     font(const font&) = delete;
@@ -52,7 +62,8 @@ struct font {
     void open(const char* path);
     SDL_Surface* render(const char* text);
     void draw_text(const char* text);
-    // How far draw_text's glyphs reach: the sum of each character's own width (0 unopened).
+    // How far draw_text's glyphs reach: the sum of each character's own width (0 unopened),
+    // each sized once per opened face.
     int text_width(const char* text) const;
     // Drops every glyph and string, so the next draws render again with the present colour,
     // mode and size.
@@ -64,4 +75,6 @@ private:
     drawn_string* string_for(const char* text, bool* fresh);
     img_mgr* join_glyphs(const char* text);
     void release_stale_strings();
+    void place_in_atlas(unsigned char ch);
+    bool draw_from_atlas(const char* text);
 };

@@ -98,10 +98,31 @@ static void key_surface(SDL_Surface* s) {
     else SDL_SetColorKey(s, 0, 0);
 }
 
+// True when s is a display-format surface keyed with pure green and no alpha of its own.
+static bool display_keyed(const SDL_Surface* s) {
+    const SDL_PixelFormat* f = s->format;
+    const SDL_PixelFormat* d = video.screen ? video.screen->format : nullptr;
+    return d && f->BitsPerPixel == 32 && d->BitsPerPixel == 32 && !f->Amask && !d->Amask &&
+           f->Rmask == d->Rmask && f->Gmask == d->Gmask && f->Bmask == d->Bmask &&
+           (s->flags & SDL_SRCCOLORKEY) && f->colorkey == SDL_MapRGB(f, 0, 255, 0);
+}
+
 // A display-format copy of s zoomed by (zx, zy) (negative = mirrored) and rotated by angle
 // degrees, with the pure-green colour key. Keyed pixels of s, and the corners a rotation
 // uncovers, come out keyed. s itself is left as it was.
 static SDL_Surface* zoom_keyed(SDL_Surface* s, double angle, double zx, double zy) {
+    if (angle == 0 && display_keyed(s)) {
+        // Unturned and unsmoothed, the zoom copies whole pixels, the key's among them: a
+        // keyed display surface zooms straight into its keyed result, in one pass.
+        SDL_Surface* z = rotozoomSurfaceXY(s, 0, zx, zy, SMOOTHING_OFF);
+        if (z && z->format->BitsPerPixel == 32 && z->format->Rmask == s->format->Rmask &&
+            z->format->Gmask == s->format->Gmask && z->format->Bmask == s->format->Bmask &&
+            !z->format->Amask) {
+            SDL_SetColorKey(z, SDL_SRCCOLORKEY, s->format->colorkey);
+            return z;
+        }
+        if (z) SDL_FreeSurface(z);
+    }
     SDL_Surface* rgba = video.create_surface(s->w, s->h, 32, 0); // starts transparent
     if (!rgba) return nullptr;
     Uint32 flags = s->flags & (SDL_SRCALPHA | SDL_SRCCOLORKEY);
@@ -236,6 +257,7 @@ img_mgr& img_mgr::operator=(const img_mgr& o) {
     copy_text(filename, o.filename);
     mirrored = o.mirrored;
     sw_ready = o.sw_ready;
+    solid = o.solid;
     zcache.clear();
     return *this;
 }
@@ -300,6 +322,7 @@ void img_mgr::load(const char* path) {
 void img_mgr::shave() {
     SDL_Surface* s = held(surface);
     left = top = right = bottom = 0;
+    solid = 0;
     if (s) {
         uint32_t key = SDL_MapRGB(s->format, key_r, key_g, key_b) & 0xFFFFFFu;
         SDL_Palette* pal = s->format->palette;
@@ -308,11 +331,15 @@ void img_mgr::shave() {
             key = 0xFFFFFFFFu; // a palette without the exact key colour has nothing empty
         int bpp = s->format->BytesPerPixel;
         int minx = s->w, maxx = -1, miny = s->h, maxy = -1;
+        bool empty_pixel = false;
         SDL_LockSurface(s);
         for (int y = 0; y < s->h; y++) {
             const uint8_t* row = (const uint8_t*)s->pixels + y * s->pitch;
             for (int x = 0; x < s->w; x++) {
-                if (pixel24(row + x * bpp, bpp) == key) continue;
+                if (pixel24(row + x * bpp, bpp) == key) {
+                    empty_pixel = true;
+                    continue;
+                }
                 if (x < minx) minx = x;
                 if (x > maxx) maxx = x;
                 if (y < miny) miny = y;
@@ -320,6 +347,7 @@ void img_mgr::shave() {
             }
         }
         SDL_UnlockSurface(s);
+        solid = !empty_pixel && maxx >= 0 && !(s->flags & (SDL_SRCALPHA | SDL_SRCCOLORKEY));
         if (maxx >= 0) {
             left = (uint32_t)minx;
             right = (uint32_t)maxx + 1;
@@ -360,6 +388,7 @@ int img_mgr::set_surface(SDL_Surface* s) {
     width = s->w;
     height = s->h;
     copy_text(filename, "surfacetaken");
+    solid = 0;
     reset_rects();
     left = top = 0;
     right = (uint32_t)width;
@@ -531,12 +560,29 @@ void img_mgr::reset_rects() {
     dst_rect.h = (Uint16)height;
 }
 
-void img_mgr::set_color_key() {
-    SDL_Surface* s = held(surface);
-    if (!s) return;
-    // Rendered text comes paletted with its own background key; it keeps it.
+// Rendered text comes paletted with its own background key; it keeps it. Anything else is
+// keyed with pure green where it can hold it.
+static void key_for_upload(SDL_Surface* s) {
     if (s->format->palette && (s->flags & SDL_SRCCOLORKEY)) return;
     key_surface(s);
+}
+
+void img_mgr::set_color_key() {
+    if (SDL_Surface* s = held(surface)) key_for_upload(s);
+}
+
+SDL_Surface* texture_pixels(SDL_Surface* s, int w, int h) {
+    key_for_upload(s);
+    SDL_Surface* rgba = video.create_surface(w, h, 32, 0);
+    if (!rgba) return nullptr;
+    // Copy the colours as they are: translucency comes from the image's alpha at draw time.
+    bool had_alpha = (s->flags & SDL_SRCALPHA) != 0;
+    Uint8 surface_alpha = s->format->alpha;
+    if (had_alpha) SDL_SetAlpha(s, 0, surface_alpha);
+    SDL_Rect sr = {0, 0, (Uint16)w, (Uint16)h}, dr = sr;
+    if (SDL_BlitSurface(s, &sr, rgba, &dr) < 0) log_err("BlitSurface error: %s\n", SDL_GetError());
+    if (had_alpha) SDL_SetAlpha(s, SDL_SRCALPHA, surface_alpha);
+    return rgba;
 }
 
 int img_mgr::tohw() {
@@ -565,24 +611,15 @@ int img_mgr::tohw() {
         inv_tex_h = 1.0f / (float)tex_h;
         log_out("IMG_MGR::tohw converting v[%d,%d] p[%d,%d] to [%d,%d]\n", width, height, s->w,
                 s->h, tex_w, tex_h);
-        SDL_Surface* rgba = video.create_surface(tex_w, tex_h, 32, 0);
+        // A translucent surface's alpha becomes the image's, applied at draw time.
+        const bool had_alpha = (s->flags & SDL_SRCALPHA) != 0;
+        const Uint8 surface_alpha = s->format->alpha;
+        if (had_alpha) set_alpha(255);
+        SDL_Surface* rgba = texture_pixels(s, tex_w, tex_h);
+        if (had_alpha) set_alpha(surface_alpha);
         if (!rgba) {
             log_out("Img::MGR:tohw() FAULT - failure in creating surface [%d,%d]\n", tex_w, tex_h);
             return -1;
-        }
-        // Copy the colours as they are: translucency comes from `alpha` at draw time.
-        bool had_alpha = (s->flags & SDL_SRCALPHA) != 0;
-        Uint8 surface_alpha = s->format->alpha;
-        if (had_alpha) {
-            set_alpha(255);
-            SDL_SetAlpha(s, 0, surface_alpha);
-        }
-        SDL_Rect sr = {0, 0, (Uint16)tex_w, (Uint16)tex_h}, dr = sr;
-        if (SDL_BlitSurface(s, &sr, rgba, &dr) < 0)
-            log_err("BlitSurface error: %s\n", SDL_GetError());
-        if (had_alpha) {
-            SDL_SetAlpha(s, SDL_SRCALPHA, surface_alpha);
-            set_alpha(surface_alpha);
         }
         GLuint t = 0;
         glGenTextures(1, &t);
@@ -854,6 +891,11 @@ void img_mgr::draw_sw(int bx, int by, SDL_Surface* dst, float sx, float sy, int 
     else if (cached && alpha != 255) SDL_SetAlpha(src, 0, 255);
 }
 
+bool img_mgr::covers_screen(int x, int y) const {
+    const SDL_Surface* s = video.screen;
+    return s && solid && alpha == 255 && x <= 0 && y <= 0 && x + width >= s->w && y + height >= s->h;
+}
+
 void img_mgr::draw_at(int x, int y) { draw(x, y, video.screen, 1, 1, 0); }
 
 void img_mgr::draw_on(int x, int y, SDL_Surface* dst) { draw(x, y, dst, 1, 1, 0); }
@@ -960,20 +1002,36 @@ void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double de
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, tex);
         glColor4ub(255, 255, 255, alpha);
+        // Screen row i of the floor: where it lies, which texture row it shows and how far
+        // it slides left; false when it is off the screen or outside the visible box.
+        auto floor_line = [&](int i, int* row, float* v, int* slide) {
+            *row = top_y + i;
+            if (i >= rows || *row < 0 || *row >= dst->h) return false;
+            int py = tilt ? floor_row(i, rows, height) : (int)((i + 0.5) / scale);
+            if (py < bt || py >= bt + bh) return false;
+            *v = ((float)(py - bt) + 0.5f) / (float)tex_h;
+            *slide = tilt ? i / 2 : 0;
+            return true;
+        };
         glBegin(GL_QUADS);
         for (int i = 0; i < rows; i++) {
-            int row = top_y + i;
-            if (row < 0 || row >= dst->h) continue;
-            int py = tilt ? floor_row(i, rows, height) : (int)((i + 0.5) / scale);
-            if (py < bt || py >= bt + bh) continue;
-            float v = ((float)(py - bt) + 0.5f) / (float)tex_h;
-            float xs = (float)(left_x - (tilt ? i / 2 : 0));
-            float x0 = xs + (float)((u0 - src_rect.x) * scale);
+            int row, slide, row2, slide2;
+            float v, v2;
+            if (!floor_line(i, &row, &v, &slide)) continue;
+            // Two rows sliding alike are one quad two rows high whose texture rows, met at
+            // the two rows' centres, are each row's own: half the thin quads a rasteriser
+            // handles slowly, the same pixels.
+            const bool pair = floor_line(i + 1, &row2, &v2, &slide2) && slide2 == slide;
+            const float top = pair ? v - (v2 - v) * 0.5f : v;
+            const float bottom = pair ? v2 + (v2 - v) * 0.5f : v;
+            const int end = pair ? row + 2 : row + 1;
+            if (pair) i++;
+            float x0 = (float)(left_x - slide) + (float)((u0 - src_rect.x) * scale);
             float x1 = x0 + (float)((u1 - u0) * scale);
-            glTexCoord2f(tu0, v); glVertex2f(x0, (float)row);
-            glTexCoord2f(tu1, v); glVertex2f(x1, (float)row);
-            glTexCoord2f(tu1, v); glVertex2f(x1, (float)(row + 1));
-            glTexCoord2f(tu0, v); glVertex2f(x0, (float)(row + 1));
+            glTexCoord2f(tu0, top); glVertex2f(x0, (float)row);
+            glTexCoord2f(tu1, top); glVertex2f(x1, (float)row);
+            glTexCoord2f(tu1, bottom); glVertex2f(x1, (float)end);
+            glTexCoord2f(tu0, bottom); glVertex2f(x0, (float)end);
         }
         glEnd();
         glColor4ub(255, 255, 255, 255);

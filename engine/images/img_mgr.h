@@ -40,6 +40,7 @@ struct img_mgr {
     uint8_t has_bounds = 0;
     uint8_t alpha = 255;
     uint8_t sw_ready = 0; // software mode: surface already converted and keyed by tohw
+    uint8_t solid = 0;    // shave found no empty pixel: every pixel of the picture shows
 
     img_mgr();
     img_mgr(const img_mgr& o);
@@ -65,6 +66,9 @@ struct img_mgr {
     int get_height() const { return height; }
     // True when the image has no visible pixel to draw or to hit.
     bool is_blank() const { return right <= left || bottom <= top; }
+    // True when drawing the image unscaled at (x, y) hides every pixel of the screen, so a
+    // screen drawn over it needs no clearing first.
+    bool covers_screen(int x, int y) const;
 
     // Upload and drawing.
     int tohw();
@@ -113,6 +117,11 @@ void draw_item_show(const draw_item& d);
 // `rows` rows high shows picture row floor_row(i, rows, h) of an h-row picture, slid i / 2
 // pixels to the left. The whole picture shows, top to bottom; its far (upper) rows squeezed.
 int floor_row(int i, int rows, int h);
+
+// The RGBA pixels an OpenGL upload makes of s, w x h from its top-left corner: s keyed as
+// uploads key it (rendered text keeps its own key, anything else pure green), keyed pixels
+// transparent, the rest opaque or with s's own per-pixel alpha. The caller owns the result.
+SDL_Surface* texture_pixels(SDL_Surface* s, int w, int h);
 
 // Textures alive (uploaded and not yet deleted), for tests and the memory report.
 int img_mgr_live_textures();

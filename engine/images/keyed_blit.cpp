@@ -21,6 +21,8 @@ static inline uint32_t blend(uint32_t s, uint32_t d, uint32_t a) {
     return (((s - d) * a + 255) >> 8) + d;
 }
 
+// Both loops below read and write every destination pixel (a keyed one is written back as
+// it was), so the compiler can turn them into vector code.
 static void copy_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst, int dx, int dy,
                        int w, int h) {
     const uint32_t key = src->format->colorkey;
@@ -29,8 +31,8 @@ static void copy_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst,
         const uint32_t* in = (const uint32_t*)((const uint8_t*)src->pixels + (sy + y) * src->pitch) + sx;
         uint32_t* out = (uint32_t*)((uint8_t*)dst->pixels + (dy + y) * dst->pitch) + dx;
         for (int x = 0; x < w; x++) {
-            uint32_t p = in[x];
-            if (p != key) out[x] = p & rgb;
+            const uint32_t p = in[x], q = out[x];
+            out[x] = p != key ? p & rgb : q;
         }
     }
 }
@@ -41,17 +43,18 @@ static void blend_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst
     const uint32_t key = f->colorkey;
     const uint32_t a = f->alpha;
     if (a == 0) return; // SDL leaves every pixel as it was
+    const uint32_t rm = f->Rmask, gm = f->Gmask, bm = f->Bmask;
+    const uint32_t rs = f->Rshift, gs = f->Gshift, bs = f->Bshift;
     for (int y = 0; y < h; y++) {
         const uint32_t* in = (const uint32_t*)((const uint8_t*)src->pixels + (sy + y) * src->pitch) + sx;
         uint32_t* out = (uint32_t*)((uint8_t*)dst->pixels + (dy + y) * dst->pitch) + dx;
         for (int x = 0; x < w; x++) {
-            uint32_t p = in[x];
-            if (p == key) continue;
-            uint32_t q = out[x];
-            uint32_t r = blend((p & f->Rmask) >> f->Rshift, (q & f->Rmask) >> f->Rshift, a);
-            uint32_t g = blend((p & f->Gmask) >> f->Gshift, (q & f->Gmask) >> f->Gshift, a);
-            uint32_t b = blend((p & f->Bmask) >> f->Bshift, (q & f->Bmask) >> f->Bshift, a);
-            out[x] = (r << f->Rshift) | (g << f->Gshift) | (b << f->Bshift);
+            const uint32_t p = in[x], q = out[x];
+            const uint32_t r = blend((p & rm) >> rs, (q & rm) >> rs, a);
+            const uint32_t g = blend((p & gm) >> gs, (q & gm) >> gs, a);
+            const uint32_t b = blend((p & bm) >> bs, (q & bm) >> bs, a);
+            const uint32_t mixed = (r << rs) | (g << gs) | (b << bs);
+            out[x] = p != key ? mixed : q;
         }
     }
 }

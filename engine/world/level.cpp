@@ -311,16 +311,42 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
     if (x_begin >= x_end) return;
     const int bpp = dst->format->BytesPerPixel;
     const uint8_t* src_row = (const uint8_t*)v.s->pixels + sy * v.s->pitch;
-    uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
     const int64_t step = (int64_t)(65536.0 / z);
     const double first = ((x_begin + 0.5 - fx) / z - v.left) * 65536.0;
-    if (!(first < 65536.0 * v.s->w) || first < -4e18) return; // wholly right or absurdly far
+    if (!(first < 65536.0 * v.s->w) || first < -4e18 || step <= 0) return; // wholly right or absurdly far
     int64_t u = (int64_t)std::floor(first);
-    for (int x = x_begin; x < x_end; x++, out += bpp, u += step) {
-        if (u < 0) continue;
-        int64_t sx = u >> 16;
-        if (sx >= v.s->w) break;
-        uint32_t p = read_pixel(src_row + sx * bpp, bpp);
+    // The columns left of the picture, then those right of it, are cut off first, so the
+    // copy below tests nothing but the key.
+    if (u < 0) {
+        const int64_t skip = (-u + step - 1) / step;
+        if (skip >= x_end - x_begin) return;
+        x_begin += (int)skip;
+        u += skip * step;
+    }
+    const int64_t inside = (((int64_t)v.s->w << 16) - u + step - 1) / step;
+    if (inside < x_end - x_begin) x_end = x_begin + (int)inside;
+    uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
+    const int n = x_end - x_begin;
+    if (bpp == 4 && ((int64_t)v.s->w << 16) + step < INT32_MAX) {
+        // 32-bit positions, and a keyed pixel written back as it was rather than skipped: a
+        // silhouette's edge then costs no mispredicted branch.
+        const uint32_t* in = (const uint32_t*)src_row;
+        uint32_t* o = (uint32_t*)out;
+        int32_t at = (int32_t)u;
+        const int32_t by = (int32_t)step;
+        if (v.keyed) {
+            const uint32_t key = v.key;
+            for (int x = 0; x < n; x++, at += by) {
+                const uint32_t p = in[at >> 16], q = o[x];
+                o[x] = p != key ? p : q;
+            }
+        } else {
+            for (int x = 0; x < n; x++, at += by) o[x] = in[at >> 16];
+        }
+        return;
+    }
+    for (int x = 0; x < n; x++, out += bpp, u += step) {
+        uint32_t p = read_pixel(src_row + (u >> 16) * bpp, bpp);
         if (v.keyed && p == v.key) continue;
         write_pixel(out, bpp, p);
     }

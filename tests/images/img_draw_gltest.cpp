@@ -24,6 +24,37 @@ struct DrawGl : ::testing::Test {
     }
 };
 
+// A shot with a hole over a translucent ghost: drawn in order, or the shot first as the
+// cover and the ghost behind it, every pixel comes out the same; afterwards draws go in order.
+TEST_F(DrawGl, DrawingBehindACoverGivesThePictureOfDrawingInOrder) {
+    SDL_Surface* s = make_picture(20, 20, RED);
+    paint(s, 5, 5, 5, 5, KEY);
+    img_mgr shot, ghost;
+    shot.load(save_picture(s, dir, "shot.bmp").c_str());
+    ghost.load(save_picture(make_picture(20, 20, BLUE), dir, "ghost.bmp").c_str());
+    ghost.set_alpha(128);
+    ghost.draw_at(8, 8);
+    shot.draw_at(4, 4);
+    rgb in_order[32][32];
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++) in_order[y][x] = screen_at(x, y);
+    fill_screen(WHITE);
+    ASSERT_TRUE(video.begin_cover());
+    shot.draw_at(4, 4);
+    video.begin_behind();
+    ghost.draw_at(8, 8);
+    video.end_cover();
+    int differ = 0;
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++) differ += !same(in_order[y][x], screen_at(x, y));
+    EXPECT_EQ(0, differ);
+    EXPECT_FALSE(same(RED, in_order[10][10]) || same(WHITE, in_order[10][10])); // the ghost, through the hole
+    EXPECT_TRUE(same(RED, in_order[20][20]));
+    ghost.set_alpha(255);
+    ghost.draw_at(4, 4);
+    EXPECT_COLOUR(20, 20, BLUE);
+}
+
 TEST_F(DrawGl, TexturesArePowersOfTwoCoveringTheStoredBox) {
     img_mgr img;
     img.load(save_picture(make_picture(100, 60, RED), dir, "wide.bmp").c_str());

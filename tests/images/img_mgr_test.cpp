@@ -46,6 +46,26 @@ TEST_F(ImgSw, ShavingKeepsOnlyTheVisibleBoxAndTheFullSize) {
     EXPECT_EQ(12, whole.surface->surface->w);
 }
 
+// A picture without an empty pixel hides the screen under it when it reaches every edge.
+TEST_F(ImgSw, OnlyAPictureWithoutEmptyPixelsCoveringEveryEdgeCoversTheScreen) {
+    const int w = video.screen->w, h = video.screen->h;
+    SDL_Surface* holed = make_picture(w, h, BLUE);
+    paint(holed, 5, 5, 1, 1, KEY);
+    img_mgr solid, with_hole;
+    solid.load(save_picture(make_picture(w + 8, h, BLUE), dir, "solid.bmp").c_str());
+    with_hole.load(save_picture(holed, dir, "holed.bmp").c_str());
+    EXPECT_TRUE(solid.solid);
+    EXPECT_FALSE(with_hole.solid);
+    const struct {
+        int x, y;
+        bool covers;
+    } cases[] = {{0, 0, true}, {-8, 0, true}, {1, 0, false}, {0, -1, false}, {-9, 0, false}};
+    for (const auto& c : cases) EXPECT_EQ(c.covers, solid.covers_screen(c.x, c.y)) << c.x << "," << c.y;
+    EXPECT_FALSE(with_hole.covers_screen(0, 0));
+    solid.set_alpha(128);
+    EXPECT_FALSE(solid.covers_screen(0, 0)); // a translucent picture shows what lies under it
+}
+
 TEST_F(ImgSw, TheFourthByteOfAPixelDoesNotMakeTheKeyVisible) {
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 6, 4, 32, 0xFF, 0xFF00, 0xFF0000, 0);
     SDL_LockSurface(s);
