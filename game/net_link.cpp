@@ -21,6 +21,12 @@ bool started() {
     return ok == 1;
 }
 
+// The game decides when the other side is gone (it knows when that side is loading a match and
+// not serving its link); the library only gives up after a long silence.
+void patient(ENetPeer* p) {
+    enet_peer_timeout(p, 0, 30000, 60000);
+}
+
 } // namespace
 
 bool net_listen(net_link& l, int port) {
@@ -45,6 +51,7 @@ bool net_connect(net_link& l, const char* host, int port) {
     a.port = (enet_uint16)port;
     l.host = enet_host_create(nullptr, 1, CHANNELS, 0, 0);
     if (l.host) l.peer = enet_host_connect(l.host, &a, CHANNELS, 0);
+    if (l.peer) patient(l.peer);
     return l.host && l.peer;
 }
 
@@ -73,6 +80,7 @@ size_t net_poll(net_link& l, uint8_t* buf, size_t room, int wait_ms) {
                 break;
             }
             l.peer = e.peer;
+            patient(l.peer);
             l.connected = true;
             break;
         case ENET_EVENT_TYPE_DISCONNECT:

@@ -140,6 +140,7 @@ struct session {
     int acked = -1;         // the last of our inputs the other side has
     int their_frame = 0;    // the other side's frame, as it last said
     uint32_t heard = 0;     // when it was last heard, ms
+    bool playing = false;   // its first input came: it has loaded the match
     int next_check = NET_CHECK_EVERY;
     uint32_t our_check_frame = 0;
     uint64_t our_check = 0;
@@ -231,6 +232,7 @@ void receive(session& s) {
             continue;
         }
         if (p.kind != NET_INPUTS) continue;
+        s.playing = true;
         const net_inputs& in = p.inputs;
         rollback_session& r = s.roll;
         const int other = 1 - r.local;
@@ -320,7 +322,7 @@ void net_frame() {
             return;
         }
         receive(s);
-        if (!s.ended && SDL_GetTicks() - s.heard > (uint32_t)NET_LOST_MS) {
+        if (!s.ended && SDL_GetTicks() - s.heard > (uint32_t)(s.playing ? NET_LOST_MS : NET_LOADING_MS)) {
             log_out("connection lost\n");
             s.ended = NET_EXIT_LOST;
         }

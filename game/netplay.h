@@ -34,7 +34,8 @@ enum {
     NET_EXIT_USAGE = 2,   // bad command line
     NET_EXIT_LOST = 5,    // no other side, or it went away
     NET_EXIT_REFUSED = 6, // another version or other definition files
-    NET_LOST_MS = 3000,
+    NET_LOST_MS = 3000,     // silence that ends a match under way
+    NET_LOADING_MS = 30000, // silence allowed before the other side's first input: it is loading
     NET_CHECK_EVERY = 60,
     NET_DEFAULT_DELAY = 2
 };
