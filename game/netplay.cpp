@@ -22,6 +22,8 @@
 #include "input/control_mgr.h"
 #include "match.h"
 #include "match_save.h"
+#include "char_select.h"
+#include "net_screens.h"
 #include "net_link.h"
 #include "net_packet.h"
 #include "preload.h"
@@ -29,7 +31,7 @@
 #include "rollback.h"
 #include "stage_choice.h"
 
-static const char* const PROGRAM_VERSION = "Marrowlark 0.17 net 1";
+static const char* const PROGRAM_VERSION = "Marrowlark 0.17 net 2";
 static const char* const USAGE =
     "usage: fightgame [--host [PORT] | --join HOST[:PORT]] [--fighter N] [--delay FRAMES] [--netkeys RECORDING]\n";
 
@@ -72,6 +74,7 @@ int netplay_command(int argc, char** argv, netplay_command_line& cmd) {
         }
     }
     if (!cmd.keys.empty() && !cmd.active) return log_err("%s", USAGE), NET_EXIT_USAGE;
+    cmd.screens = cmd.keys.empty();
     return cmd.active ? -2 : -1;
 }
 
@@ -159,6 +162,13 @@ struct session {
     int bound[CONTROL_COUNT] = {};
     std::vector<control_mask> script; // --netkeys: this side's input on each frame
     std::vector<std::vector<uint8_t>> early; // what came while connecting, read first
+    bool cancelled = false;  // this side's player left before the match
+    // Choosing the fighters together.
+    int my_pick = 0, their_pick = -1;
+    bool my_chosen = false, their_chosen = false;
+    uint32_t pick_sent = 0;
+    net_packet setup;        // the host's, as the guest received it
+    bool have_setup = false;
 };
 session* net = nullptr;
 
@@ -227,7 +237,7 @@ void receive(session& s) {
             }
             if (!s.ended) {
                 log_out(p.bye == NET_BYE_DESYNC ? "desync: the other side's match differs\n" : "The other side left\n");
-                s.ended = p.bye == NET_BYE_DESYNC ? NET_EXIT_DESYNC : NET_EXIT_LOST;
+                s.ended = p.bye == NET_BYE_DESYNC ? NET_EXIT_DESYNC : NET_EXIT_LEFT;
             }
             continue;
         }
@@ -365,18 +375,32 @@ void net_frame() {
     }
 }
 
-// Waits up to ms for the link to connect, keeping the window alive; false when it does not.
-bool wait_connected(session& s, uint32_t ms) {
+// Waits up to ms for the link to connect, keeping the window alive (and showing page, when
+// given); false when it does not, or the player cancels.
+bool wait_connected(session& s, uint32_t ms, net_page_screen* screen, const net_page& page) {
     const uint32_t start = SDL_GetTicks();
     uint8_t buf[NET_MAX_PACKET + 1];
     while (!s.link.connected && SDL_GetTicks() - start < ms) {
-        if (size_t n = net_poll(s.link, buf, sizeof buf, 10)) s.early.push_back(std::vector<uint8_t>(buf, buf + n));
+        if (size_t n = net_poll(s.link, buf, sizeof buf, screen ? 0 : 10)) s.early.push_back(std::vector<uint8_t>(buf, buf + n));
+        if (screen) {
+            if (net_page_frame(screen, page) == NET_PAGE_CANCEL) return s.cancelled = true, false;
+            continue;
+        }
         SDL_Event e;
         while (SDL_PollEvent(&e))
-            if (e.type == SDL_QUIT) return false;
-        if (quit_requested()) return false;
+            if (e.type == SDL_QUIT) return s.cancelled = true, false;
+        if (quit_requested()) return s.cancelled = true, false;
     }
     return s.link.connected;
+}
+
+// The next packet that came while connecting, or from the link; 0 when none.
+size_t next_packet(session& s, uint8_t* buf, size_t room, int wait_ms) {
+    if (s.early.empty()) return net_poll(s.link, buf, room, wait_ms);
+    const size_t n = std::min(s.early.front().size(), room);
+    memcpy(buf, s.early.front().data(), n);
+    s.early.erase(s.early.begin());
+    return n;
 }
 
 // The next packet of a kind, waiting up to ms; false when none comes.
@@ -384,24 +408,89 @@ bool wait_packet(session& s, int kind, net_packet& out, uint32_t ms) {
     const uint32_t start = SDL_GetTicks();
     uint8_t buf[NET_MAX_PACKET + 1];
     while (SDL_GetTicks() - start < ms && !s.link.lost) {
-        size_t n = 0;
-        if (!s.early.empty()) {
-            n = std::min(s.early.front().size(), sizeof buf);
-            memcpy(buf, s.early.front().data(), n);
-            s.early.erase(s.early.begin());
-        } else {
-            n = net_poll(s.link, buf, sizeof buf, 10);
-        }
+        const size_t n = next_packet(s, buf, sizeof buf, 10);
         net_packet p;
-        // The hello and the set-up come before the guest knows the session.
-        if (n && net_read(buf, n, p) && p.kind == kind && (kind != NET_INPUTS || p.session == s.id)) {
+        if (!n || !net_read(buf, n, p)) continue;
+        // The hellos come before the guest knows the session.
+        if (p.kind == kind) {
             out = p;
             return true;
         }
-        if (n && net_read(buf, n, p) && p.kind == NET_BYE) return false;
+        if (p.kind == NET_BYE) return false;
     }
     return false;
 }
+
+// ---- Choosing the fighters together
+
+// What came while both choose: the other side's offer, the host's set-up, a goodbye. This
+// side's offer goes out every 50 ms. False once the other side is gone.
+bool pump_picks(session& s) {
+    uint8_t buf[NET_MAX_PACKET + 1];
+    while (size_t n = next_packet(s, buf, sizeof buf, 0)) {
+        net_packet p;
+        if (!net_read(buf, n, p) || p.session != s.id) continue;
+        s.heard = SDL_GetTicks();
+        if (p.kind == NET_PICK && p.pick.choice < fighter_count) {
+            s.their_pick = p.pick.choice;
+            s.their_chosen = s.their_chosen || p.pick.chosen;
+        } else if (p.kind == NET_SETUP && s.local == 0) {
+            s.setup = p;
+            s.have_setup = true;
+            s.their_chosen = true;
+        } else if (p.kind == NET_BYE && !s.ended) {
+            log_out("The other side left\n");
+            s.ended = NET_EXIT_LEFT;
+        }
+    }
+    if (!s.ended && (s.link.lost || SDL_GetTicks() - s.heard > (uint32_t)NET_LOST_MS)) {
+        log_out("connection lost\n");
+        s.ended = NET_EXIT_LOST;
+    }
+    if (s.ended) return false;
+    if (SDL_GetTicks() - s.pick_sent >= 50) {
+        net_packet p = packet_of(s, NET_PICK);
+        p.pick.choice = (int8_t)(s.my_pick >= 0 ? s.my_pick : 0);
+        p.pick.chosen = s.my_chosen ? 1 : 0;
+        send_packet(s, p, false);
+        s.pick_sent = SDL_GetTicks();
+    }
+    return true;
+}
+
+// Character select's partner: our offer out, theirs in.
+bool partner_frame(int choice, bool chosen, int* other, bool* other_chosen) {
+    session& s = *net;
+    s.my_pick = choice;
+    s.my_chosen = chosen;
+    const bool up = pump_picks(s);
+    *other = s.their_pick;
+    *other_chosen = s.their_chosen;
+    return up;
+}
+
+// Waits, pumping picks, until done(s) or the other side is gone; a page shows meanwhile when
+// given, and Escape on it cancels. False when it did not come.
+bool wait_picks(session& s, bool (*done)(const session&), net_page_screen* screen, const net_page& page, uint32_t ms) {
+    for (const uint32_t start = SDL_GetTicks(); !done(s);) {
+        if (!pump_picks(s)) return false;
+        if (SDL_GetTicks() - start > ms) {
+            log_out("connection lost\n");
+            s.ended = NET_EXIT_LOST;
+            return false;
+        }
+        if (screen) {
+            if (net_page_frame(screen, page) == NET_PAGE_CANCEL) return s.cancelled = true, false;
+        } else {
+            SDL_Delay(5);
+            if (quit_requested()) return s.cancelled = true, false;
+        }
+    }
+    return true;
+}
+
+bool they_have_chosen(const session& s) { return s.their_chosen; }
+bool have_setup(const session& s) { return s.have_setup; }
 
 // Game option i (game_option order) of o.
 int* option_slot(game_options& o, int i) {
@@ -435,6 +524,37 @@ static bool read_script(const std::string& file, int side, replay_record& rec, s
     return true;
 }
 
+// The page of a network match's end, or of a refusal: why, for a moment.
+static void show_ending(const session& s, game_resources& res, const char* refused) {
+    if (!video.screen || !s.ended) return;
+    net_page page;
+    char text[96];
+    if (refused) snprintf(text, sizeof text, "refused: the other side differs in %s", refused);
+    else if (s.ended == NET_EXIT_DESYNC) snprintf(text, sizeof text, "desync at frame %u", s.our_check_frame);
+    else if (s.ended == NET_EXIT_LEFT) snprintf(text, sizeof text, "The other side left");
+    else snprintf(text, sizeof text, "connection lost");
+    page.add(text);
+    net_page_show(res, page, 1200);
+}
+
+// The guest sees the match the host set: both fighters, the host's game options, its frame
+// rate and the input delay.
+static void show_host_match(game_resources& res, const net_setup& m) {
+    net_page page;
+    page.add("The host's match");
+    page.add(std::string(fighter_table[m.picks[0]].name) + " (you) against " + fighter_table[m.picks[1]].name);
+    game_options o = game_opts;
+    for (int i = 0; i < NET_OPTIONS; i++) *option_slot(o, i) = m.options[i];
+    for (int i = 0; i < NET_OPTIONS && i < GAME_OPTION_COUNT; i++) {
+        char value[16];
+        page.add(std::string(res.game_option_labels[i]) + " " + game_option_text(o, i, value, sizeof value));
+    }
+    char line[64];
+    snprintf(line, sizeof line, "%d frames a second, input delay %d", m.fps, m.delay);
+    page.add(line);
+    net_page_show(res, page, 2500);
+}
+
 int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     static session s;
     s = session();
@@ -456,33 +576,59 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         game_opts = replay_options(rec);
         fps = rec.fps;
     }
+    net_page waiting;
+    char line[160];
     if (cmd.host) {
         if (!net_listen(s.link, cmd.port)) return NET_EXIT_LOST;
         log_out("Waiting for a guest on port %d\n", cmd.port);
+        waiting.add("Waiting for a guest");
+        snprintf(line, sizeof line, "port %d", cmd.port);
+        waiting.add(line);
+        char addresses[128];
+        net_machine_addresses(addresses, sizeof addresses);
+        waiting.add(std::string("this machine: ") + addresses);
     } else {
         if (!net_connect(s.link, cmd.address.c_str(), cmd.port)) return NET_EXIT_LOST;
         log_out("Joining %s port %d\n", cmd.address.c_str(), cmd.port);
+        snprintf(line, sizeof line, "Joining %s port %d", cmd.address.c_str(), cmd.port);
+        waiting.add(line);
     }
-    if (!wait_connected(s, cmd.host ? 120000 : 10000)) {
-        log_out("connection lost\n");
+    waiting.add("");
+    waiting.add("Escape cancels");
+    net_page_screen* screen = cmd.screens ? net_page_open(res) : nullptr;
+    struct close_screen {
+        net_page_screen*& s;
+        ~close_screen() {
+            if (s) net_page_close(s);
+        }
+    } screen_guard{screen};
+    if (!wait_connected(s, cmd.host ? 600000 : 10000, screen, waiting)) {
+        log_out(s.cancelled ? "Network match cancelled\n" : "connection lost\n");
+        s.ended = s.cancelled ? 0 : NET_EXIT_LOST;
         net_close(s.link);
-        return NET_EXIT_LOST;
+        show_ending(s, res, nullptr);
+        return s.cancelled ? NET_EXIT_CANCELLED : NET_EXIT_LOST;
     }
-    // Who we are, and whether we play by the same rules.
+    // Who we are, and whether we play by the same rules. The host's hello carries the session.
+    if (cmd.host) s.id = (uint32_t)SDL_GetTicks() * 2654435761u | 1u;
     net_packet hello = packet_of(s, NET_HELLO);
     snprintf(hello.hello.version, sizeof hello.hello.version, "%s", PROGRAM_VERSION);
     hello.hello.rules = rules;
-    int pick = cmd.fighter;
+    int pick = cmd.fighter; // -1: chosen in character select
     for (int i = 0; i < fighter_count && !cmd.keys.empty(); i++)
         if (rec.fighter[s.local] == fighter_table[i].file) pick = i; // the recording's fighter
+    if (pick < 0 && !cmd.screens) pick = 0;
     hello.hello.pick = (int8_t)pick;
     send_packet(s, hello, true);
     net_packet theirs;
     if (!wait_packet(s, NET_HELLO, theirs, 10000)) {
         log_out("connection lost\n");
+        s.ended = NET_EXIT_LOST;
         net_close(s.link);
+        show_ending(s, res, nullptr);
         return NET_EXIT_LOST;
     }
+    if (!cmd.host) s.id = theirs.session;
     const char* differs = strcmp(theirs.hello.version, PROGRAM_VERSION) != 0 ? "the program's version"
                           : theirs.hello.rules != hello.hello.rules          ? "the definition files"
                           : theirs.hello.pick >= fighter_count              ? "the fighters"
@@ -491,37 +637,72 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         log_out("refused: the other side differs in %s (%s)\n", differs, theirs.hello.version);
         say_bye(s, NET_BYE_REFUSED);
         net_close(s.link, 1000);
+        s.ended = NET_EXIT_REFUSED;
+        show_ending(s, res, differs);
         return NET_EXIT_REFUSED;
+    }
+    // Both fighters: a side that has not chosen yet chooses in character select, each seeing
+    // the other's offer. The guest then waits for the host's set-up, still offering its choice.
+    net = &s;
+    s.heard = SDL_GetTicks();
+    s.their_pick = theirs.hello.pick;
+    s.their_chosen = theirs.hello.pick >= 0;
+    s.my_pick = pick;
+    s.my_chosen = pick >= 0;
+    if (pick < 0) {
+        if (screen) net_page_close(screen), screen = nullptr;
+        select_partner partner;
+        partner.frame = partner_frame;
+        partner.other_colour = 1 - s.local;
+        pick = char_select(res, res.front_rate, TURN_PLAYER1, &partner);
+        s.my_pick = pick;
+        if (pick < 0 && !s.ended) s.cancelled = true;
+        if (cmd.screens) screen = net_page_open(res);
+    }
+    net_page choosing;
+    choosing.add("Waiting for the other side to choose");
+    choosing.add("");
+    choosing.add("Escape cancels");
+    net_page setting_up;
+    setting_up.add("Waiting for the host's match");
+    if (!s.cancelled && !s.ended) wait_picks(s, they_have_chosen, screen, choosing, 600000);
+    if (!s.cancelled && !s.ended && !cmd.host) wait_picks(s, have_setup, screen, setting_up, 10000);
+    if (s.cancelled || s.ended) {
+        net = nullptr;
+        if (s.cancelled) {
+            log_out("Network match cancelled\n");
+            say_bye(s, NET_BYE_QUIT);
+        }
+        net_close(s.link);
+        show_ending(s, res, nullptr);
+        return s.cancelled ? NET_EXIT_CANCELLED : s.ended;
     }
     // The host sends the match; the guest plays what it is sent.
     net_packet setup = packet_of(s, NET_SETUP);
     if (cmd.host) {
-        s.id = (uint32_t)SDL_GetTicks() * 2654435761u | 1u;
-        setup.session = s.id;
         setup.setup.seed = s.id ^ 0x9E3779B9u;
         setup.setup.fps = (uint16_t)fps;
         for (int i = 0; i < NET_OPTIONS; i++) setup.setup.options[i] = (uint8_t)*option_slot(game_opts, i);
-        setup.setup.picks[0] = theirs.hello.pick < 0 ? (int8_t)0 : theirs.hello.pick;
+        setup.setup.picks[0] = (int8_t)(s.their_pick < 0 ? 0 : s.their_pick);
         setup.setup.picks[1] = (int8_t)pick;
-        setup.setup.delay = (uint8_t)cmd.delay;
+        setup.setup.delay = (uint8_t)(cmd.delay >= 0 ? cmd.delay : game_opts.net_delay);
         setup.setup.wins = (uint8_t)(cmd.keys.empty() ? game_opts.rounds : rec.required_wins);
         send_packet(s, setup, true);
-    } else if (!wait_packet(s, NET_SETUP, setup, 10000)) {
-        log_out("connection lost\n");
-        net_close(s.link);
-        return NET_EXIT_LOST;
-    } else if (!valid_options(setup.setup.options) || setup.setup.picks[0] >= fighter_count ||
-               setup.setup.picks[1] >= fighter_count) {
+    } else if (!valid_options(s.setup.setup.options) || s.setup.setup.picks[0] >= fighter_count ||
+               s.setup.setup.picks[1] >= fighter_count) {
         log_out("refused: the host's match is not one this game plays\n");
         say_bye(s, NET_BYE_REFUSED);
+        net = nullptr;
         net_close(s.link);
         return NET_EXIT_REFUSED;
     } else {
-        s.id = setup.session;
+        setup = s.setup;
     }
+    if (screen) net_page_close(screen), screen = nullptr;
     const net_setup& m = setup.setup;
     log_out("Network match: %s on the left, %s on the right, %d fps, input delay %d\n",
             fighter_table[m.picks[0]].name, fighter_table[m.picks[1]].name, m.fps, m.delay);
+    if (!cmd.host && cmd.screens) show_host_match(res, m);
 
     // The match as the host has it: its options, frame rate, seed, and default bindings on
     // both machines (each reads its own player through its own bindings).
@@ -534,7 +715,6 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     Control_Manager.set_defaults();
     s.delay = m.delay;
     s.heard = SDL_GetTicks();
-    net = &s;
     replay_next_seed(m.seed);
     rollback_start(s.roll, s.local);
     match_frame_fn = net_frame;
@@ -549,21 +729,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     rollback_stop(s.roll);
     net = nullptr;
     if (!s.ended) say_bye(s, NET_BYE_QUIT);
-    // Why it ended, on the screen for a moment.
-    if (s.ended && res.osd.plain && video.screen) {
-        char text[64];
-        if (s.ended == NET_EXIT_DESYNC) snprintf(text, sizeof text, "desync at frame %u", s.our_check_frame);
-        else snprintf(text, sizeof text, "connection lost");
-        for (uint32_t until = SDL_GetTicks() + 800; SDL_GetTicks() < until; SDL_Delay(16)) {
-            SDL_Event e;
-            while (SDL_PollEvent(&e)) {}
-            video.clear();
-            res.osd.plain->pen_x = (video.screen->w - res.osd.plain->text_width(text)) / 2;
-            res.osd.plain->pen_y = video.screen->h / 2;
-            res.osd.plain->draw_text(text);
-            video.flip();
-        }
-    }
+    show_ending(s, res, nullptr);
     log_out("Network match over: %d rollbacks, %d frames stepped again, the longest %d, %d frames held\n",
             s.roll.stats.rollbacks, s.roll.stats.frames_again, s.roll.stats.longest, s.roll.stats.held);
     net_close(s.link);

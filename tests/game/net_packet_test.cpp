@@ -31,6 +31,8 @@ net_packet sample(int kind) {
     p.inputs.check_frame = 960;
     p.inputs.checksum = 0xFEEDFACECAFEBEEFull;
     p.bye = NET_BYE_DESYNC;
+    p.pick.choice = 3;
+    p.pick.chosen = 1;
     return p;
 }
 
@@ -41,7 +43,7 @@ std::vector<uint8_t> bytes_of(const net_packet& p) {
 }
 
 TEST(NetPacket, EveryKindReadsBackAsWritten) {
-    for (int kind : {NET_HELLO, NET_SETUP, NET_INPUTS, NET_BYE}) {
+    for (int kind : {NET_HELLO, NET_SETUP, NET_INPUTS, NET_BYE, NET_PICK}) {
         SCOPED_TRACE(kind);
         const std::vector<uint8_t> b = bytes_of(sample(kind));
         ASSERT_FALSE(b.empty());
@@ -96,7 +98,9 @@ TEST(NetPacket, WhatIsNotExactlyOnePacketOfThisProtocolIsRefused) {
     setup.setup.delay = NET_MAX_DELAY + 1;
     net_packet bye = sample(NET_BYE);
     bye.bye = 7;
-    for (const net_packet& bad : {hello, setup, bye}) EXPECT_TRUE(bytes_of(bad).empty());
+    net_packet pick = sample(NET_PICK);
+    pick.pick.chosen = 2;
+    for (const net_packet& bad : {hello, setup, bye, pick}) EXPECT_TRUE(bytes_of(bad).empty());
 }
 
 } // namespace
