@@ -142,7 +142,7 @@ int char_select(game_resources& r, int rate, select_turn turn, const select_part
     pic->set_alpha(255);
     int choice = 0, angle = 0;
     const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
-    img_mgr* label = render_turn_label(r, turn);
+    img_mgr* label = partner ? render_label(r, "You", 1 - partner->other_colour) : render_turn_label(r, turn);
     const int player = turn == TURN_PLAYER2 ? 1 : 0;
     const bool covered = zoom == 1 && pic->covers_screen(0, screen_h() - pic->get_height());
     // Together with a partner: its labels, while it chooses and once it has.

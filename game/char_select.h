@@ -20,9 +20,9 @@ enum select_turn { TURN_PLAYER1 = 0, TURN_PLAYER2 = 1, TURN_DUMMY = 2 };
 // A choice made at the same time as another player's (a network match). Called once a frame
 // with this side's offered fighter and whether it is chosen; it fills in the other side's
 // and returns false when the other side is gone. Once this side has chosen, the ring goes on
-// turning under "Waiting for the other side" until the other has chosen too. The other
-// side's offer shows as its portrait under its label, in its colour (other_colour: 0 left,
-// 1 right).
+// turning under "Waiting for the other side" (before: "You") until the other has chosen
+// too. The other side's offer shows as its portrait under its label, in its colour
+// (other_colour indexes player_colours; this side has the other one).
 struct select_partner {
     bool (*frame)(int choice, bool chosen, int* other, bool* other_chosen) = nullptr;
     int other_colour = 1;

@@ -36,17 +36,20 @@ static void draw_line(font* f, const std::string& text, int y) {
     f->draw_text(text.c_str());
 }
 
-static void draw_page(net_page_screen* s, const net_page& p) {
-    game_resources& r = *s->r;
+void draw_net_page(game_resources& r, const net_page& p, int tile) {
     if (!video.screen) return;
-    video.clear_unless(s->covered);
-    draw_menu_background(r.menu_background, s->tile.value, 255);
+    draw_menu_background(r.menu_background, tile, 255);
     int y = screen_h() / 4;
     for (int i = 0; i < p.count; i++) {
         font* f = i == 0 && r.item_font ? r.item_font : r.list_font ? r.list_font : r.osd.plain;
         draw_line(f, p.lines[i], y);
         y += i == 0 ? screen_h() / 8 : screen_h() / 16;
     }
+}
+
+static void draw_page(net_page_screen* s, const net_page& p) {
+    if (video.screen) video.clear_unless(s->covered);
+    draw_net_page(*s->r, p, s->tile.value);
 }
 
 static void end_frame(net_page_screen* s) {

@@ -30,6 +30,10 @@ net_page_screen* net_page_open(game_resources& r);
 net_page_key net_page_frame(net_page_screen* s, const net_page& p);
 void net_page_close(net_page_screen* s);
 
+// One frame of p over a cleared screen: the background drifted by the tile counter, the
+// lines centred from a quarter of the height down.
+void draw_net_page(game_resources& r, const net_page& p, int tile);
+
 // Shows p until a key, a closed window or ms milliseconds.
 void net_page_show(game_resources& r, const net_page& p, unsigned ms);
 

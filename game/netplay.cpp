@@ -653,7 +653,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         if (screen) net_page_close(screen), screen = nullptr;
         select_partner partner;
         partner.frame = partner_frame;
-        partner.other_colour = 1 - s.local;
+        partner.other_colour = s.local; // the match shows the host (right) in player 1's colour
         pick = char_select(res, res.front_rate, TURN_PLAYER1, &partner);
         s.my_pick = pick;
         if (pick < 0 && !s.ended) s.cancelled = true;

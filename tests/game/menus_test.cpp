@@ -15,6 +15,7 @@
 #include "foundation/config_file.h"
 #include "foundation/video_mgr.h"
 #include "game_options.h"
+#include "net_screens.h"
 #include "stage_choice.h"
 #include "game_loop.h"
 #include "images/font.h"
@@ -254,6 +255,7 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     std::string ini = d.file("game.ini");
     write_text(ini, "fullscreen=0\nwidth=800\nrounds=2\nfps=60\n");
     o.rounds = 5;
+    o.net_delay = 4;
     ASSERT_TRUE(save_game_options(ini.c_str(), o));
     config_file cfg;
     cfg.clear();
@@ -272,6 +274,7 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     EXPECT_STREQ(cfg.get_string("stage"), "harbour");
     EXPECT_EQ(back.stage, STAGE_HARBOUR);
     EXPECT_EQ(back.round_time, 99);
+    EXPECT_EQ(back.net_delay, 4);
 
     // Values no screen writes keep the defaults; a save that cannot be written says so.
     config_file bad;
@@ -281,13 +284,34 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     bad.add("lifestyle", "");
     bad.add("stage", "moon");
     bad.add("roundtime", "100");
+    bad.add("netdelay", "5x");
     read_game_options(bad, back);
     EXPECT_EQ(back.stage, STAGE_ROAD);
     EXPECT_EQ(back.rounds, 3);
     EXPECT_EQ(back.difficulty, DIFFICULTY_NORMAL);
     EXPECT_EQ(back.life_style, LIFE_CLASSIC);
     EXPECT_EQ(back.round_time, 0);
+    EXPECT_EQ(back.net_delay, NET_DELAY_DEFAULT);
     EXPECT_FALSE(save_game_options(d.file("no/such/folder/game.ini").c_str(), o));
+}
+
+// The join screen's address, key by key: what an address holds is added, Backspace takes
+// away, anything else is no text.
+TEST(NetAddress, TypedKeysMakeTheAddress) {
+    const struct {
+        std::vector<int> keys;
+        const char* text;
+    } cases[] = {
+        {{'1', '9', '2', SDLK_PERIOD, '0', SDLK_SEMICOLON, '7', '4'}, "192.0:74"},
+        {{'a', 'b', SDLK_BACKSPACE, SDLK_MINUS, 'z'}, "a-z"},
+        {{SDLK_BACKSPACE, SDLK_KP1, SDLK_KP_PERIOD, SDLK_SPACE, SDLK_F1, SDLK_TAB, SDLK_q}, "1.q"},
+        {std::vector<int>(70, '9'), "999999999999999999999999999999999999999999999999999999999999999"},
+    };
+    for (const auto& c : cases) {
+        std::string text;
+        for (int k : c.keys) net_address_key(text, k);
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 TEST(StageChoice, EachStageOptionNamesItsStageAndAlternateTakesThemInTurn) {
