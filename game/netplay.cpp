@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -143,6 +144,9 @@ struct session {
     int acked = -1;         // the last of our inputs the other side has
     int their_frame = 0;    // the other side's frame, as it last said
     uint32_t heard = 0;     // when it was last heard, ms
+    std::chrono::steady_clock::time_point frame_start; // when this display frame began
+    double worst_ms = 0;    // the costliest display frame's work once both play
+    int held_in_step = 0;   // frames held to let the other side catch up
     bool playing = false;   // its first input came: it has loaded the match
     int next_check = NET_CHECK_EVERY;
     uint32_t our_check_frame = 0;
@@ -304,10 +308,14 @@ void show_frame(session& s) {
         match_play_sounds();
         rollback_play_late(s.roll);
     }
+    // The frame's work (steps, rollback and draw), from its first look at the network.
+    const double work = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - s.frame_start).count();
+    if (s.playing && work > s.worst_ms) s.worst_ms = work;
     const match_state& m = current_match;
     if (m.res && m.res->pacer) pace_frame(m.res->pacer);
     video.flip();
     s.ticks++;
+    s.frame_start = std::chrono::steady_clock::now();
 }
 
 // One frame of a network match: inputs both ways, then a step when both sides allow it (held
@@ -317,6 +325,7 @@ void net_frame() {
     session& s = *net;
     match_state& m = current_match;
     rollback_session& r = s.roll;
+    if (s.ticks == 0) s.frame_start = std::chrono::steady_clock::now(); // the set-up is no frame
     for (;;) {
         SDL_Event e;
         bool quit = quit_requested();
@@ -369,8 +378,8 @@ void net_frame() {
             show_frame(s);
             return;
         }
-        if (ahead) s.last_hold = s.ticks;
-        r.stats.held++;
+        if (ahead) s.last_hold = s.ticks, s.held_in_step++;
+        else if (s.playing) r.stats.held++; // waiting on the other side (not while it loads)
         show_frame(s);
     }
 }
@@ -730,8 +739,10 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     net = nullptr;
     if (!s.ended) say_bye(s, NET_BYE_QUIT);
     show_ending(s, res, nullptr);
-    log_out("Network match over: %d rollbacks, %d frames stepped again, the longest %d, %d frames held\n",
-            s.roll.stats.rollbacks, s.roll.stats.frames_again, s.roll.stats.longest, s.roll.stats.held);
+    log_out("Network match over: %d rollbacks, %d frames stepped again, the longest %d, %d frames held waiting, "
+            "%d held to keep in step, %d frames, the costliest %.2f ms\n",
+            s.roll.stats.rollbacks, s.roll.stats.frames_again, s.roll.stats.longest, s.roll.stats.held,
+            s.held_in_step, s.roll.frame, s.worst_ms);
     net_close(s.link);
     for (int p = 0; p < 2; p++)
         for (int c = 0; c < CONTROL_COUNT; c++) Control_Manager.set_binding(p, control_names[c], kept_keys[p][c]);
