@@ -97,6 +97,7 @@ size_t net_write(const net_packet& p, uint8_t* out, size_t room) {
         for (int k = 0; k < i.count; k++) w.u(i.masks[k], 2);
         w.u((uint32_t)i.ack, 4);
         w.u(i.frame, 4);
+        w.u((uint16_t)i.behind, 2);
         w.u(i.has_check, 1);
         if (i.has_check) {
             w.u(i.check_frame, 4);
@@ -145,6 +146,7 @@ bool net_read(const uint8_t* data, size_t size, net_packet& out) {
         for (int k = 0; k < i.count; k++) i.masks[k] = (uint16_t)r.u(2);
         i.ack = (int32_t)(uint32_t)r.u(4);
         i.frame = (uint32_t)r.u(4);
+        i.behind = (int16_t)(uint16_t)r.u(2);
         i.has_check = (uint8_t)r.u(1);
         if (i.has_check == 1) {
             i.check_frame = (uint32_t)r.u(4);

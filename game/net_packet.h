@@ -48,14 +48,17 @@ struct net_setup {
 };
 
 // INPUTS: a run of the sender's inputs from frame `first` on, repeated until the receiver
-// acknowledges them, with how far the sender has the receiver's, the sender's own frame (so
-// both keep time in step) and, now and then, the checksum of a confirmed frame.
+// acknowledges them, with how far the sender has the receiver's, the sender's own frame and
+// how far behind the receiver's frames come in (so both keep time in step) and, now and then,
+// the checksum of a confirmed frame.
 struct net_inputs {
     uint32_t first = 0;
     uint8_t count = 0; // 1 to NET_MAX_INPUTS
     uint16_t masks[NET_MAX_INPUTS] = {};
     int32_t ack = -1;  // the receiver's last input the sender has, -1 none yet
     uint32_t frame = 0;
+    int16_t behind = 0;  // how far the receiver's frames run behind the sender's as they come
+                         // in, quarter frames, on the average (the time sync's half)
     uint8_t has_check = 0;
     uint32_t check_frame = 0;
     uint64_t checksum = 0;

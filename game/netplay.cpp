@@ -32,7 +32,25 @@
 #include "rollback.h"
 #include "stage_choice.h"
 
-static const char* const PROGRAM_VERSION = "Marrowlark 0.17 net 2";
+// The version both sides compare: the program's, and what of the build could change the
+// match's numbers (the processor family, fused multiply-add, fast floating point).
+#if defined(__x86_64__)
+#define BUILD_ARCH " x64"
+#else
+#define BUILD_ARCH " other"
+#endif
+#if defined(__FMA__) || defined(__FP_FAST_FMA)
+#define BUILD_FMA " fma"
+#else
+#define BUILD_FMA ""
+#endif
+#if defined(__FAST_MATH__)
+#define BUILD_FAST " ffm"
+#else
+#define BUILD_FAST ""
+#endif
+static const char PROGRAM_VERSION[] = "Marrowlark 0.17 n2" BUILD_ARCH BUILD_FMA BUILD_FAST;
+static_assert(sizeof PROGRAM_VERSION <= NET_VERSION_TEXT, "the version fits its packet");
 static const char* const USAGE =
     "usage: fightgame [--host [PORT] | --join HOST[:PORT]] [--fighter N] [--delay FRAMES] [--netkeys RECORDING]\n";
 
@@ -143,6 +161,8 @@ struct session {
     rollback_session roll;
     int acked = -1;         // the last of our inputs the other side has
     int their_frame = 0;    // the other side's frame, as it last said
+    double behind = 0;       // how far behind ours their frames come in, on the average
+    double their_behind = 0; // the same as the other side last said of ours
     uint32_t heard = 0;     // when it was last heard, ms
     std::chrono::steady_clock::time_point frame_start; // when this display frame began
     double worst_ms = 0;    // the costliest display frame's work once both play
@@ -209,6 +229,7 @@ void send_inputs(session& s) {
     for (int i = 0; i < p.inputs.count; i++) p.inputs.masks[i] = r.input[r.local][(first + i) % ROLLBACK_HISTORY];
     p.inputs.ack = r.known[1 - r.local];
     p.inputs.frame = (uint32_t)r.frame;
+    p.inputs.behind = (int16_t)std::max(-32000.0, std::min(32000.0, s.behind * 4));
     if (s.have_our_check) {
         p.inputs.has_check = 1;
         p.inputs.check_frame = s.our_check_frame;
@@ -252,7 +273,15 @@ void receive(session& s) {
         const int other = 1 - r.local;
         for (int i = 0; i < in.count; i++) rollback_input(r, other, (int)in.first + i, in.masks[i]);
         if (in.ack > s.acked && in.ack <= r.known[r.local]) s.acked = in.ack;
-        if ((int)in.frame > s.their_frame) s.their_frame = (int)in.frame;
+        if ((int)in.frame > s.their_frame) {
+            s.their_frame = (int)in.frame;
+            // Running `lead` frames ahead, their frames come in `transit + lead` behind ours
+            // and ours reach them `transit - lead` behind theirs: half the difference is the
+            // lead, whatever the transit. One packet's jitter is more than a frame, so
+            // averages decide.
+            s.behind = 0.9 * s.behind + 0.1 * (r.frame - s.their_frame);
+            s.their_behind = in.behind / 4.0;
+        }
         if (in.has_check && (!s.have_their_check || in.check_frame > s.their_check_frame)) {
             s.have_their_check = 1;
             s.their_check_frame = in.check_frame;
@@ -368,17 +397,16 @@ void net_frame() {
             show_frame(s);
             continue;
         }
-        // Running ahead of the other side (its frame as it said, plus the frames its word took to
-        // come): a frame held now and then brings them together.
-        const int transit = net_round_trip(s.link) * (fps > 0 ? fps : 60) / 2000;
-        const bool ahead = r.frame - (s.their_frame + transit) > 1 && s.ticks - s.last_hold > 10;
+        // Running ahead of the other side (on the average, see receive): a frame held now and
+        // then brings them together.
+        const bool ahead = (s.behind - s.their_behind) / 2 > 1.0 && s.ticks - s.last_hold > 10;
         if (!ahead && rollback_can_step(r)) {
             rollback_step(r);
             take_check(s);
             show_frame(s);
             return;
         }
-        if (ahead) s.last_hold = s.ticks, s.held_in_step++;
+        if (ahead) s.last_hold = s.ticks, s.held_in_step++, s.behind -= 1.0;
         else if (s.playing) r.stats.held++; // waiting on the other side (not while it loads)
         show_frame(s);
     }

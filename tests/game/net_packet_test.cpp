@@ -27,6 +27,7 @@ net_packet sample(int kind) {
     for (int i = 0; i < NET_MAX_INPUTS; i++) p.inputs.masks[i] = (uint16_t)(i * 37);
     p.inputs.ack = 990;
     p.inputs.frame = 1003;
+    p.inputs.behind = -37;
     p.inputs.has_check = 1;
     p.inputs.check_frame = 960;
     p.inputs.checksum = 0xFEEDFACECAFEBEEFull;
@@ -58,6 +59,7 @@ TEST(NetPacket, EveryKindReadsBackAsWritten) {
     ASSERT_TRUE(net_read(b.data(), b.size(), back));
     EXPECT_EQ(back.inputs.masks[31], 31 * 37);
     EXPECT_EQ(back.inputs.checksum, 0xFEEDFACECAFEBEEFull);
+    EXPECT_EQ(back.inputs.behind, -37);
 }
 
 TEST(NetPacket, WhatIsNotExactlyOnePacketOfThisProtocolIsRefused) {
@@ -72,7 +74,7 @@ TEST(NetPacket, WhatIsNotExactlyOnePacketOfThisProtocolIsRefused) {
         {"an unknown kind", 5, 9},
         {"no inputs", 14, 0},
         {"more inputs than a packet holds", 14, NET_MAX_INPUTS + 1},
-        {"a checksum flag that is not 0 or 1", 15 + 2 * NET_MAX_INPUTS + 8, 2},
+        {"a checksum flag that is not 0 or 1", 15 + 2 * NET_MAX_INPUTS + 10, 2},
         {"cut short", 20, -1},
         {"only the magic", 4, -1},
         {"empty", 0, -1},
