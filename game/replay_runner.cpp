@@ -1,4 +1,5 @@
 #include "replay_runner.h"
+#include "replay_viewer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -161,7 +162,11 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
         replay_arm(file, r, cmd.rerecord != 0, cmd.fast != 0);
         const game_options kept = game_opts;
         game_opts = replay_options(r);
+        // Watched at its own pace: the viewer's timeline, jumps and speeds.
+        const bool watched = !cmd.rerecord && !cmd.fast && !cmd.synctest;
+        if (watched) replay_viewer_start(r.required_wins);
         run_match(r.mode, picks[0], picks[1], r.required_wins, match_resources_of(res));
+        if (watched) replay_viewer_stop();
         game_opts = kept;
         if (replay_diverged() || sync.failed) status = REPLAY_EXIT_DIVERGED;
         else if (replay_escaped()) status = REPLAY_EXIT_STOPPED;
