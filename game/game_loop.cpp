@@ -18,6 +18,7 @@
 #include "net_screens.h"
 #include "netplay.h"
 #include "options_menu.h"
+#include "replays_screen.h"
 #endif
 #include "main_menu.h"
 
@@ -79,6 +80,7 @@ static game_state enter_main_menu(game_resources& r, match_setup& m) {
     if (c.quit || c.selection == ITEM_QUIT) return STATE_QUIT;
     if (c.selection == ITEM_OPTIONS) return STATE_OPTIONS;
     if (c.selection == ITEM_NETWORK) return STATE_NETWORK;
+    if (c.selection == ITEM_REPLAYS) return STATE_REPLAYS;
     m = setup_for_item(c.selection, random_next() % roster_size(game_opts));
     return c.selection == ITEM_DEMO ? STATE_MATCH : STATE_SELECT;
 }
@@ -119,6 +121,10 @@ void run_game(game_resources& r) {
         case STATE_MAIN_MENU: state = enter_main_menu(r, m); break;
         case STATE_OPTIONS:
             options_menu(r);
+            state = STATE_MAIN_MENU;
+            break;
+        case STATE_REPLAYS:
+            replays_screen(r);
             state = STATE_MAIN_MENU;
             break;
         case STATE_NETWORK:

@@ -177,3 +177,17 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
     match_after_frame = nullptr;
     return status;
 }
+
+int replay_watch(const std::string& file, game_resources& res) {
+    replay_command_line cmd;
+    cmd.files.push_back(file);
+    int kept[2][CONTROL_COUNT];
+    for (int p = 0; p < 2; p++)
+        for (int c = 0; c < CONTROL_COUNT; c++) kept[p][c] = Control_Manager.key_for(p, control_names[c]);
+    const int kept_fps = fps;
+    const int status = replay_run(cmd, res);
+    fps = kept_fps;
+    for (int p = 0; p < 2; p++)
+        for (int c = 0; c < CONTROL_COUNT; c++) Control_Manager.set_binding(p, control_names[c], kept[p][c]);
+    return status;
+}

@@ -68,8 +68,9 @@ TEST(Preload, LoadsInItsOrderBehindLogoFadesPacedAtTheFrontEndRate) {
     EXPECT_EQ(cos_table[180], -100);
     EXPECT_STREQ(r.main_items[3], "training");
     EXPECT_STREQ(r.main_items[4], "network");
-    EXPECT_STREQ(r.main_items[7], "quit");
-    EXPECT_STREQ(r.main_items[8], "");
+    EXPECT_STREQ(r.main_items[5], "replays");
+    EXPECT_STREQ(r.main_items[8], "quit");
+    EXPECT_STREQ(r.main_items[9], "");
     EXPECT_STREQ(r.option_items[5], "Network");
     EXPECT_STREQ(r.option_items[6], "Back to Main Menu");
     EXPECT_STREQ(r.game_option_labels[3], "Round Mode");
