@@ -342,7 +342,10 @@ bool replay_fast() { return s.kind == SESSION_RERECORD || (s.kind == SESSION_PLA
 
 void replay_viewer_outside(bool outside) { viewer_outside = outside; }
 
-void replay_viewer_ended() { s.viewer_ended = s.escaped = 1; }
+void replay_viewer_ended(bool escaped) {
+    s.viewer_ended = 1;
+    if (escaped) s.escaped = 1;
+}
 
 int replay_length() { return s.kind == SESSION_PLAY ? s.rec.frames : 0; }
 

@@ -48,9 +48,9 @@ bool replay_fast();
 // waits for the viewer. Draws nothing without a playback.
 void replay_draw(osd_resources& r, const char* mark = nullptr);
 // A viewer of its own (replay_viewer.h) reads the viewer's keys instead of the session; it
-// tells the session when the viewer ended playback (as Escape would).
+// tells the session when the viewer ended playback, with Escape or by closing the window.
 void replay_viewer_outside(bool outside);
-void replay_viewer_ended();
+void replay_viewer_ended(bool escaped);
 // The frames of the recording played back; 0 without a playback.
 int replay_length();
 // Whether the match plays a recording back (or re-records one) rather than live keys.

@@ -36,6 +36,10 @@ struct viewer {
     bool paused = false;
     key_press keys;
     std::vector<saved_state> saved; // by frame, ascending
+    // The scout plays ahead of the viewer a few frames each display frame, keeping states
+    // there too, so a jump forward finds one near.
+    match_snapshot scout, here;
+    bool scouted = false, scout_done = false;
 };
 viewer v;
 
@@ -85,6 +89,26 @@ void draw_timeline(osd_resources& osd) {
     osd.stats->pen_x = (w - osd.stats->text_width(text)) / 2;
     osd.stats->pen_y = y - 20;
     osd.stats->draw_text(text);
+}
+
+// A few frames more of the scout, between this display frame's keys and its steps.
+void scout() {
+    match_state& m = current_match;
+    if (v.scout_done || v.paused || v.saved.empty()) return;
+    match_save(v.here);
+    if (!match_restore(v.scouted ? v.scout : v.saved.front().state)) {
+        v.scout_done = true;
+        return;
+    }
+    log_mute(true);
+    for (int i = 0; i < VIEWER_SCOUT_STEPS && !v.scout_done; i++) {
+        if (frame_now() >= replay_length() - 1) v.scout_done = true;
+        else if (!step(true) && !(m.end == MATCH_DECIDED && next_round())) v.scout_done = true;
+    }
+    log_mute(false);
+    match_save(v.scout);
+    v.scouted = true;
+    match_restore(v.here);
 }
 
 void draw() {
@@ -145,6 +169,8 @@ bool replay_viewer_seek(int frame) {
         if (!going && m.end == MATCH_DECIDED && frame_now() < frame) going = next_round();
     }
     log_mute(false);
+    // A divergence met on the way is the recording's, and is said as playing would say it.
+    if (replay_get_position().diverged) log_out("replay diverged at frame %d\n", frame_now());
     v.quarters = 0;
     return m.end == MATCH_RUNNING || m.end == MATCH_DECIDED;
 }
@@ -161,7 +187,7 @@ void replay_viewer_frame() {
         changed = true;
         switch (key) {
         case SDLK_ESCAPE:
-            replay_viewer_ended();
+            replay_viewer_ended(!closed);
             m.end = MATCH_ABANDONED;
             return;
         case SDLK_SPACE: v.paused = !v.paused; break;
@@ -182,6 +208,7 @@ void replay_viewer_frame() {
         }
         if (m.end != MATCH_RUNNING) return; // a jump that ended the match
     }
+    scout();
     if (!v.paused) {
         v.quarters += QUARTERS[v.speed];
         steps = v.quarters / 4;

@@ -5,7 +5,9 @@
 // forward and back. Escape (or a closed window) ends the playback.
 //
 // A jump restores the nearest state saved at or before its frame (one is kept every
-// VIEWER_KEY_EVERY frames played) and steps quietly from there, rounds' ends included; the
+// VIEWER_KEY_EVERY frames played; a scout plays VIEWER_SCOUT_STEPS frames ahead of the viewer
+// each display frame, keeping them there too, so that after a few seconds of watching a jump
+// anywhere finds one near) and steps quietly from there, rounds' ends included; the
 // recording's check lines go on being compared on every frame stepped, so a jump never
 // reports a divergence the recording does not have. The viewer runs as the match's frame
 // function (match.h) while a playback is armed (replay.h).
@@ -13,7 +15,7 @@
 // Ownership: one viewer at a time, owned here; its saved states are freed at stop.
 #pragma once
 
-enum { VIEWER_KEY_EVERY = 120, VIEWER_SPEEDS = 5, VIEWER_NORMAL_SPEED = 2 };
+enum { VIEWER_KEY_EVERY = 120, VIEWER_SCOUT_STEPS = 20, VIEWER_SPEEDS = 5, VIEWER_NORMAL_SPEED = 2 };
 
 // Before run_match of an armed playback: the viewer takes the match's frames and the keys.
 void replay_viewer_start(int required_wins);
