@@ -59,6 +59,11 @@ const target targets[] = {
     {"memory growth, matches 2 to 20", "", 5, false},
     {"frame 10000 / frame 100", "", 1.10, false},
     {"frame 10000 / frame 100 (processor)", "", 1.10, false},
+    {"network match costliest frame (120 ms round trip, 5 % lost)", "software", 8, false},
+    {"network match costliest frame (200 ms round trip, 5 % lost)", "software", 8, false},
+    // No frame held: a count below one.
+    {"network match frames held waiting (120 ms round trip, 5 % lost)", "software", 0.5, false},
+    {"network match frames held waiting (200 ms round trip, 5 % lost)", "software", 0.5, false},
 };
 
 void set_target(row& r) {

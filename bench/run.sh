@@ -19,7 +19,7 @@ cmake -S "$FIGHT_TOP" -B "$build" -DCMAKE_BUILD_TYPE=Release -DFIGHT_TESTS=OFF -
 if [ ! -f "$FIGHT_TOP/data/rsrc/road/stage_road.ini" ]; then
   cmake --build "$build" -j "$(nproc)" --target pictures game_sounds game_fonts
 fi
-cmake --build "$build" -j "$(nproc)" --target fight_bench fight_bench_report fightdemo no_pacing
+cmake --build "$build" -j "$(nproc)" --target fight_bench fight_bench_report fightdemo fightgame no_pacing net_relay
 
 if [ -n "${BENCH_QUICK:-}" ]; then
   match_frames=1500; training_frames=500; rollback_frames=500; menu_frames=500; editor_frames=500; load_runs=2; memory=0
@@ -96,6 +96,51 @@ for mode in software opengl; do
     run $mode session session
   fi
 done
+
+# A network match: two fightgame processes in software mode, paced as played, each playing its
+# side of the committed versus recording through the relay (20 ms of jitter either way). One
+# sample each of the costliest frame's work (steps, rollbacks and draw) and the frames held
+# waiting, the worse of the two sides; the longest rollback; the share of frames rolled back.
+net_match() { # round-trip-ms lost-percent port
+  local rtt="$1" loss="$2" port="$3" label="$1 ms round trip, $2 % lost" logs=()
+  echo "  software: network match, $label"
+  for side in host guest; do
+    local dir="$work/net-$side-$rtt"
+    mkdir -p "$dir/game"
+    ln -sfn "$FIGHT_TOP/data/rsrc" "$dir/rsrc"
+    ln -sfn "$FIGHT_TOP/data/tahoma.ttf" "$dir/tahoma.ttf"
+    ln -sfn "$FIGHT_TOP/data/game/fighter" "$dir/game/fighter"
+    cp "$work/software/game/game.ini" "$dir/game/game.ini"
+    logs+=("$dir/net.log")
+  done
+  local rec="$FIGHT_TOP/tests/replays/versus.ini"
+  "$build/net_relay" $((port + 1)) "$port" "$rtt" 20 "$loss" 120 &
+  local relay=$!
+  (cd "$work/net-host-$rtt" && SDL_VIDEODRIVER=dummy timeout 120 "$build/fightgame" --host "$port" \
+    --netkeys "$rec" >net.log 2>&1) &
+  local host=$!
+  sleep 1
+  (cd "$work/net-guest-$rtt" && SDL_VIDEODRIVER=dummy timeout 120 "$build/fightgame" \
+    --join "127.0.0.1:$((port + 1))" --netkeys "$rec" >net.log 2>&1) || true
+  wait "$host" || true
+  kill "$relay" 2>/dev/null || true
+  wait "$relay" 2>/dev/null || true
+  # "Network match over: R rollbacks, A frames stepped again, the longest L, H frames held
+  # waiting, S held to keep in step, F frames, the costliest W ms"
+  if ! grep -h "^Network match over:" "${logs[@]}" | sed -E 's/[^0-9. ]//g' | awk -v label="$label" '
+      { r += $1; if ($3 > l) l = $3; if ($4 > h) h = $4; f += $6; if ($7 > w) w = $7; n++ }
+      END {
+        if (n != 2) exit 1
+        printf "network match frames rolled back (%s),software,%%,%.3f\n", label, 100 * r / f
+        printf "network match longest rollback (%s),software,frames,%d\n", label, l
+        printf "network match frames held waiting (%s),software,frames,%d\n", label, h
+        printf "network match costliest frame (%s),software,ms,%.3f\n", label, w
+      }' >> "$samples"; then
+    echo "    failed: see ${logs[*]}"
+  fi
+}
+net_match 120 5 27601
+net_match 200 5 27611
 
 echo
 "$build/fight_bench_report" "$samples" "$FIGHT_TOP/bench/results.csv"

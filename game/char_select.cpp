@@ -84,16 +84,29 @@ static menu_action chooser_action(int key, int player) {
     return menu_action_of(key);
 }
 
-// "Player 1", "Player 2" or "Training dummy" in the player's colour, rendered once a showing.
-static img_mgr* render_turn_label(game_resources& r, select_turn turn) {
-    static const char* const labels[3] = {"Player 1", "Player 2", "Training dummy"};
+// A label in a player's colour, rendered once a showing.
+static img_mgr* render_label(game_resources& r, const char* text, int colour) {
     font* f = r.osd.plain;
     if (!f) return nullptr;
     const SDL_Color kept = f->fg;
-    f->fg = player_colours[turn == TURN_PLAYER1 ? 0 : 1];
-    img_mgr* label = render_text_image(f, labels[turn], true);
+    f->fg = player_colours[colour];
+    img_mgr* label = render_text_image(f, text, true);
     f->fg = kept;
     return label;
+}
+
+// "Player 1", "Player 2" or "Training dummy" in the player's colour.
+static img_mgr* render_turn_label(game_resources& r, select_turn turn) {
+    static const char* const labels[3] = {"Player 1", "Player 2", "Training dummy"};
+    return render_label(r, labels[turn], turn == TURN_PLAYER1 ? 0 : 1);
+}
+
+// The other side of a choice made together: its label, then its offer's portrait, low on the
+// left.
+static void draw_partner(game_resources& r, img_mgr* label, int other) {
+    const int y = screen_h() - 150;
+    if (label) label->draw_at(TURN_X, y);
+    if (other >= 0 && other < ART_FIGHTERS && r.portraits[other]) r.portraits[other]->draw_at(TURN_X, y + 24);
 }
 
 bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered, int player) {
@@ -109,7 +122,7 @@ bool char_select_input(int& choice, bool quit_event, key_press& keys, int offere
     return false;
 }
 
-int char_select(game_resources& r, int rate, select_turn turn) {
+int char_select(game_resources& r, int rate, select_turn turn, const select_partner* partner) {
     FPSmanager pacer;
     SDL_initFramerate(&pacer);
     SDL_setFramerate(&pacer, rate % 256);
@@ -129,14 +142,34 @@ int char_select(game_resources& r, int rate, select_turn turn) {
     pic->set_alpha(255);
     int choice = 0, angle = 0;
     const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
-    img_mgr* label = render_turn_label(r, turn);
+    img_mgr* label = partner ? render_label(r, "You", 1 - partner->other_colour) : render_turn_label(r, turn);
     const int player = turn == TURN_PLAYER2 ? 1 : 0;
     const bool covered = zoom == 1 && pic->covers_screen(0, screen_h() - pic->get_height());
+    // Together with a partner: its labels, while it chooses and once it has.
+    img_mgr* waiting = partner ? render_label(r, "Waiting for the other side", 1 - partner->other_colour) : nullptr;
+    img_mgr* theirs[2] = {partner ? render_label(r, "Other side", partner->other_colour) : nullptr,
+                          partner ? render_label(r, "Other side: chosen", partner->other_colour) : nullptr};
+    int other = -1;
+    bool other_chosen = false, chosen = false;
     for (bool done = false; !done;) {
         video.clear_unless(covered);
-        draw_char_select(r, choice, angle, label);
+        draw_char_select(r, choice, angle, chosen ? waiting : label);
+        if (partner) draw_partner(r, theirs[other_chosen ? 1 : 0], other);
         bool closed = read_menu_keys(keys);
-        done = char_select_input(choice, closed, keys, offered, player);
+        if (!chosen) {
+            chosen = char_select_input(choice, closed, keys, offered, player);
+            done = choice < 0;
+        } else {
+            // Chosen, waiting: only a cancel still counts.
+            for (int key = closed ? SDLK_ESCAPE : keys.next(); key; key = keys.next())
+                if (key == SDLK_ESCAPE) choice = -1, done = true;
+        }
+        if (partner && !done) {
+            if (!partner->frame(choice, chosen, &other, &other_chosen)) choice = -1, done = true;
+            else if (chosen && other_chosen) done = true;
+        } else if (!partner && chosen) {
+            done = true;
+        }
         pace_frame(&pacer);
         video.flip();
         angle += 8;
@@ -152,5 +185,8 @@ int char_select(game_resources& r, int rate, select_turn turn) {
     }
     pic->set_alpha(255);
     delete label;
+    delete waiting;
+    delete theirs[0];
+    delete theirs[1];
     return choice;
 }

@@ -17,9 +17,21 @@ struct img_mgr;
 
 enum select_turn { TURN_PLAYER1 = 0, TURN_PLAYER2 = 1, TURN_DUMMY = 2 };
 
+// A choice made at the same time as another player's (a network match). Called once a frame
+// with this side's offered fighter and whether it is chosen; it fills in the other side's
+// and returns false when the other side is gone. Once this side has chosen, the ring goes on
+// turning under "Waiting for the other side" (before: "You") until the other has chosen
+// too. The other side's offer shows as its portrait under its label, in its colour
+// (other_colour indexes player_colours; this side has the other one).
+struct select_partner {
+    bool (*frame)(int choice, bool chosen, int* other, bool* other_chosen) = nullptr;
+    int other_colour = 1;
+};
+
 // Returns the chosen fighter (a fighter table index below roster_size), or -1 when
-// cancelled. Paced at rate.
-int char_select(game_resources& r, int rate, select_turn turn = TURN_PLAYER1);
+// cancelled (or when the partner is gone). Paced at rate.
+int char_select(game_resources& r, int rate, select_turn turn = TURN_PLAYER1,
+                const select_partner* partner = nullptr);
 
 // One frame of the choosing loop over a cleared screen: the group picture, the prompt, the
 // turn's label (when given) and the chosen fighter's action shot in its ring of ghosts

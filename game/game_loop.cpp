@@ -14,17 +14,21 @@
 #include "world/level.h"
 #ifndef FIGHT_REDUCED
 #include "char_select.h"
-#include "main_menu.h"
+#include "net_link.h"
+#include "net_screens.h"
+#include "netplay.h"
 #include "options_menu.h"
+#include "replays_screen.h"
 #endif
+#include "main_menu.h"
 
 match_setup setup_for_item(int item, int random_pick) {
     switch (item) {
-    case 0: return match_setup{MODE_ARCADE, game_opts.rounds, -1, random_pick}; // "arcade"
-    case 1: return match_setup{MODE_VERSUS, game_opts.rounds, -1, -1};          // "versus"
-    case 2: return match_setup{MODE_SURVIVAL, 0, -1, random_pick}; // "survival"
-    case 3: return match_setup{MODE_TRAINING, 0, -1, -1};          // "training"
-    default: return match_setup{MODE_DEMO, 3, 0, 1};               // "demo"
+    case ITEM_ARCADE: return match_setup{MODE_ARCADE, game_opts.rounds, -1, random_pick};
+    case ITEM_VERSUS: return match_setup{MODE_VERSUS, game_opts.rounds, -1, -1};
+    case ITEM_SURVIVAL: return match_setup{MODE_SURVIVAL, 0, -1, random_pick};
+    case ITEM_TRAINING: return match_setup{MODE_TRAINING, 0, -1, -1};
+    default: return match_setup{MODE_DEMO, 3, 0, 1}; // "demo"
     }
 }
 
@@ -75,8 +79,38 @@ static game_state enter_main_menu(game_resources& r, match_setup& m) {
     current_level = nullptr;
     if (c.quit || c.selection == ITEM_QUIT) return STATE_QUIT;
     if (c.selection == ITEM_OPTIONS) return STATE_OPTIONS;
+    if (c.selection == ITEM_NETWORK) return STATE_NETWORK;
+    if (c.selection == ITEM_REPLAYS) return STATE_REPLAYS;
     m = setup_for_item(c.selection, random_next() % roster_size(game_opts));
     return c.selection == ITEM_DEMO ? STATE_MATCH : STATE_SELECT;
+}
+
+// "network": "host" waits for a guest, "join" asks for the host's address; either plays one
+// network match, then the main menu comes back.
+static void network_menu(game_resources& r) {
+    static std::string address; // the last one typed, offered again
+    const char rows[2][LIST_ROW_TEXT] = {"host", "join"};
+    const int c = list_menu(rows, 2, r.menu_list, r.menu_background, r.item_font, r.front_rate);
+    netplay_command_line cmd;
+    cmd.active = 1;
+    cmd.port = NET_DEFAULT_PORT;
+    if (c == 0) {
+        cmd.host = 1;
+    } else if (c == 1) {
+        if (!net_join_screen(r, address)) return;
+        char host[256];
+        if (!net_address(address.c_str(), host, sizeof host, cmd.port)) {
+            net_page page;
+            page.add("Not an address: " + address);
+            net_page_show(r, page, 1500);
+            return;
+        }
+        cmd.address = host;
+    } else {
+        return;
+    }
+    netplay_run(cmd, r);
+    quit_taken(); // a window closed in the match ends it, not the game
 }
 
 void run_game(game_resources& r) {
@@ -87,6 +121,14 @@ void run_game(game_resources& r) {
         case STATE_MAIN_MENU: state = enter_main_menu(r, m); break;
         case STATE_OPTIONS:
             options_menu(r);
+            state = STATE_MAIN_MENU;
+            break;
+        case STATE_REPLAYS:
+            replays_screen(r);
+            state = STATE_MAIN_MENU;
+            break;
+        case STATE_NETWORK:
+            network_menu(r);
             state = STATE_MAIN_MENU;
             break;
         case STATE_SELECT: state = select_fighters(r, m) ? STATE_MATCH : STATE_MAIN_MENU; break;

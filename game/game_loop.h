@@ -7,7 +7,7 @@
 
 struct game_resources;
 
-enum game_state { STATE_MAIN_MENU, STATE_OPTIONS, STATE_SELECT, STATE_MATCH, STATE_QUIT };
+enum game_state { STATE_MAIN_MENU, STATE_OPTIONS, STATE_SELECT, STATE_MATCH, STATE_NETWORK, STATE_REPLAYS, STATE_QUIT };
 
 // What the main-menu choice hands the match: mode, required wins and the two picks
 // (fighter table indices); a pick of -1 is made by the character select.

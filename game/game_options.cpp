@@ -60,6 +60,8 @@ void read_game_options(const config_file& cfg, game_options& o) {
         for (int k = 0; k < word_count(w); k++)
             if (v && strcmp(v, WORDS[w][k]) == 0) *field(o, w) = k;
     }
+    const char* delay = cfg.has("netdelay") ? cfg.get_string("netdelay") : nullptr;
+    if (delay && delay[0] >= '0' && delay[0] <= '0' + NET_DELAY_MAX && !delay[1]) o.net_delay = delay[0] - '0';
 }
 
 const char* game_option_text(const game_options& o, int which, char* buf, size_t size) {
@@ -99,5 +101,7 @@ bool save_game_options(const char* path, const game_options& o) {
     cfg.load(path);
     char buf[16];
     for (int w = 0; w < OPT_COUNT; w++) cfg.set(KEYS[w], game_option_text(o, w, buf, sizeof buf));
+    snprintf(buf, sizeof buf, "%d", o.net_delay);
+    cfg.set("netdelay", buf);
     return cfg.save(path);
 }

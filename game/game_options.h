@@ -13,6 +13,8 @@
 //  - stage: "road", "harbour" or "alternate" (the two in turn, one match after the other);
 //  - round time: "off" (rounds have no limit), 60 or 99 seconds a round; at zero the fighter
 //    with more life wins the round. The file may hold any number of seconds from 1 to 99.
+// Beside them, not part of a match's rules: the input delay of network matches ("netdelay",
+// 0 to 4 frames, 2 by default), set on the options menu's Network screen.
 // game_opts is what the match and the front end read; the options screen changes it and
 // saves it at once.
 #pragma once
@@ -32,6 +34,7 @@ enum { ROSTER_FOUR = 0, ROSTER_TWO = 1 };
 enum { STAGE_ROAD = 0, STAGE_HARBOUR = 1, STAGE_ALTERNATE = 2 };
 enum { ROUNDS_MIN = 1, ROUNDS_MAX = 5, ROUNDS_DEFAULT = 3 };
 enum { ROUND_TIME_OFF = 0, ROUND_TIME_MAX = 99 };
+enum { NET_DELAY_DEFAULT = 2, NET_DELAY_MAX = 4 };
 
 struct game_options {
     int difficulty = DIFFICULTY_NORMAL;
@@ -41,6 +44,7 @@ struct game_options {
     int roster = ROSTER_FOUR;
     int stage = STAGE_ROAD;
     int round_time = ROUND_TIME_OFF; // seconds a round lasts; 0: no limit
+    int net_delay = NET_DELAY_DEFAULT; // frames a network match's own input waits, 0 to 4
 };
 
 extern game_options game_opts;
@@ -58,6 +62,6 @@ const char* game_option_text(const game_options& o, int which, char* buf, size_t
 void cycle_game_option(game_options& o, int which);
 // The fighters character select offers and the computer picks among: 4, or 2 with "two".
 int roster_size(const game_options& o);
-// Writes the seven keys into the settings file at path, keeping every other entry; the
+// Writes the seven keys and "netdelay" into the settings file at path, keeping every other entry; the
 // file is replaced whole or not at all. False when it could not be written.
 bool save_game_options(const char* path, const game_options& o);

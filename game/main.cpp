@@ -24,9 +24,14 @@ int main(int argc, char** argv) {
     game_resources resources;
     if (game_startup(settings)) {
         preload(resources);
-        if (net.active) status = netplay_run(net, resources);
-        else if (replaying) status = replay_run(replay, resources);
-        else run_game(resources);
+        if (net.active) {
+            status = netplay_run(net, resources);
+            if (net.keys.empty()) status = 0, run_game(resources); // then the menus
+        } else if (replaying) {
+            status = replay_run(replay, resources);
+        } else {
+            run_game(resources);
+        }
     }
     release_resources(resources);
     game_shutdown_audio();

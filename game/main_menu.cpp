@@ -18,7 +18,7 @@ static void end_frame(game_resources& r) {
     video.flip();
 }
 
-int main_menu_row_y(int i, int h) { return h * 7 / 20 + i * h * 3 / 40; }
+int main_menu_row_y(int i, int h) { return h * 7 / 20 + i * h / 16; }
 
 static void draw_items(game_resources& r, int selection, int x_even, int x_odd) {
     const int H = screen_h();

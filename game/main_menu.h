@@ -7,11 +7,11 @@
 struct game_resources;
 
 enum main_item {
-    ITEM_ARCADE, ITEM_VERSUS, ITEM_SURVIVAL, ITEM_TRAINING, ITEM_DEMO, ITEM_OPTIONS, ITEM_QUIT
+    ITEM_ARCADE, ITEM_VERSUS, ITEM_SURVIVAL, ITEM_TRAINING, ITEM_NETWORK, ITEM_REPLAYS, ITEM_DEMO, ITEM_OPTIONS, ITEM_QUIT
 };
 
 // Top of main-menu row i on a screen h pixels high: the rows are spaced by the height, so
-// all of them show whole (at 480: 168, 204, ... 384).
+// all of them show whole above the version line (at 480: 168, 198, ... 408).
 int main_menu_row_y(int i, int h);
 
 struct main_menu_choice {

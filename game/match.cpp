@@ -1211,6 +1211,13 @@ void match_reset_positions() {
     }
 }
 
+void match_start_round() {
+    ms.end = MATCH_RUNNING;
+    ms.ko_counter = 0;
+    ms.round++;
+    if (ms.opts.round_mode == ROUNDS_STAGED && ms.mode != MODE_TRAINING) match_stage_round();
+}
+
 void match_stage_round() {
     match_reset_positions();
     ms.intro = INTRO_FRAMES * fps / 60;
@@ -1268,13 +1275,9 @@ int run_match(int mode, int fighter_a, int fighter_b, int required_wins, const m
     match_stage_file = stage_for_next_match(mode == MODE_DEMO ? game_options() : game_opts);
     replay_begin(mode, fighter_a, fighter_b, required_wins); // playback: the recorded stage
     match_set_up(mode, fighter_a, fighter_b, res);
-    const bool staged = ms.opts.round_mode == ROUNDS_STAGED && mode != MODE_TRAINING;
     for (;;) {
         play_music();
-        ms.end = MATCH_RUNNING;
-        ms.ko_counter = 0;
-        ms.round++;
-        if (staged) match_stage_round();
+        match_start_round();
         while (ms.end == MATCH_RUNNING) match_frame_fn();
         // Re-recording and fast playback go straight on; the pose changes nothing they check.
         if (ms.end == MATCH_DECIDED && !replay_fast()) match_victory_pose(VICTORY_FRAMES * fps / 60);

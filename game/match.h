@@ -133,6 +133,9 @@ void match_draw_object(int i);
 // After a round: counts the wins and prints them; resets the fighters for the next round.
 // True when the match is over.
 bool match_round_over(int mode, int required_wins);
+// The start of a round, before its first frame: running again, the knock-out counter at 0,
+// the round counted and, for staged rounds, the starting places and the announcement.
+void match_start_round();
 // Clears and deletes the current level and empties the combatant registry.
 void match_tear_down();
 // Both fighters back at their starting places, at rest.

@@ -2,6 +2,12 @@
 
 #include <enet/enet.h>
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -138,4 +144,26 @@ bool net_address(const char* text, char* host, size_t room, int& port) {
         port = (int)p;
     }
     return true;
+}
+
+void net_machine_addresses(char* out, size_t room) {
+    if (!room) return;
+    out[0] = 0;
+    size_t at = 0;
+    ifaddrs* all = nullptr;
+    if (getifaddrs(&all) == 0) {
+        for (ifaddrs* a = all; a; a = a->ifa_next) {
+            if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET || (a->ifa_flags & IFF_LOOPBACK)) continue;
+            char text[INET_ADDRSTRLEN];
+            if (!inet_ntop(AF_INET, &((sockaddr_in*)a->ifa_addr)->sin_addr, text, sizeof text)) continue;
+            const int n = snprintf(out + at, room - at, "%s%s", at ? "  " : "", text);
+            if (n < 0 || (size_t)n >= room - at) {
+                out[at] = 0;
+                break;
+            }
+            at += (size_t)n;
+        }
+        freeifaddrs(all);
+    }
+    if (!at) snprintf(out, room, "127.0.0.1");
 }

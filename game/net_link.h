@@ -39,3 +39,6 @@ int net_round_trip(const net_link& l);
 void net_close(net_link& l, int linger_ms = 300);
 // "host" or "host:port" into its parts; false for an empty host or a port out of range.
 bool net_address(const char* text, char* host, size_t room, int& port);
+// This machine's IPv4 addresses other than the loopback one, separated by two spaces (what a
+// guest types to join); "127.0.0.1" when there is no other.
+void net_machine_addresses(char* out, size_t room);

@@ -61,6 +61,7 @@ bool valid(const net_packet& p) {
     case NET_SETUP: return valid_setup(p.setup);
     case NET_INPUTS: return valid_inputs(p.inputs);
     case NET_BYE: return p.bye <= NET_BYE_REFUSED;
+    case NET_PICK: return p.pick.choice >= 0 && p.pick.chosen <= 1;
     default: return false;
     }
 }
@@ -96,6 +97,7 @@ size_t net_write(const net_packet& p, uint8_t* out, size_t room) {
         for (int k = 0; k < i.count; k++) w.u(i.masks[k], 2);
         w.u((uint32_t)i.ack, 4);
         w.u(i.frame, 4);
+        w.u((uint16_t)i.behind, 2);
         w.u(i.has_check, 1);
         if (i.has_check) {
             w.u(i.check_frame, 4);
@@ -103,6 +105,10 @@ size_t net_write(const net_packet& p, uint8_t* out, size_t room) {
         }
         break;
     }
+    case NET_PICK:
+        w.u((uint8_t)p.pick.choice, 1);
+        w.u(p.pick.chosen, 1);
+        break;
     default: w.u(p.bye, 1); break;
     }
     return w.ok ? w.at : 0;
@@ -140,6 +146,7 @@ bool net_read(const uint8_t* data, size_t size, net_packet& out) {
         for (int k = 0; k < i.count; k++) i.masks[k] = (uint16_t)r.u(2);
         i.ack = (int32_t)(uint32_t)r.u(4);
         i.frame = (uint32_t)r.u(4);
+        i.behind = (int16_t)(uint16_t)r.u(2);
         i.has_check = (uint8_t)r.u(1);
         if (i.has_check == 1) {
             i.check_frame = (uint32_t)r.u(4);
@@ -148,6 +155,10 @@ bool net_read(const uint8_t* data, size_t size, net_packet& out) {
         break;
     }
     case NET_BYE: p.bye = (uint8_t)r.u(1); break;
+    case NET_PICK:
+        p.pick.choice = (int8_t)r.u(1);
+        p.pick.chosen = (uint8_t)r.u(1);
+        break;
     default: return false;
     }
     // Exactly one packet: nothing missing, nothing left over, every value in range.

@@ -12,21 +12,29 @@
 #include <cstdint>
 
 enum {
-    NET_PROTOCOL = 1,      // bumped whenever a packet changes
+    NET_PROTOCOL = 2,      // bumped whenever a packet changes
     NET_MAX_INPUTS = 32,   // inputs one packet carries
     NET_VERSION_TEXT = 32, // room for the program's version, with its NUL
     NET_OPTIONS = 7,       // the game options a match is played with
     NET_MAX_DELAY = 8,     // frames of input delay a match may have
     NET_MAX_PACKET = 256
 };
-enum net_kind { NET_HELLO = 1, NET_SETUP = 2, NET_INPUTS = 3, NET_BYE = 4 };
+enum net_kind { NET_HELLO = 1, NET_SETUP = 2, NET_INPUTS = 3, NET_BYE = 4, NET_PICK = 5 };
 enum net_bye_reason { NET_BYE_QUIT = 0, NET_BYE_DESYNC = 1, NET_BYE_REFUSED = 2 };
 
-// HELLO, both ways: which program calls, and whether it plays by the same rules.
+// HELLO, both ways: which program calls, and whether it plays by the same rules. The host's
+// carries the session the guest then uses.
 struct net_hello {
     char version[NET_VERSION_TEXT] = {}; // NUL-terminated
     uint64_t rules = 0;                  // hash of the definition files that decide the rules
     int8_t pick = -1;                    // the fighter chosen so far, -1 none
+};
+
+// PICK, both ways while both choose their fighters: the fighter this side offers now, and
+// whether it is chosen. Sent every frame until the match is set up.
+struct net_pick {
+    int8_t choice = 0;
+    uint8_t chosen = 0;
 };
 
 // SETUP, host to guest: the match about to be played.
@@ -40,14 +48,17 @@ struct net_setup {
 };
 
 // INPUTS: a run of the sender's inputs from frame `first` on, repeated until the receiver
-// acknowledges them, with how far the sender has the receiver's, the sender's own frame (so
-// both keep time in step) and, now and then, the checksum of a confirmed frame.
+// acknowledges them, with how far the sender has the receiver's, the sender's own frame and
+// how far behind the receiver's frames come in (so both keep time in step) and, now and then,
+// the checksum of a confirmed frame.
 struct net_inputs {
     uint32_t first = 0;
     uint8_t count = 0; // 1 to NET_MAX_INPUTS
     uint16_t masks[NET_MAX_INPUTS] = {};
     int32_t ack = -1;  // the receiver's last input the sender has, -1 none yet
     uint32_t frame = 0;
+    int16_t behind = 0;  // how far the receiver's frames run behind the sender's as they come
+                         // in, quarter frames, on the average (the time sync's half)
     uint8_t has_check = 0;
     uint32_t check_frame = 0;
     uint64_t checksum = 0;
@@ -59,6 +70,7 @@ struct net_packet {
     net_hello hello;
     net_setup setup;
     net_inputs inputs;
+    net_pick pick;
     uint8_t bye = NET_BYE_QUIT;
 };
 

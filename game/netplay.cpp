@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,8 @@
 #include "input/control_mgr.h"
 #include "match.h"
 #include "match_save.h"
+#include "char_select.h"
+#include "net_screens.h"
 #include "net_link.h"
 #include "net_packet.h"
 #include "preload.h"
@@ -29,7 +32,25 @@
 #include "rollback.h"
 #include "stage_choice.h"
 
-static const char* const PROGRAM_VERSION = "Marrowlark 0.17 net 1";
+// The version both sides compare: the program's, and what of the build could change the
+// match's numbers (the processor family, fused multiply-add, fast floating point).
+#if defined(__x86_64__)
+#define BUILD_ARCH " x64"
+#else
+#define BUILD_ARCH " other"
+#endif
+#if defined(__FMA__) || defined(__FP_FAST_FMA)
+#define BUILD_FMA " fma"
+#else
+#define BUILD_FMA ""
+#endif
+#if defined(__FAST_MATH__)
+#define BUILD_FAST " ffm"
+#else
+#define BUILD_FAST ""
+#endif
+static const char PROGRAM_VERSION[] = "Marrowlark 0.17 n2" BUILD_ARCH BUILD_FMA BUILD_FAST;
+static_assert(sizeof PROGRAM_VERSION <= NET_VERSION_TEXT, "the version fits its packet");
 static const char* const USAGE =
     "usage: fightgame [--host [PORT] | --join HOST[:PORT]] [--fighter N] [--delay FRAMES] [--netkeys RECORDING]\n";
 
@@ -72,6 +93,7 @@ int netplay_command(int argc, char** argv, netplay_command_line& cmd) {
         }
     }
     if (!cmd.keys.empty() && !cmd.active) return log_err("%s", USAGE), NET_EXIT_USAGE;
+    cmd.screens = cmd.keys.empty();
     return cmd.active ? -2 : -1;
 }
 
@@ -139,7 +161,12 @@ struct session {
     rollback_session roll;
     int acked = -1;         // the last of our inputs the other side has
     int their_frame = 0;    // the other side's frame, as it last said
+    double behind = 0;       // how far behind ours their frames come in, on the average
+    double their_behind = 0; // the same as the other side last said of ours
     uint32_t heard = 0;     // when it was last heard, ms
+    std::chrono::steady_clock::time_point frame_start; // when this display frame began
+    double worst_ms = 0;    // the costliest display frame's work once both play
+    int held_in_step = 0;   // frames held to let the other side catch up
     bool playing = false;   // its first input came: it has loaded the match
     int next_check = NET_CHECK_EVERY;
     uint32_t our_check_frame = 0;
@@ -159,6 +186,13 @@ struct session {
     int bound[CONTROL_COUNT] = {};
     std::vector<control_mask> script; // --netkeys: this side's input on each frame
     std::vector<std::vector<uint8_t>> early; // what came while connecting, read first
+    bool cancelled = false;  // this side's player left before the match
+    // Choosing the fighters together.
+    int my_pick = 0, their_pick = -1;
+    bool my_chosen = false, their_chosen = false;
+    uint32_t pick_sent = 0;
+    net_packet setup;        // the host's, as the guest received it
+    bool have_setup = false;
 };
 session* net = nullptr;
 
@@ -195,6 +229,7 @@ void send_inputs(session& s) {
     for (int i = 0; i < p.inputs.count; i++) p.inputs.masks[i] = r.input[r.local][(first + i) % ROLLBACK_HISTORY];
     p.inputs.ack = r.known[1 - r.local];
     p.inputs.frame = (uint32_t)r.frame;
+    p.inputs.behind = (int16_t)std::max(-32000.0, std::min(32000.0, s.behind * 4));
     if (s.have_our_check) {
         p.inputs.has_check = 1;
         p.inputs.check_frame = s.our_check_frame;
@@ -227,7 +262,7 @@ void receive(session& s) {
             }
             if (!s.ended) {
                 log_out(p.bye == NET_BYE_DESYNC ? "desync: the other side's match differs\n" : "The other side left\n");
-                s.ended = p.bye == NET_BYE_DESYNC ? NET_EXIT_DESYNC : NET_EXIT_LOST;
+                s.ended = p.bye == NET_BYE_DESYNC ? NET_EXIT_DESYNC : NET_EXIT_LEFT;
             }
             continue;
         }
@@ -238,7 +273,15 @@ void receive(session& s) {
         const int other = 1 - r.local;
         for (int i = 0; i < in.count; i++) rollback_input(r, other, (int)in.first + i, in.masks[i]);
         if (in.ack > s.acked && in.ack <= r.known[r.local]) s.acked = in.ack;
-        if ((int)in.frame > s.their_frame) s.their_frame = (int)in.frame;
+        if ((int)in.frame > s.their_frame) {
+            s.their_frame = (int)in.frame;
+            // Running `lead` frames ahead, their frames come in `transit + lead` behind ours
+            // and ours reach them `transit - lead` behind theirs: half the difference is the
+            // lead, whatever the transit. One packet's jitter is more than a frame, so
+            // averages decide.
+            s.behind = 0.9 * s.behind + 0.1 * (r.frame - s.their_frame);
+            s.their_behind = in.behind / 4.0;
+        }
         if (in.has_check && (!s.have_their_check || in.check_frame > s.their_check_frame)) {
             s.have_their_check = 1;
             s.their_check_frame = in.check_frame;
@@ -294,10 +337,14 @@ void show_frame(session& s) {
         match_play_sounds();
         rollback_play_late(s.roll);
     }
+    // The frame's work (steps, rollback and draw), from its first look at the network.
+    const double work = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - s.frame_start).count();
+    if (s.playing && work > s.worst_ms) s.worst_ms = work;
     const match_state& m = current_match;
     if (m.res && m.res->pacer) pace_frame(m.res->pacer);
     video.flip();
     s.ticks++;
+    s.frame_start = std::chrono::steady_clock::now();
 }
 
 // One frame of a network match: inputs both ways, then a step when both sides allow it (held
@@ -307,6 +354,7 @@ void net_frame() {
     session& s = *net;
     match_state& m = current_match;
     rollback_session& r = s.roll;
+    if (s.ticks == 0) s.frame_start = std::chrono::steady_clock::now(); // the set-up is no frame
     for (;;) {
         SDL_Event e;
         bool quit = quit_requested();
@@ -349,34 +397,47 @@ void net_frame() {
             show_frame(s);
             continue;
         }
-        // Running ahead of the other side (its frame as it said, plus the frames its word took to
-        // come): a frame held now and then brings them together.
-        const int transit = net_round_trip(s.link) * (fps > 0 ? fps : 60) / 2000;
-        const bool ahead = r.frame - (s.their_frame + transit) > 1 && s.ticks - s.last_hold > 10;
+        // Running ahead of the other side (on the average, see receive): a frame held now and
+        // then brings them together.
+        const bool ahead = (s.behind - s.their_behind) / 2 > 1.0 && s.ticks - s.last_hold > 10;
         if (!ahead && rollback_can_step(r)) {
             rollback_step(r);
             take_check(s);
             show_frame(s);
             return;
         }
-        if (ahead) s.last_hold = s.ticks;
-        r.stats.held++;
+        if (ahead) s.last_hold = s.ticks, s.held_in_step++, s.behind -= 1.0;
+        else if (s.playing) r.stats.held++; // waiting on the other side (not while it loads)
         show_frame(s);
     }
 }
 
-// Waits up to ms for the link to connect, keeping the window alive; false when it does not.
-bool wait_connected(session& s, uint32_t ms) {
+// Waits up to ms for the link to connect, keeping the window alive (and showing page, when
+// given); false when it does not, or the player cancels.
+bool wait_connected(session& s, uint32_t ms, net_page_screen* screen, const net_page& page) {
     const uint32_t start = SDL_GetTicks();
     uint8_t buf[NET_MAX_PACKET + 1];
     while (!s.link.connected && SDL_GetTicks() - start < ms) {
-        if (size_t n = net_poll(s.link, buf, sizeof buf, 10)) s.early.push_back(std::vector<uint8_t>(buf, buf + n));
+        if (size_t n = net_poll(s.link, buf, sizeof buf, screen ? 0 : 10)) s.early.push_back(std::vector<uint8_t>(buf, buf + n));
+        if (screen) {
+            if (net_page_frame(screen, page) == NET_PAGE_CANCEL) return s.cancelled = true, false;
+            continue;
+        }
         SDL_Event e;
         while (SDL_PollEvent(&e))
-            if (e.type == SDL_QUIT) return false;
-        if (quit_requested()) return false;
+            if (e.type == SDL_QUIT) return s.cancelled = true, false;
+        if (quit_requested()) return s.cancelled = true, false;
     }
     return s.link.connected;
+}
+
+// The next packet that came while connecting, or from the link; 0 when none.
+size_t next_packet(session& s, uint8_t* buf, size_t room, int wait_ms) {
+    if (s.early.empty()) return net_poll(s.link, buf, room, wait_ms);
+    const size_t n = std::min(s.early.front().size(), room);
+    memcpy(buf, s.early.front().data(), n);
+    s.early.erase(s.early.begin());
+    return n;
 }
 
 // The next packet of a kind, waiting up to ms; false when none comes.
@@ -384,24 +445,89 @@ bool wait_packet(session& s, int kind, net_packet& out, uint32_t ms) {
     const uint32_t start = SDL_GetTicks();
     uint8_t buf[NET_MAX_PACKET + 1];
     while (SDL_GetTicks() - start < ms && !s.link.lost) {
-        size_t n = 0;
-        if (!s.early.empty()) {
-            n = std::min(s.early.front().size(), sizeof buf);
-            memcpy(buf, s.early.front().data(), n);
-            s.early.erase(s.early.begin());
-        } else {
-            n = net_poll(s.link, buf, sizeof buf, 10);
-        }
+        const size_t n = next_packet(s, buf, sizeof buf, 10);
         net_packet p;
-        // The hello and the set-up come before the guest knows the session.
-        if (n && net_read(buf, n, p) && p.kind == kind && (kind != NET_INPUTS || p.session == s.id)) {
+        if (!n || !net_read(buf, n, p)) continue;
+        // The hellos come before the guest knows the session.
+        if (p.kind == kind) {
             out = p;
             return true;
         }
-        if (n && net_read(buf, n, p) && p.kind == NET_BYE) return false;
+        if (p.kind == NET_BYE) return false;
     }
     return false;
 }
+
+// ---- Choosing the fighters together
+
+// What came while both choose: the other side's offer, the host's set-up, a goodbye. This
+// side's offer goes out every 50 ms. False once the other side is gone.
+bool pump_picks(session& s) {
+    uint8_t buf[NET_MAX_PACKET + 1];
+    while (size_t n = next_packet(s, buf, sizeof buf, 0)) {
+        net_packet p;
+        if (!net_read(buf, n, p) || p.session != s.id) continue;
+        s.heard = SDL_GetTicks();
+        if (p.kind == NET_PICK && p.pick.choice < fighter_count) {
+            s.their_pick = p.pick.choice;
+            s.their_chosen = s.their_chosen || p.pick.chosen;
+        } else if (p.kind == NET_SETUP && s.local == 0) {
+            s.setup = p;
+            s.have_setup = true;
+            s.their_chosen = true;
+        } else if (p.kind == NET_BYE && !s.ended) {
+            log_out("The other side left\n");
+            s.ended = NET_EXIT_LEFT;
+        }
+    }
+    if (!s.ended && (s.link.lost || SDL_GetTicks() - s.heard > (uint32_t)NET_LOST_MS)) {
+        log_out("connection lost\n");
+        s.ended = NET_EXIT_LOST;
+    }
+    if (s.ended) return false;
+    if (SDL_GetTicks() - s.pick_sent >= 50) {
+        net_packet p = packet_of(s, NET_PICK);
+        p.pick.choice = (int8_t)(s.my_pick >= 0 ? s.my_pick : 0);
+        p.pick.chosen = s.my_chosen ? 1 : 0;
+        send_packet(s, p, false);
+        s.pick_sent = SDL_GetTicks();
+    }
+    return true;
+}
+
+// Character select's partner: our offer out, theirs in.
+bool partner_frame(int choice, bool chosen, int* other, bool* other_chosen) {
+    session& s = *net;
+    s.my_pick = choice;
+    s.my_chosen = chosen;
+    const bool up = pump_picks(s);
+    *other = s.their_pick;
+    *other_chosen = s.their_chosen;
+    return up;
+}
+
+// Waits, pumping picks, until done(s) or the other side is gone; a page shows meanwhile when
+// given, and Escape on it cancels. False when it did not come.
+bool wait_picks(session& s, bool (*done)(const session&), net_page_screen* screen, const net_page& page, uint32_t ms) {
+    for (const uint32_t start = SDL_GetTicks(); !done(s);) {
+        if (!pump_picks(s)) return false;
+        if (SDL_GetTicks() - start > ms) {
+            log_out("connection lost\n");
+            s.ended = NET_EXIT_LOST;
+            return false;
+        }
+        if (screen) {
+            if (net_page_frame(screen, page) == NET_PAGE_CANCEL) return s.cancelled = true, false;
+        } else {
+            SDL_Delay(5);
+            if (quit_requested()) return s.cancelled = true, false;
+        }
+    }
+    return true;
+}
+
+bool they_have_chosen(const session& s) { return s.their_chosen; }
+bool have_setup(const session& s) { return s.have_setup; }
 
 // Game option i (game_option order) of o.
 int* option_slot(game_options& o, int i) {
@@ -435,6 +561,37 @@ static bool read_script(const std::string& file, int side, replay_record& rec, s
     return true;
 }
 
+// The page of a network match's end, or of a refusal: why, for a moment.
+static void show_ending(const session& s, game_resources& res, const char* refused) {
+    if (!video.screen || !s.ended) return;
+    net_page page;
+    char text[96];
+    if (refused) snprintf(text, sizeof text, "refused: the other side differs in %s", refused);
+    else if (s.ended == NET_EXIT_DESYNC) snprintf(text, sizeof text, "desync at frame %u", s.our_check_frame);
+    else if (s.ended == NET_EXIT_LEFT) snprintf(text, sizeof text, "The other side left");
+    else snprintf(text, sizeof text, "connection lost");
+    page.add(text);
+    net_page_show(res, page, 1200);
+}
+
+// The guest sees the match the host set: both fighters, the host's game options, its frame
+// rate and the input delay.
+static void show_host_match(game_resources& res, const net_setup& m) {
+    net_page page;
+    page.add("The host's match");
+    page.add(std::string(fighter_table[m.picks[0]].name) + " (you) against " + fighter_table[m.picks[1]].name);
+    game_options o = game_opts;
+    for (int i = 0; i < NET_OPTIONS; i++) *option_slot(o, i) = m.options[i];
+    for (int i = 0; i < NET_OPTIONS && i < GAME_OPTION_COUNT; i++) {
+        char value[16];
+        page.add(std::string(res.game_option_labels[i]) + " " + game_option_text(o, i, value, sizeof value));
+    }
+    char line[64];
+    snprintf(line, sizeof line, "%d frames a second, input delay %d", m.fps, m.delay);
+    page.add(line);
+    net_page_show(res, page, 2500);
+}
+
 int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     static session s;
     s = session();
@@ -456,33 +613,59 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         game_opts = replay_options(rec);
         fps = rec.fps;
     }
+    net_page waiting;
+    char line[160];
     if (cmd.host) {
         if (!net_listen(s.link, cmd.port)) return NET_EXIT_LOST;
         log_out("Waiting for a guest on port %d\n", cmd.port);
+        waiting.add("Waiting for a guest");
+        snprintf(line, sizeof line, "port %d", cmd.port);
+        waiting.add(line);
+        char addresses[128];
+        net_machine_addresses(addresses, sizeof addresses);
+        waiting.add(std::string("this machine: ") + addresses);
     } else {
         if (!net_connect(s.link, cmd.address.c_str(), cmd.port)) return NET_EXIT_LOST;
         log_out("Joining %s port %d\n", cmd.address.c_str(), cmd.port);
+        snprintf(line, sizeof line, "Joining %s port %d", cmd.address.c_str(), cmd.port);
+        waiting.add(line);
     }
-    if (!wait_connected(s, cmd.host ? 120000 : 10000)) {
-        log_out("connection lost\n");
+    waiting.add("");
+    waiting.add("Escape cancels");
+    net_page_screen* screen = cmd.screens ? net_page_open(res) : nullptr;
+    struct close_screen {
+        net_page_screen*& s;
+        ~close_screen() {
+            if (s) net_page_close(s);
+        }
+    } screen_guard{screen};
+    if (!wait_connected(s, cmd.host ? 600000 : 10000, screen, waiting)) {
+        log_out(s.cancelled ? "Network match cancelled\n" : "connection lost\n");
+        s.ended = s.cancelled ? 0 : NET_EXIT_LOST;
         net_close(s.link);
-        return NET_EXIT_LOST;
+        show_ending(s, res, nullptr);
+        return s.cancelled ? NET_EXIT_CANCELLED : NET_EXIT_LOST;
     }
-    // Who we are, and whether we play by the same rules.
+    // Who we are, and whether we play by the same rules. The host's hello carries the session.
+    if (cmd.host) s.id = (uint32_t)SDL_GetTicks() * 2654435761u | 1u;
     net_packet hello = packet_of(s, NET_HELLO);
     snprintf(hello.hello.version, sizeof hello.hello.version, "%s", PROGRAM_VERSION);
     hello.hello.rules = rules;
-    int pick = cmd.fighter;
+    int pick = cmd.fighter; // -1: chosen in character select
     for (int i = 0; i < fighter_count && !cmd.keys.empty(); i++)
         if (rec.fighter[s.local] == fighter_table[i].file) pick = i; // the recording's fighter
+    if (pick < 0 && !cmd.screens) pick = 0;
     hello.hello.pick = (int8_t)pick;
     send_packet(s, hello, true);
     net_packet theirs;
     if (!wait_packet(s, NET_HELLO, theirs, 10000)) {
         log_out("connection lost\n");
+        s.ended = NET_EXIT_LOST;
         net_close(s.link);
+        show_ending(s, res, nullptr);
         return NET_EXIT_LOST;
     }
+    if (!cmd.host) s.id = theirs.session;
     const char* differs = strcmp(theirs.hello.version, PROGRAM_VERSION) != 0 ? "the program's version"
                           : theirs.hello.rules != hello.hello.rules          ? "the definition files"
                           : theirs.hello.pick >= fighter_count              ? "the fighters"
@@ -491,37 +674,72 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         log_out("refused: the other side differs in %s (%s)\n", differs, theirs.hello.version);
         say_bye(s, NET_BYE_REFUSED);
         net_close(s.link, 1000);
+        s.ended = NET_EXIT_REFUSED;
+        show_ending(s, res, differs);
         return NET_EXIT_REFUSED;
+    }
+    // Both fighters: a side that has not chosen yet chooses in character select, each seeing
+    // the other's offer. The guest then waits for the host's set-up, still offering its choice.
+    net = &s;
+    s.heard = SDL_GetTicks();
+    s.their_pick = theirs.hello.pick;
+    s.their_chosen = theirs.hello.pick >= 0;
+    s.my_pick = pick;
+    s.my_chosen = pick >= 0;
+    if (pick < 0) {
+        if (screen) net_page_close(screen), screen = nullptr;
+        select_partner partner;
+        partner.frame = partner_frame;
+        partner.other_colour = s.local; // the match shows the host (right) in player 1's colour
+        pick = char_select(res, res.front_rate, TURN_PLAYER1, &partner);
+        s.my_pick = pick;
+        if (pick < 0 && !s.ended) s.cancelled = true;
+        if (cmd.screens) screen = net_page_open(res);
+    }
+    net_page choosing;
+    choosing.add("Waiting for the other side to choose");
+    choosing.add("");
+    choosing.add("Escape cancels");
+    net_page setting_up;
+    setting_up.add("Waiting for the host's match");
+    if (!s.cancelled && !s.ended) wait_picks(s, they_have_chosen, screen, choosing, 600000);
+    if (!s.cancelled && !s.ended && !cmd.host) wait_picks(s, have_setup, screen, setting_up, 10000);
+    if (s.cancelled || s.ended) {
+        net = nullptr;
+        if (s.cancelled) {
+            log_out("Network match cancelled\n");
+            say_bye(s, NET_BYE_QUIT);
+        }
+        net_close(s.link);
+        show_ending(s, res, nullptr);
+        return s.cancelled ? NET_EXIT_CANCELLED : s.ended;
     }
     // The host sends the match; the guest plays what it is sent.
     net_packet setup = packet_of(s, NET_SETUP);
     if (cmd.host) {
-        s.id = (uint32_t)SDL_GetTicks() * 2654435761u | 1u;
-        setup.session = s.id;
         setup.setup.seed = s.id ^ 0x9E3779B9u;
         setup.setup.fps = (uint16_t)fps;
         for (int i = 0; i < NET_OPTIONS; i++) setup.setup.options[i] = (uint8_t)*option_slot(game_opts, i);
-        setup.setup.picks[0] = theirs.hello.pick < 0 ? (int8_t)0 : theirs.hello.pick;
+        setup.setup.picks[0] = (int8_t)(s.their_pick < 0 ? 0 : s.their_pick);
         setup.setup.picks[1] = (int8_t)pick;
-        setup.setup.delay = (uint8_t)cmd.delay;
+        setup.setup.delay = (uint8_t)(cmd.delay >= 0 ? cmd.delay : game_opts.net_delay);
         setup.setup.wins = (uint8_t)(cmd.keys.empty() ? game_opts.rounds : rec.required_wins);
         send_packet(s, setup, true);
-    } else if (!wait_packet(s, NET_SETUP, setup, 10000)) {
-        log_out("connection lost\n");
-        net_close(s.link);
-        return NET_EXIT_LOST;
-    } else if (!valid_options(setup.setup.options) || setup.setup.picks[0] >= fighter_count ||
-               setup.setup.picks[1] >= fighter_count) {
+    } else if (!valid_options(s.setup.setup.options) || s.setup.setup.picks[0] >= fighter_count ||
+               s.setup.setup.picks[1] >= fighter_count) {
         log_out("refused: the host's match is not one this game plays\n");
         say_bye(s, NET_BYE_REFUSED);
+        net = nullptr;
         net_close(s.link);
         return NET_EXIT_REFUSED;
     } else {
-        s.id = setup.session;
+        setup = s.setup;
     }
+    if (screen) net_page_close(screen), screen = nullptr;
     const net_setup& m = setup.setup;
     log_out("Network match: %s on the left, %s on the right, %d fps, input delay %d\n",
             fighter_table[m.picks[0]].name, fighter_table[m.picks[1]].name, m.fps, m.delay);
+    if (!cmd.host && cmd.screens) show_host_match(res, m);
 
     // The match as the host has it: its options, frame rate, seed, and default bindings on
     // both machines (each reads its own player through its own bindings).
@@ -534,7 +752,6 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     Control_Manager.set_defaults();
     s.delay = m.delay;
     s.heard = SDL_GetTicks();
-    net = &s;
     replay_next_seed(m.seed);
     rollback_start(s.roll, s.local);
     match_frame_fn = net_frame;
@@ -549,23 +766,11 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     rollback_stop(s.roll);
     net = nullptr;
     if (!s.ended) say_bye(s, NET_BYE_QUIT);
-    // Why it ended, on the screen for a moment.
-    if (s.ended && res.osd.plain && video.screen) {
-        char text[64];
-        if (s.ended == NET_EXIT_DESYNC) snprintf(text, sizeof text, "desync at frame %u", s.our_check_frame);
-        else snprintf(text, sizeof text, "connection lost");
-        for (uint32_t until = SDL_GetTicks() + 800; SDL_GetTicks() < until; SDL_Delay(16)) {
-            SDL_Event e;
-            while (SDL_PollEvent(&e)) {}
-            video.clear();
-            res.osd.plain->pen_x = (video.screen->w - res.osd.plain->text_width(text)) / 2;
-            res.osd.plain->pen_y = video.screen->h / 2;
-            res.osd.plain->draw_text(text);
-            video.flip();
-        }
-    }
-    log_out("Network match over: %d rollbacks, %d frames stepped again, the longest %d, %d frames held\n",
-            s.roll.stats.rollbacks, s.roll.stats.frames_again, s.roll.stats.longest, s.roll.stats.held);
+    show_ending(s, res, nullptr);
+    log_out("Network match over: %d rollbacks, %d frames stepped again, the longest %d, %d frames held waiting, "
+            "%d held to keep in step, %d frames, the costliest %.2f ms\n",
+            s.roll.stats.rollbacks, s.roll.stats.frames_again, s.roll.stats.longest, s.roll.stats.held,
+            s.held_in_step, s.roll.frame, s.worst_ms);
     net_close(s.link);
     for (int p = 0; p < 2; p++)
         for (int c = 0; c < CONTROL_COUNT; c++) Control_Manager.set_binding(p, control_names[c], kept_keys[p][c]);

@@ -12,7 +12,7 @@
 #include "preload.h"
 #include "video_options.h"
 
-enum { OPTION_GAME = 0, OPTION_PLAYER1 = 1, OPTION_PLAYER2 = 2, OPTION_VIDEO = 3 };
+enum { OPTION_GAME = 0, OPTION_PLAYER1 = 1, OPTION_PLAYER2 = 2, OPTION_VIDEO = 3, OPTION_NETWORK = 5 };
 enum { ROWS_MAX = 16 };
 static const char* const GAME_SETTINGS_FILE = "game/game.ini";
 
@@ -127,6 +127,19 @@ static void video_screen(game_resources& r) {
     }
 }
 
+// The input delay of network matches: choosing the row goes 0, 1, ... 4 and round again.
+static void network_screen(game_resources& r) {
+    char rows[2][LIST_ROW_TEXT];
+    for (;;) {
+        snprintf(rows[0], LIST_ROW_TEXT, "Input Delay %d", game_opts.net_delay);
+        snprintf(rows[1], LIST_ROW_TEXT, "done");
+        if (list_menu(rows, 2, r.menu_list, r.menu_background, r.list_font, r.front_rate) != 0) return;
+        game_opts.net_delay = game_opts.net_delay >= NET_DELAY_MAX ? 0 : game_opts.net_delay + 1;
+        if (!save_game_options(GAME_SETTINGS_FILE, game_opts))
+            log_out("ERROR: the game options could not be saved in [%s]\n", GAME_SETTINGS_FILE);
+    }
+}
+
 static void key_remapping(game_resources& r, int player) {
     char rows[ROWS_MAX][LIST_ROW_TEXT];
     remap_outcome last;
@@ -148,6 +161,7 @@ void options_menu(game_resources& r) {
         if (choice == OPTION_GAME) game_options_screen(r);
         else if (choice == OPTION_PLAYER1 || choice == OPTION_PLAYER2) key_remapping(r, choice - 1);
         else if (choice == OPTION_VIDEO) video_screen(r);
+        else if (choice == OPTION_NETWORK) network_screen(r);
         else return;
     }
 }

@@ -28,10 +28,11 @@ const char* const portrait_files[ART_FIGHTERS] = {
     "rsrc/mirelle/mirelle_symbol.png", "rsrc/tamsin/tamsin_symbol.png",
     "rsrc/ondine/ondine_symbol.png", "rsrc/verity/verity_symbol.png"};
 
-static const char* const kMainItems[MAIN_ITEM_COUNT] = {"arcade", "versus", "survival", "training",
-                                                        "demo",   "options", "quit"};
+static const char* const kMainItems[MAIN_ITEM_COUNT] = {"arcade",  "versus", "survival",
+                                                        "training", "network", "replays",
+                                                        "demo",    "options", "quit"};
 static const char* const kOptionItems[OPTION_ITEM_COUNT] = {
-    "Game", "Player 1 controls", "Player 2 controls", "Video", "Cheats", "Back to Main Menu"};
+    "Game", "Player 1 controls", "Player 2 controls", "Video", "Cheats", "Network", "Back to Main Menu"};
 static const char* const kGameOptionLabels[GAME_OPTION_COUNT] = {
     "Difficulty", "Rounds", "Life Style", "Round Mode", "Roster", "Stage", "Round Time"};
 static const char kVersionLine[] = "Marrowlark ALPHA v0.17";

@@ -21,8 +21,8 @@ struct anim_mgr;
 struct anim_group;
 
 enum {
-    MAIN_ITEM_COUNT = 7,   // "arcade" to "quit"
-    OPTION_ITEM_COUNT = 6, // "Game" to "Back to Main Menu"
+    MAIN_ITEM_COUNT = 9,   // "arcade" to "quit"
+    OPTION_ITEM_COUNT = 7, // "Game" to "Back to Main Menu"
     GAME_OPTION_COUNT = 7, // "Difficulty" to "Round Time"
     ART_FIGHTERS = 4,      // portraits and action shots, one per fighter of the full game
     DECORATION_COUNT = 5,  // dark logo, title, version, credits, "ALPHA"

@@ -162,6 +162,8 @@ bool pressed(const Uint8* live, int n, int code, int slot) {
 // The viewer's keys: Space pauses, Right steps while paused, F fast, Escape ends. False
 // when the viewer ended playback. The frame that pauses still plays, so that it is shown
 // with PAUSED; from the next one on the loop waits here.
+bool viewer_outside = false; // a viewer of its own reads the keys (replay_viewer_outside)
+
 bool viewer_controls() {
     for (;;) {
         SDL_Event e;
@@ -321,7 +323,7 @@ bool replay_frame_begin() {
         return false;
     }
     const replay_record& r = s.kind == SESSION_PLAY ? s.rec : s.played;
-    if (s.kind == SESSION_PLAY && !viewer_controls()) {
+    if (s.kind == SESSION_PLAY && !viewer_outside && !viewer_controls()) {
         s.viewer_ended = 1;
         return true;
     }
@@ -338,8 +340,20 @@ bool replay_playing() { return s.kind == SESSION_PLAY || s.kind == SESSION_REREC
 
 bool replay_fast() { return s.kind == SESSION_RERECORD || (s.kind == SESSION_PLAY && s.fast); }
 
-void replay_draw(osd_resources& r) {
+void replay_viewer_outside(bool outside) { viewer_outside = outside; }
+
+void replay_viewer_ended() { s.viewer_ended = s.escaped = 1; }
+
+int replay_length() { return s.kind == SESSION_PLAY ? s.rec.frames : 0; }
+
+void replay_draw(osd_resources& r, const char* mark) {
     if (s.kind != SESSION_PLAY || !r.stats || !video.screen) return;
+    if (mark) {
+        r.stats->pen_x = (video.screen->w - r.stats->text_width(mark)) / 2;
+        r.stats->pen_y = REPLAY_MARK_Y;
+        r.stats->draw_text(mark);
+        return;
+    }
     // The speed over the last half second of real time, frames shown against fps.
     const uint32_t now = SDL_GetTicks();
     s.shown++;

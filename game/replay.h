@@ -44,9 +44,15 @@ uint32_t replay_seed();
 // Whether the frame may skip pacing (fast playback).
 bool replay_fast();
 // During playback, the mark at the top centre: "REPLAY", with "PAUSED" while paused or the
-// speed measured while fast ("x3.5"). The frame that pauses is drawn with it; the next frame
+// speed measured while fast ("x3.5"); or the given mark instead. The frame that pauses is drawn with it; the next frame
 // waits for the viewer. Draws nothing without a playback.
-void replay_draw(osd_resources& r);
+void replay_draw(osd_resources& r, const char* mark = nullptr);
+// A viewer of its own (replay_viewer.h) reads the viewer's keys instead of the session; it
+// tells the session when the viewer ended playback (as Escape would).
+void replay_viewer_outside(bool outside);
+void replay_viewer_ended();
+// The frames of the recording played back; 0 without a playback.
+int replay_length();
 // Whether the match plays a recording back (or re-records one) rather than live keys.
 bool replay_playing();
 // End of a frame: records or compares a check line. True when playback diverged.

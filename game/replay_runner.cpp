@@ -1,4 +1,5 @@
 #include "replay_runner.h"
+#include "replay_viewer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -161,7 +162,11 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
         replay_arm(file, r, cmd.rerecord != 0, cmd.fast != 0);
         const game_options kept = game_opts;
         game_opts = replay_options(r);
+        // Watched at its own pace: the viewer's timeline, jumps and speeds.
+        const bool watched = !cmd.rerecord && !cmd.fast && !cmd.synctest;
+        if (watched) replay_viewer_start(r.required_wins);
         run_match(r.mode, picks[0], picks[1], r.required_wins, match_resources_of(res));
+        if (watched) replay_viewer_stop();
         game_opts = kept;
         if (replay_diverged() || sync.failed) status = REPLAY_EXIT_DIVERGED;
         else if (replay_escaped()) status = REPLAY_EXIT_STOPPED;
@@ -170,5 +175,19 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
         if (status == REPLAY_EXIT_STOPPED) break;
     }
     match_after_frame = nullptr;
+    return status;
+}
+
+int replay_watch(const std::string& file, game_resources& res) {
+    replay_command_line cmd;
+    cmd.files.push_back(file);
+    int kept[2][CONTROL_COUNT];
+    for (int p = 0; p < 2; p++)
+        for (int c = 0; c < CONTROL_COUNT; c++) kept[p][c] = Control_Manager.key_for(p, control_names[c]);
+    const int kept_fps = fps;
+    const int status = replay_run(cmd, res);
+    fps = kept_fps;
+    for (int p = 0; p < 2; p++)
+        for (int c = 0; c < CONTROL_COUNT; c++) Control_Manager.set_binding(p, control_names[c], kept[p][c]);
     return status;
 }

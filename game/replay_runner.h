@@ -27,4 +27,7 @@ struct replay_command_line {
 int replay_command(int argc, char** argv, replay_command_line& cmd);
 // Plays (or re-records) the files after start-up and preload; the program's exit status.
 int replay_run(const replay_command_line& cmd, game_resources& r);
+// Watches one recording from inside the game (the replays screen): as replay_run, and
+// afterwards the player's key bindings and frame rate are as they were.
+int replay_watch(const std::string& file, game_resources& r);
 

@@ -83,7 +83,7 @@ void PrintTo(const lost_display_case& c, std::ostream* os) { *os << c.program <<
 
 TEST(TerminateRequest, DuringAMatchFightgameEndsAndNotOnlyTheMatch) {
     game_run g(0, "fps=5\n");
-    ASSERT_TRUE(g.select_item(4)); // demo: straight into a match
+    ASSERT_TRUE(g.select_item(6)); // demo: straight into a match
     press("Return", 200);
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     sleep_ms(500);

@@ -31,11 +31,11 @@ TEST_P(FightgameFrontEnd, DownMovesTheSelectionOneRowAtATimeWrapsAndEscapeQuits)
     EXPECT_EQ(system("xdotool search --name '^Marrowlark$' >/dev/null"), 0) << "the window's caption";
     // Every press moves exactly one row, however short: 20 ms is shorter than most frames
     // of a loaded machine.
-    for (int i = 1; i <= 7; i++) {
+    for (int i = 1; i <= 9; i++) {
         press("Down", 20);
         sleep_ms(150);
         g.look();
-        EXPECT_EQ(highlighted_item(g.shot), i % 7) << "press " << i << (i == 7 ? ": down from quit goes to arcade" : "");
+        EXPECT_EQ(highlighted_item(g.shot), i % 9) << "press " << i << (i == 9 ? ": down from quit goes to arcade" : "");
     }
 
     int conversions_before = g.count("WARNING: Live image conversion") + g.count("grab patch from");
@@ -129,7 +129,7 @@ TEST(FightgameFrontEndGL, ClosingTheWindowInCharacterSelectReturnsToTheMainMenu)
 
 TEST(FightgameFrontEndGL, ClosingTheWindowInAMatchAtOneFrameASecondReturnsToTheMainMenu) {
     game_run g(1, "fps=1\n");
-    ASSERT_TRUE(g.select_item(4)); // demo
+    ASSERT_TRUE(g.select_item(6)); // demo
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.p.wait_for("Setting FPS [1]\n", 20000)) << g.p.out();
     sleep_ms(1500); // inside a frame's wait
@@ -189,7 +189,7 @@ TEST(FightgameFrontEndGL, SurvivalGoesThroughCharacterSelectAndDemoStraightIntoA
     sleep_ms(800);
 
     int fonts_loaded = g.count("loading font\n");
-    ASSERT_TRUE(g.select_item(4)); // demo
+    ASSERT_TRUE(g.select_item(6)); // demo
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("sizeof player 2", 2, 60000)) << g.p.out();
     std::string out = g.p.out();
@@ -221,7 +221,7 @@ static int leftmost_white(const screen_shot& s, int y0, int y1) {
 
 TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndRefusesAKeyInUse) {
     game_run g(1);
-    ASSERT_TRUE(g.select_item(5)); // options
+    ASSERT_TRUE(g.select_item(7)); // options
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
     sleep_ms(600);
@@ -278,7 +278,7 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
 
 TEST(FightgameFrontEndGL, VideoOpensItsScreenCheatsLeadsBackToTheMainMenuAndGameOptionsStayOnTheirScreen) {
     game_run g(1);
-    ASSERT_TRUE(g.select_item(5)); // options
+    ASSERT_TRUE(g.select_item(7)); // options
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
     sleep_ms(600);
@@ -297,7 +297,7 @@ TEST(FightgameFrontEndGL, VideoOpensItsScreenCheatsLeadsBackToTheMainMenuAndGame
     g.look();
     EXPECT_EQ(highlighted_item(g.shot), 0) << "the main menu opens again";
 
-    ASSERT_TRUE(g.select_item(5)); // options
+    ASSERT_TRUE(g.select_item(7)); // options
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 3, 10000));
     sleep_ms(600);

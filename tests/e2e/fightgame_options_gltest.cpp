@@ -41,7 +41,7 @@ class FightgameOptions : public ::testing::TestWithParam<int> {};
 
 TEST_P(FightgameOptions, ChoosingRoundsTwiceSavesItAndTheMatchPlaysWithItAndVideoSavesItsSettings) {
     game_run g(GetParam(), "fps=5\n");
-    ASSERT_TRUE(g.select_item(5)); // options
+    ASSERT_TRUE(g.select_item(7)); // options
     press("Return", 200);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
     sleep_ms(600);

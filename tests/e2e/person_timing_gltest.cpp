@@ -86,7 +86,7 @@ TEST_P(PersonTiming, MainMenuTapsMoveOneRowEachAndAHeldKeyRepeatsAtItsRate) {
     xdo(taps("Up", {45, 75}));
     EXPECT_EQ(settled_item(g, 3), 3);
     xdo("keydown Down sleep 0.71 keyup Down");
-    EXPECT_EQ(settled_item(g, 0), 0) << "held 710 ms: four rows, from training round to arcade";
+    EXPECT_EQ(settled_item(g, 7), 7) << "held 710 ms: four rows, from training to options";
     EXPECT_EQ(g.quit().exit_code, 0);
 }
 
@@ -94,7 +94,7 @@ TEST_P(PersonTiming, MainMenuTapsMoveOneRowEachAndAHeldKeyRepeatsAtItsRate) {
 // press quits.
 TEST_P(PersonTiming, EscapeHeldOutOfAMatchLandsInTheMainMenuAndStays) {
     game_run g(GetParam());
-    ASSERT_TRUE(g.select_item(4)); // demo
+    ASSERT_TRUE(g.select_item(6)); // demo
     press("Return", 60);
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     sleep_ms(1500);
@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(DrawingModes, PersonTiming, ::testing::Values(1, 0),
 // a sub-screen goes back one screen, not two.
 TEST(PersonTimingGL, OptionsTakeEveryTapAndEscapeGoesBackOneScreenPerPress) {
     game_run g(1);
-    ASSERT_TRUE(g.select_item(5)); // options
+    ASSERT_TRUE(g.select_item(7)); // options
     press("Return", 60);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
     sleep_ms(500);
@@ -185,7 +185,7 @@ TEST(PersonTimingGL, AWindowClosedAfterABurstOfMouseMovementTakesEffectWithinASe
     EXPECT_LT(exit_ms, 3500) << "and the program ended after its one-second fade";
 
     game_run m(1);
-    ASSERT_TRUE(m.select_item(4)); // demo
+    ASSERT_TRUE(m.select_item(6)); // demo
     press("Return", 60);
     ASSERT_TRUE(m.wait_count("sizeof player 2", 1, 60000)) << m.p.out();
     sleep_ms(1000);

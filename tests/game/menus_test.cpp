@@ -15,6 +15,12 @@
 #include "foundation/config_file.h"
 #include "foundation/video_mgr.h"
 #include "game_options.h"
+#include "net_screens.h"
+#include "replays_screen.h"
+#include "preload.h"
+#include "foundation/safe_file.h"
+#include <sys/stat.h>
+#include <unistd.h>
 #include "stage_choice.h"
 #include "game_loop.h"
 #include "images/font.h"
@@ -254,6 +260,7 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     std::string ini = d.file("game.ini");
     write_text(ini, "fullscreen=0\nwidth=800\nrounds=2\nfps=60\n");
     o.rounds = 5;
+    o.net_delay = 4;
     ASSERT_TRUE(save_game_options(ini.c_str(), o));
     config_file cfg;
     cfg.clear();
@@ -272,6 +279,7 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     EXPECT_STREQ(cfg.get_string("stage"), "harbour");
     EXPECT_EQ(back.stage, STAGE_HARBOUR);
     EXPECT_EQ(back.round_time, 99);
+    EXPECT_EQ(back.net_delay, 4);
 
     // Values no screen writes keep the defaults; a save that cannot be written says so.
     config_file bad;
@@ -281,13 +289,34 @@ TEST(GameOptions, EachCyclesThroughItsValuesAndSavingKeepsTheOtherSettings) {
     bad.add("lifestyle", "");
     bad.add("stage", "moon");
     bad.add("roundtime", "100");
+    bad.add("netdelay", "5x");
     read_game_options(bad, back);
     EXPECT_EQ(back.stage, STAGE_ROAD);
     EXPECT_EQ(back.rounds, 3);
     EXPECT_EQ(back.difficulty, DIFFICULTY_NORMAL);
     EXPECT_EQ(back.life_style, LIFE_CLASSIC);
     EXPECT_EQ(back.round_time, 0);
+    EXPECT_EQ(back.net_delay, NET_DELAY_DEFAULT);
     EXPECT_FALSE(save_game_options(d.file("no/such/folder/game.ini").c_str(), o));
+}
+
+// The join screen's address, key by key: what an address holds is added, Backspace takes
+// away, anything else is no text.
+TEST(NetAddress, TypedKeysMakeTheAddress) {
+    const struct {
+        std::vector<int> keys;
+        const char* text;
+    } cases[] = {
+        {{'1', '9', '2', SDLK_PERIOD, '0', SDLK_SEMICOLON, '7', '4'}, "192.0:74"},
+        {{'a', 'b', SDLK_BACKSPACE, SDLK_MINUS, 'z'}, "a-z"},
+        {{SDLK_BACKSPACE, SDLK_KP1, SDLK_KP_PERIOD, SDLK_SPACE, SDLK_F1, SDLK_TAB, SDLK_q}, "1.q"},
+        {std::vector<int>(70, '9'), "999999999999999999999999999999999999999999999999999999999999999"},
+    };
+    for (const auto& c : cases) {
+        std::string text;
+        for (int k : c.keys) net_address_key(text, k);
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 TEST(StageChoice, EachStageOptionNamesItsStageAndAlternateTakesThemInTurn) {
@@ -466,4 +495,49 @@ TEST(MenuMusic, TheMenuTrackFollowsTheIntroAndComesBackAfterAMatchOrASelection) 
     EXPECT_EQ(current_track(), nullptr);
     for (Mix_Music* m : {r.intro_music, r.menu_music, r.select_music, match}) Mix_FreeMusic(m);
     Mix_CloseAudio();
+}
+
+// The replays screen's rows from a folder of recordings, damaged and foreign files among them;
+// Down, Delete and Return remove exactly the second row's file.
+TEST(ReplaysScreen, RowsComeNewestFirstWithTheirFieldsAndDeleteRemovesExactlyOne) {
+    ASSERT_TRUE(open_test_screen(false));
+    scratch_dir d;
+    ASSERT_EQ(mkdir(d.file("game").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(d.file("game/replays").c_str(), 0755), 0);
+    const std::string from = FIGHT_SOURCE_DIR "/tests/replays/", to = d.file("game/replays/");
+    write_text(to + "replay-20261201-100000-00.ini", read_text(from + "arcade.ini"));
+    write_text(to + "replay-20261208-213000-00.ini", read_text(from + "versus.ini"));
+    write_text(to + "replay-20261205-090000-01.ini", read_text(from + "demo.ini"));
+    const std::string versus = read_text(from + "versus.ini");
+    write_text(to + "replay-20261209-120000-00.ini", versus.substr(0, versus.size() / 2));
+    write_text(to + "notes.ini", "hello=1\n");
+    write_text(to + "readme.txt", "not a recording\n");
+    const std::vector<replay_row> rows = list_replays(to.substr(0, to.size() - 1).c_str());
+    const struct {
+        const char* text; // the row, or the start of a damaged file's
+        bool readable;
+    } want[] = {
+        {"2026-12-08 21:30  versus  Tamsin v Mirelle  Mirelle won  0:23", true},
+        {"2026-12-05 09:00  demo  Mirelle v Tamsin  Tamsin won  0:29", true},
+        {"2026-12-01 10:00  arcade  Ondine v Mirelle  Mirelle won  0:14", true},
+        {"replay-20261209-120000-00.ini: ", false},
+        {"notes.ini: ", false},
+    };
+    ASSERT_EQ(rows.size(), 5u);
+    for (size_t i = 0; i < rows.size(); i++) {
+        EXPECT_EQ(rows[i].text.substr(0, strlen(want[i].text)), want[i].text) << rows[i].text;
+        EXPECT_EQ(rows[i].readable, want[i].readable);
+    }
+    char cwd[4096];
+    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+    ASSERT_EQ(chdir(d.path.c_str()), 0);
+    game_resources r;
+    std::thread t = push_later({key_event(SDL_KEYDOWN, SDLK_DOWN), key_event(SDL_KEYDOWN, SDLK_DELETE),
+                                key_event(SDL_KEYDOWN, SDLK_RETURN), key_event(SDL_KEYDOWN, SDLK_ESCAPE)},
+                               200);
+    replays_screen(r);
+    t.join();
+    EXPECT_EQ(chdir(cwd), 0);
+    EXPECT_EQ(list_replays(to.substr(0, to.size() - 1).c_str()).size(), 4u);
+    EXPECT_FALSE(regular_file((to + "replay-20261205-090000-01.ini").c_str())) << "the second row's file";
 }

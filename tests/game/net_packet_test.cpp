@@ -27,10 +27,13 @@ net_packet sample(int kind) {
     for (int i = 0; i < NET_MAX_INPUTS; i++) p.inputs.masks[i] = (uint16_t)(i * 37);
     p.inputs.ack = 990;
     p.inputs.frame = 1003;
+    p.inputs.behind = -37;
     p.inputs.has_check = 1;
     p.inputs.check_frame = 960;
     p.inputs.checksum = 0xFEEDFACECAFEBEEFull;
     p.bye = NET_BYE_DESYNC;
+    p.pick.choice = 3;
+    p.pick.chosen = 1;
     return p;
 }
 
@@ -41,7 +44,7 @@ std::vector<uint8_t> bytes_of(const net_packet& p) {
 }
 
 TEST(NetPacket, EveryKindReadsBackAsWritten) {
-    for (int kind : {NET_HELLO, NET_SETUP, NET_INPUTS, NET_BYE}) {
+    for (int kind : {NET_HELLO, NET_SETUP, NET_INPUTS, NET_BYE, NET_PICK}) {
         SCOPED_TRACE(kind);
         const std::vector<uint8_t> b = bytes_of(sample(kind));
         ASSERT_FALSE(b.empty());
@@ -56,6 +59,7 @@ TEST(NetPacket, EveryKindReadsBackAsWritten) {
     ASSERT_TRUE(net_read(b.data(), b.size(), back));
     EXPECT_EQ(back.inputs.masks[31], 31 * 37);
     EXPECT_EQ(back.inputs.checksum, 0xFEEDFACECAFEBEEFull);
+    EXPECT_EQ(back.inputs.behind, -37);
 }
 
 TEST(NetPacket, WhatIsNotExactlyOnePacketOfThisProtocolIsRefused) {
@@ -70,7 +74,7 @@ TEST(NetPacket, WhatIsNotExactlyOnePacketOfThisProtocolIsRefused) {
         {"an unknown kind", 5, 9},
         {"no inputs", 14, 0},
         {"more inputs than a packet holds", 14, NET_MAX_INPUTS + 1},
-        {"a checksum flag that is not 0 or 1", 15 + 2 * NET_MAX_INPUTS + 8, 2},
+        {"a checksum flag that is not 0 or 1", 15 + 2 * NET_MAX_INPUTS + 10, 2},
         {"cut short", 20, -1},
         {"only the magic", 4, -1},
         {"empty", 0, -1},
@@ -96,7 +100,9 @@ TEST(NetPacket, WhatIsNotExactlyOnePacketOfThisProtocolIsRefused) {
     setup.setup.delay = NET_MAX_DELAY + 1;
     net_packet bye = sample(NET_BYE);
     bye.bye = 7;
-    for (const net_packet& bad : {hello, setup, bye}) EXPECT_TRUE(bytes_of(bad).empty());
+    net_packet pick = sample(NET_PICK);
+    pick.pick.chosen = 2;
+    for (const net_packet& bad : {hello, setup, bye, pick}) EXPECT_TRUE(bytes_of(bad).empty());
 }
 
 } // namespace

@@ -67,9 +67,12 @@ TEST(Preload, LoadsInItsOrderBehindLogoFadesPacedAtTheFrontEndRate) {
     EXPECT_EQ(sin_table[90], 100);
     EXPECT_EQ(cos_table[180], -100);
     EXPECT_STREQ(r.main_items[3], "training");
-    EXPECT_STREQ(r.main_items[6], "quit");
-    EXPECT_STREQ(r.main_items[7], "");
-    EXPECT_STREQ(r.option_items[5], "Back to Main Menu");
+    EXPECT_STREQ(r.main_items[4], "network");
+    EXPECT_STREQ(r.main_items[5], "replays");
+    EXPECT_STREQ(r.main_items[8], "quit");
+    EXPECT_STREQ(r.main_items[9], "");
+    EXPECT_STREQ(r.option_items[5], "Network");
+    EXPECT_STREQ(r.option_items[6], "Back to Main Menu");
     EXPECT_STREQ(r.game_option_labels[3], "Round Mode");
     EXPECT_EQ(Control_Manager.key_for(0, "punch"), 'i');
     EXPECT_EQ(Control_Manager.key_for(1, "up"), 'w');

@@ -34,7 +34,7 @@ const char* const kScenes[] = {"match_zoom_1",     "match_zoom_0.6",  "floor_cam
                                "mirror_match_again", "tiled_background", "text", "text_over_frames",
                                "menu_closing_1.5", "menu_closing_4", "match_display",
                                "match_shadows",    "main_menu",       "list_menu",
-                               "char_select",      "framewright"};
+                               "char_select",      "net_page",        "framewright"};
 const double kMostDisagreeing = 0.0015;
 const int kChannel = 40;
 

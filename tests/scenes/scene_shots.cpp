@@ -21,6 +21,7 @@
 #include "images/img_mgr.h"
 #include "input/control_mgr.h"
 #include "list_menu.h"
+#include "net_screens.h"
 #include "main_menu.h"
 #include "match.h"
 #include "osd.h"
@@ -307,6 +308,15 @@ int main(int argc, char** argv) {
     video.clear();
     draw_char_select(r, 1, 48);
     save_frame("char_select");
+
+    // A network match being made: the host's wait, its lines in both fonts.
+    net_page page;
+    page.add("Waiting for a guest");
+    page.add("port 7435");
+    page.add("this machine: 192.0.2.2");
+    video.clear();
+    draw_net_page(r, page, 40);
+    save_frame("net_page");
     release_resources(r);
 
     // framewright on its default animation, held on a middle frame with every frame a ghost.
