@@ -110,8 +110,7 @@ void replay_viewer_start(int required_wins) {
     v = viewer();
     v.on = true;
     v.required_wins = required_wins;
-    v.keys.open();
-    for (int key : {(int)SDLK_LEFT, (int)SDLK_RIGHT, (int)SDLK_PERIOD, (int)SDLK_COMMA}) v.keys.repeat(key);
+    v.keys.open(); // one press, one jump or step: a long jump must not read as a held key
     replay_viewer_outside(true);
     match_frame_fn = replay_viewer_frame;
 }
@@ -157,7 +156,9 @@ void replay_viewer_frame() {
     const int length = replay_length();
     const int second = fps > 0 ? fps : 60;
     int steps = 0;
+    bool changed = false;
     for (int key = closed ? SDLK_ESCAPE : v.keys.next(); key; key = v.keys.next()) {
+        changed = true;
         switch (key) {
         case SDLK_ESCAPE:
             replay_viewer_ended();
@@ -191,5 +192,8 @@ void replay_viewer_frame() {
         if (!step(i + 1 < steps)) break;
         if (i + 1 == steps && video.audio_ok) match_play_sounds();
     }
+    // Where the viewer's keys left the playback, for whoever reads the log.
+    if (changed)
+        log_out("Replay at frame %d, %s%s\n", frame_now(), SPEED_TEXT[v.speed], v.paused ? ", paused" : "");
     draw();
 }

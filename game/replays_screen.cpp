@@ -102,7 +102,7 @@ std::vector<replay_row> list_replays(const char* folder) {
 static void draw_rows(game_resources& r, const std::vector<replay_row>& rows, int selection, int tile) {
     draw_menu_background(r.menu_background, tile, 255);
     font* title = r.item_font ? r.item_font : r.list_font;
-    font* f = r.osd.plain ? r.osd.plain : r.list_font;
+    font* f = r.small_font ? r.small_font : r.list_font;
     if (!title || !f) return;
     const int w = screen_w(), h = screen_h();
     title->pen_x = (w - title->text_width("Replays")) / 2;

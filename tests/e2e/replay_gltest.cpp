@@ -82,6 +82,43 @@ TEST_P(ReplayViewer, ShowsTheMarkPausesStillAndEscapeEndsWithItsOwnStatus) {
     EXPECT_EQ(r.out.find("replay diverged"), std::string::npos);
 }
 
+// The viewer's keys at a person's pace, each ending on its frame: Space pauses, "." steps
+// forward and "," back, Home goes to the start, 5 to the middle, Right 5 s on and Left back,
+// Up and Down go through the speeds.
+TEST(ReplayViewerKeys, EveryKeyLandsOnItsFrame) {
+    using namespace game_driver;
+    scratch_dir d;
+    copy_game_folder(d.path);
+    write_settings(d, "hwaccel=0\n");
+    running_program p;
+    start_program(p, "fightgame", {"--replay", committed_replay("versus.ini")}, d.path, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for("Scrolling Max for level", 120000)) << p.out();
+    sleep_ms(800);
+    point_at_window();
+    press("space", 60);
+    ASSERT_TRUE(p.wait_for(", x1, paused\n", 5000)) << p.out();
+    const std::string out = p.out();
+    const int paused_at = atoi(out.c_str() + out.rfind("Replay at frame ") + 16);
+    const struct {
+        const char* key;
+        int frame; // -1: where the step before left it
+        const char* state;
+    } steps[] = {{"period", paused_at + 1, "x1, paused"}, {"period", paused_at + 2, "x1, paused"},
+                 {"comma", paused_at + 1, "x1, paused"}, {"Home", 1, "x1, paused"},
+                 {"5", 717, "x1, paused"},           {"Right", 1017, "x1, paused"},
+                 {"Left", 717, "x1, paused"},        {"Up", 717, "x2, paused"},
+                 {"Down", 717, "x1, paused"},        {"Down", 717, "x1/2, paused"},
+                 {"Down", 717, "x1/4, paused"}};
+    for (const auto& s : steps) {
+        press(s.key, 60);
+        const std::string line = "Replay at frame " + std::to_string(s.frame) + ", " + s.state + "\n";
+        EXPECT_TRUE(p.wait_for(line, 5000)) << s.key << ": " << p.out().substr(p.out().rfind("Replay at"));
+        sleep_ms(150);
+    }
+    press("Escape", 300);
+    EXPECT_EQ(p.finish(30000).exit_code, 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(DrawingModes, ReplayViewer, ::testing::Values(1, 0),
                          [](const ::testing::TestParamInfo<int>& i) { return std::string(i.param ? "opengl" : "software"); });
 
