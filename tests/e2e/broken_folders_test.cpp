@@ -9,12 +9,10 @@
 
 namespace {
 
-const std::vector<std::string> kDummy = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-
 // Runs the program until its output holds `until`, a moment longer, then closes it.
 run_result run_and_close(const std::string& program, const scratch_dir& d, const std::string& until) {
     running_program p;
-    start_program(p, program, {}, d.path, kDummy);
+    start_program(p, program, {}, d.path, dummy_drivers);
     bool reached = p.wait_for(until, 180000);
     EXPECT_TRUE(reached) << until << "\n" << p.out().substr(p.out().size() > 3000 ? p.out().size() - 3000 : 0);
     usleep(1000 * 1000);
@@ -67,7 +65,7 @@ TEST_P(HostileFrameRate, FightdemoPlaysAtTheRateItPrintsAndEndsWithinASecondOfAC
     scratch_dir d;
     broken::with_frame_rate(d, f);
     running_program p;
-    start_program(p, "fightdemo", {}, d.path, kDummy);
+    start_program(p, "fightdemo", {}, d.path, dummy_drivers);
     ASSERT_TRUE(p.wait_for("Scrolling Max for level", 180000)) << p.out();
     usleep(1500 * 1000); // well into the first frame's wait, even at one frame a second
     EXPECT_LE(broken::ms_until_after_quit(p, "Cleaning Image_Manager Cache\n"), 1000);
@@ -83,7 +81,7 @@ TEST_P(HostileFrameRate, FightgameReachesItsMainMenuAndEndsWithinASecondOfAClose
     scratch_dir d;
     broken::with_frame_rate(d, f);
     running_program p;
-    start_program(p, "fightgame", {}, d.path, kDummy);
+    start_program(p, "fightgame", {}, d.path, dummy_drivers);
     ASSERT_TRUE(p.wait_for("MAIN MENU:\n", 180000)) << p.out();
     usleep(1000 * 1000);
     EXPECT_LE(broken::ms_until_after_quit(p, "Cleaning Image_Manager Cache\n"), 1000);

@@ -8,14 +8,12 @@
 
 #include "demo_folder.h"
 
-static const std::vector<std::string> kDummy = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-
 TEST(FightdemoMatch, PlaysTamsinAgainstMirelleToFourRoundWinsAndExits) {
     scratch_dir d;
     copy_game_folder(d.path);
     make_quick_match(d);
     std::string controls = read_text(d.file("game/controls.ini"));
-    run_result r = run_program("fightdemo", {}, d.path, kDummy, 280000);
+    run_result r = run_program("fightdemo", {}, d.path, dummy_drivers, 280000);
     ASSERT_FALSE(r.timed_out) << r.out.substr(r.out.size() > 3000 ? r.out.size() - 3000 : 0);
     EXPECT_EQ(r.exit_code, 0);
 
@@ -57,7 +55,7 @@ TEST(FightdemoMatch, PlaysTamsinAgainstMirelleToFourRoundWinsAndExits) {
     EXPECT_NE(r.out.find("Replay saved as game/replays/" + saved[0]), std::string::npos);
     EXPECT_NE(read_text(d.file("game/replays/" + saved[0])).find("\nresult=decided\n"), std::string::npos);
     run_result again = run_program("fightdemo", {"--replay", "game/replays/" + saved[0], "--fast"},
-                                   d.path, kDummy, 280000);
+                                   d.path, dummy_drivers, 280000);
     EXPECT_EQ(again.exit_code, 0) << again.out.substr(again.out.size() > 3000 ? again.out.size() - 3000 : 0);
     EXPECT_EQ(again.out.find("replay diverged"), std::string::npos);
     std::regex every_round("mode \\[4\\] reqwins\\[3\\] p1\\[\\d+\\] p2\\[\\d+\\]\n");
@@ -74,7 +72,7 @@ TEST(FightdemoMatch, ClosingTheWindowDuringTheFirstRoundEndsTheProgram) {
     scratch_dir d;
     copy_game_folder(d.path);
     running_program p;
-    start_program(p, "fightdemo", {}, d.path, kDummy);
+    start_program(p, "fightdemo", {}, d.path, dummy_drivers);
     ASSERT_TRUE(p.wait_for("Scrolling Max for level", 120000)) << p.out();
     usleep(500 * 1000);
     p.signal(SIGTERM); // arrives as the window's close event

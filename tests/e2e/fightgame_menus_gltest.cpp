@@ -143,7 +143,7 @@ TEST(FightgameFrontEndGL, RosterTwoOffersOnlyTheFirstTwoFighters) {
     game_run g(1, std::string(kSlowFrontEnd) + "roster=two\n");
     ASSERT_TRUE(g.select_item(0));
     press("Return", kMenuConfirmHold);
-    sleep_ms(1200);
+    ASSERT_GE(g.wait_offered(), 0);
     std::vector<int> seen;
     for (const char* key : {"Right", "Right", "Left", "Left"}) seen.push_back(g.next_fighter(key));
     EXPECT_EQ(seen, (std::vector<int>{1, 0, 1, 0})) << "the two alternate, as before the roster grew";
@@ -155,23 +155,17 @@ TEST(FightgameFrontEndGL, VersusTakesTwoSelectionsAndCancellingTheSecondGoesBack
     game_run g(1, kSlowFrontEnd);
     ASSERT_TRUE(g.select_item(1));
     press("Return", kMenuConfirmHold);
-    sleep_ms(1200);
-    g.look();
-    ASSERT_EQ(offered_fighter(g.shot), 0) << "player 1's selection";
+    ASSERT_EQ(g.wait_offered(), 0) << "player 1's selection";
     ASSERT_TRUE(g.end_selection("Return"));
-    sleep_ms(1500);
-    g.look();
-    ASSERT_EQ(offered_fighter(g.shot), 0) << "player 2's selection starts again on the first fighter";
+    ASSERT_EQ(g.wait_offered(), 0) << "player 2's selection starts again on the first fighter";
     ASSERT_TRUE(g.end_selection("Escape"));
-    sleep_ms(1500);
-    g.look();
-    EXPECT_EQ(offered_fighter(g.shot), 0) << "back in player 1's selection";
+    EXPECT_EQ(g.wait_offered(), 0) << "back in player 1's selection";
     EXPECT_EQ(g.count("MAIN MENU:\n"), 1);
     EXPECT_EQ(g.count("Setting FPS"), 0);
 
     EXPECT_EQ(g.next_fighter("Right"), 1);
     ASSERT_TRUE(g.end_selection("Return"));
-    sleep_ms(1500);
+    ASSERT_GE(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     sleep_ms(1000);

@@ -85,7 +85,7 @@ TEST_P(FightgameOptions, ChoosingRoundsTwiceSavesItAndTheMatchPlaysWithItAndVide
 
     ASSERT_TRUE(g.select_item(0)); // arcade
     press("Return", 200);
-    sleep_ms(1200);
+    ASSERT_GE(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     EXPECT_EQ(g.count("Game options: difficulty [normal] rounds [5] life style [classic] round mode [classic] round time [off]\n"), 1)

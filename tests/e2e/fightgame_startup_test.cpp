@@ -10,12 +10,10 @@
 
 #include "test_support.h"
 
-static const std::vector<std::string> kDummy = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-
 // Starts the program, waits for the main menu, closes the window and returns the run.
 static run_result run_to_main_menu_and_close(const std::string& program, const std::string& dir) {
     running_program p;
-    start_program(p, program, {}, dir, kDummy);
+    start_program(p, program, {}, dir, dummy_drivers);
     bool reached = p.wait_for("MAIN MENU:\n", 60000);
     EXPECT_TRUE(reached) << p.out();
     p.signal(SIGTERM);

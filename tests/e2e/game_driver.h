@@ -212,6 +212,17 @@ struct game_run {
         ADD_FAILURE() << "highlighted rows seen: " << seen;
         return false;
     }
+    // Waits until a character select's fade-in offers a fighter (a busy machine is slow to
+    // show it); the one offered, or -1 when none shows within 6 s.
+    int wait_offered() {
+        for (int tries = 0; tries < 30; tries++) {
+            sleep_ms(200);
+            look();
+            int now = offered_fighter(shot);
+            if (now >= 0) return now;
+        }
+        return -1;
+    }
     // Presses key in the character select until the offered fighter changes; returns it.
     int next_fighter(const char* key) {
         look();

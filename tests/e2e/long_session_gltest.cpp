@@ -188,21 +188,13 @@ TEST_P(LongSession, EveryMatchShowsBothFightersAndMemoryStaysFlat) {
         const int mine = extra ? m % 2 : plan[m % 6].mine, theirs = plan[m % 6].theirs;
         ASSERT_TRUE(g.select_item(versus ? 1 : 0));
         press("Return", 200);
-        // Character select, once its fade-in shows the first fighter (a busy machine is slow).
-        for (int tries = 0; tries < 30; tries++) {
-            sleep_ms(200);
-            g.look();
-            if (offered_fighter(g.shot) >= 0) break;
-        }
-        ASSERT_EQ(offered_fighter(g.shot), 0) << "character select offers Mirelle first";
+        ASSERT_EQ(g.wait_offered(), 0) << "character select offers Mirelle first";
         if (mine == 1) {
             ASSERT_EQ(g.next_fighter("Right"), 1);
         }
         ASSERT_TRUE(g.end_selection("Return"));
         if (versus) {
-            sleep_ms(1500);
-            g.look();
-            ASSERT_EQ(offered_fighter(g.shot), 0) << "player 2's selection";
+            ASSERT_EQ(g.wait_offered(), 0) << "player 2's selection";
             if (theirs == 1) {
                 ASSERT_EQ(g.next_fighter("Right"), 1);
             }
@@ -210,18 +202,23 @@ TEST_P(LongSession, EveryMatchShowsBothFightersAndMemoryStaysFlat) {
         }
         const int started = g.count("sizeof player 2");
         ASSERT_TRUE(g.wait_count("sizeof player 2", started + 1, 60000)) << g.p.out();
-        sleep_ms(1500);
         std::vector<int> picks = loaded_fighters(g.p.out());
         ASSERT_EQ(2u, picks.size());
         const bool mirror = picks[0] == picks[1];
         mirrors += mirror;
         computer_mirrors += mirror && !versus;
-        g.look(played < 4 ? std::string("long_session_") + (hw ? "opengl" : "software") + "_" +
-                                std::to_string(played + 1) + ".png"
-                          : "");
+        // The match's first frames at 5 a second: looked at until both fighters show, for
+        // at most 10 s (a fighter that never shows fails below).
         const std::vector<colour>& right = mirror ? second[picks[1]] : own[picks[1]];
-        int left_pixels = pixels_like(g.shot, 0, 320, own[picks[0]]);
-        int right_pixels = pixels_like(g.shot, 320, 640, right);
+        int left_pixels = 0, right_pixels = 0;
+        for (int tries = 0; tries < 50 && (left_pixels <= 300 || right_pixels <= 300); tries++) {
+            sleep_ms(200);
+            g.look(played < 4 ? std::string("long_session_") + (hw ? "opengl" : "software") + "_" +
+                                    std::to_string(played + 1) + ".png"
+                              : "");
+            left_pixels = pixels_like(g.shot, 0, 320, own[picks[0]]);
+            right_pixels = pixels_like(g.shot, 320, 640, right);
+        }
         printf("match %d: %s %s, fighter pixels %d and %d\n", played + 1, versus ? "versus" : "arcade",
                mirror ? "mirror" : "", left_pixels, right_pixels);
         EXPECT_GT(left_pixels, 300) << "the left fighter (" << kFighters[picks[0]] << ")";

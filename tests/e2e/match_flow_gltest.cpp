@@ -132,9 +132,9 @@ TEST_P(MatchFlow, PauseFreezesThePictureItsRecordingReplaysAndATimedRoundEndsOnT
     game_run g(GetParam(), "fps=30\nroundtime=6\n");
     ASSERT_TRUE(g.select_item(1)); // versus, nobody striking
     press("Return", 200);
-    sleep_ms(1500);
+    ASSERT_GE(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return"));
-    sleep_ms(1500);
+    ASSERT_GE(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     sleep_ms(1000);

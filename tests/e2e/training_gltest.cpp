@@ -54,11 +54,9 @@ TEST(TrainingGL, EnteredFromTheMenuItShowsEachFightersSpecialRecordsTheDummyAndE
     game_run g(1);
     ASSERT_TRUE(g.select_item(3)); // training
     press("Return", 200);
-    sleep_ms(1200);
-    g.look();
-    ASSERT_EQ(offered_fighter(g.shot), 0) << "the player's fighter first";
+    ASSERT_EQ(g.wait_offered(), 0) << "the player's fighter first";
     ASSERT_TRUE(g.end_selection("Return"));
-    sleep_ms(1500);
+    ASSERT_GE(g.wait_offered(), 0);
     EXPECT_EQ(g.next_fighter("Right"), 1) << "then the dummy";
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("Training: dummy [stand]\n", 1, 60000)) << g.p.out();

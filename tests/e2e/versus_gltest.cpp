@@ -33,9 +33,9 @@ TEST_P(Versus, WalkingUpAndPunchingAStandingPlayerTakesItsLifeFromEitherSide) {
     game_run g(GetParam());
     ASSERT_TRUE(g.select_item(1));
     press("Return", 200);
-    sleep_ms(1200);
+    ASSERT_EQ(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return")); // player 1: Mirelle
-    sleep_ms(1500);
+    ASSERT_EQ(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return")); // player 2: Mirelle
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     sleep_ms(1500);

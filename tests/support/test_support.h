@@ -48,6 +48,9 @@ run_result run_program(const std::string& program, const std::vector<std::string
                        int timeout_ms);
 std::string program_path(const std::string& name); // build/<name>
 
+// The environment of a program run with no display and no sound card.
+inline const std::vector<std::string> dummy_drivers = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+
 // A program started in the background, for tests that act while it runs.
 struct running_program {
     int pid = -1;
