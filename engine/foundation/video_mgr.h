@@ -47,6 +47,9 @@ struct video_mgr {
     // the whole screen (covered). OpenGL always clears: a cleared frame starts fresh, which
     // costs the rasteriser less than keeping the last one.
     void clear_unless(bool covered);
+    // The same for a first draw that covers the box `kept` (null: nothing): in software mode
+    // only the pixels around it are cleared.
+    void clear_around(const SDL_Rect* kept);
     void flip();
     SDL_Surface* create_surface(int w, int h, int depth, int sdl_flags);
 

@@ -1,7 +1,5 @@
 #include "world/level.h"
 
-#include <SDL_gfxPrimitives.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +9,7 @@
 #include "animation/anim_group.h"
 #include "foundation/config_file.h"
 #include "foundation/log.h"
+#include "foundation/primitives.h"
 #include "foundation/video_mgr.h"
 
 level* current_level = nullptr;
@@ -91,6 +90,7 @@ void level::clear() {
     layers.clear();
     for (img_mgr* im : images) delete im;
     images.clear();
+    runs.clear();
     image_count = 0;
     floor = -1;
     loop = -1;
@@ -161,6 +161,8 @@ void level::load(const char* path) {
         if (video.screen) im->tohw(); // without a video mode there is nothing to upload to
         im->no_zcache = 1; // the stage is drawn at a zoom that changes every frame
         images.push_back(im);
+        runs.emplace_back();
+        if (video.screen && !video.is_gl() && im->surface) runs.back().build(im->surface->surface);
         if (video.screen) {
             draw_loading(); // presents the frame once
             video.flip();
@@ -219,6 +221,10 @@ void level::load(const char* path) {
         stage.has(key); // accepted; nothing depends on it
     }
     log_out("level length is [%d/%d]\n", length, total_height);
+    for (img_mgr* p : parts) { // their own copies of the pixels
+        runs.emplace_back();
+        if (video.screen && !video.is_gl() && p->surface) runs.back().build(p->surface->surface);
+    }
 
     if (stage.has("scale")) {
         log_out("Scaling level \n");
@@ -288,15 +294,22 @@ struct picture_view {
     int left, top;
     uint32_t key;
     bool keyed;
+    const row_runs* runs; // the surface's rows as runs, or null
 };
 
-static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v) {
+static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v,
+                    const std::vector<row_runs>& runs) {
     v->s = im->surface ? im->surface->surface : nullptr;
     if (!v->s || !same_pixels(v->s, dst)) return false;
     v->left = im->has_bounds ? (int)im->left : 0;
     v->top = im->has_bounds ? (int)im->top : 0;
     v->keyed = (v->s->flags & SDL_SRCCOLORKEY) != 0;
     v->key = v->s->format->colorkey;
+    v->runs = nullptr;
+    for (const row_runs& r : runs)
+        if (r.made_from == v->s->pixels && r.width == v->s->w && r.height == v->s->h &&
+            r.keyed == v->keyed && r.key == v->key)
+            v->runs = &r;
     return true;
 }
 
@@ -327,6 +340,10 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
     if (inside < x_end - x_begin) x_end = x_begin + (int)inside;
     uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
     const int n = x_end - x_begin;
+    if (bpp == 4 && v.runs && v.runs->has(sy)) {
+        v.runs->draw_row(sy, (uint32_t*)out, u, step, n);
+        return;
+    }
     if (bpp == 4 && ((int64_t)v.s->w << 16) + step < INT32_MAX) {
         // 32-bit positions, and a keyed pixel written back as it was rather than skipped: a
         // silhouette's edge then costs no mispredicted branch.
@@ -417,6 +434,53 @@ void level::fade() {
     flash = next < 0 ? 0 : next > INT_MAX ? INT_MAX : (int)next;
 }
 
+// Keeps the larger of two boxes in *best.
+static void keep_larger(SDL_Rect* best, int x0, int y0, int x1, int y1) {
+    if (x1 <= x0 || y1 <= y0) return;
+    if ((long)(x1 - x0) * (y1 - y0) <= (long)best->w * best->h) return;
+    *best = SDL_Rect{(Sint16)x0, (Sint16)y0, (Uint16)(x1 - x0), (Uint16)(y1 - y0)};
+}
+
+bool level::covered_box(SDL_Rect* box) const {
+    SDL_Surface* screen = video.screen;
+    const int sw = screen_width(), sh = screen_height();
+    const double z = zoom;
+    *box = SDL_Rect{0, 0, 0, 0};
+    if (!screen || video.is_gl() || !(z >= min_zoom && z <= max_zoom)) return false;
+    auto clip = [&](int x0, int y0, int x1, int y1) {
+        keep_larger(box, x0 < 0 ? 0 : x0, y0 < 0 ? 0 : y0, x1 > sw ? sw : x1, y1 > sh ? sh : y1);
+    };
+    int acc = total_height;
+    for (size_t i = 0; i < parts.size(); i++) {
+        img_mgr* p = parts[i];
+        acc -= p->height;
+        const int y = scroll - acc;
+        if (!(-p->height < y && y < sh) || !p->solid || p->alpha != 255) continue;
+        if (layers[i].empty()) {
+            const int x = -(x_offset + shake);
+            if (on_the_map(x)) clip(x, y, x + p->width, y + p->height);
+            continue;
+        }
+        // The part's own picture, the farthest layer, as draw_view places it.
+        const int d = (int)layers[i].size() + 1;
+        const int sx = (int)((double)x_offset / d + shake);
+        const int sy = (int)((double)y_offset / d);
+        if (!on_the_map(z * sx) || !on_the_map(sy)) continue;
+        if (z == 1) {
+            clip(-sx, y - sy, -sx + p->width, y - sy + p->height);
+            continue;
+        }
+        picture_view v;
+        if (!view_of(p, screen, &v, runs)) continue;
+        // The zoomed box, a pixel narrower at every edge for the rounding of its rows.
+        const double x0 = (int)(z * -sx) + v.left * z;
+        const double y0 = (int)(y - sy + p->height - z * p->height) + v.top * z;
+        clip((int)std::ceil(x0) + 1, (int)std::ceil(y0) + 1, (int)std::floor(x0 + v.s->w * z) - 1,
+             (int)std::floor(y0 + v.s->h * z) - 1);
+    }
+    return box->w > 0 && box->h > 0;
+}
+
 void level::draw_view() {
     SDL_Surface* screen = video.screen;
     const int sw = screen_width(), sh = screen_height();
@@ -451,7 +515,7 @@ void level::draw_view() {
                 im->src_rect.y = (Sint16)sy;
                 if (j < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
                 picture_view v;
-                if (!gl && z != 1 && view_of(im, screen, &v)) {
+                if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
                     if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
                     draw_zoomed_sw(v, screen, (int)(z * -sx),
                                    (int)(y - sy + im->height - z * im->height), z);
@@ -474,7 +538,7 @@ void level::draw_view() {
                 // An unzoomed floor is a plain draw, which takes no source offset.
                 if (locked) SDL_UnlockSurface(screen), locked = false;
                 f->draw_floor(-fx, fy, screen, z, floor_depth);
-            } else if (!gl && view_of(f, screen, &v)) {
+            } else if (!gl && view_of(f, screen, &v, runs)) {
                 if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
                 draw_floor_sw(v, f, screen, 0, fy, z, fx);
                 f->src_rect.x = 0;
@@ -503,7 +567,7 @@ void level::draw_view() {
             glColor4ub(255, 255, 255, 255);
             video.set_blending(false);
         } else if (screen) {
-            boxRGBA(screen, 0, 0, (Sint16)sw, (Sint16)sh, 255, 255, 255, a);
+            blend_box(screen, 0, 0, sw, sh, 255, 255, 255, a);
         }
     }
 }
