@@ -134,7 +134,7 @@ void video_mgr::draw_filled_circle(int cx, int cy, int radius, int segments, uin
 
 void video_mgr::set_blending(bool on) { gl_wanted[GLS_BLEND] = on ? 1 : 0; }
 
-bool video_mgr::begin_cover() {
+bool video_mgr::begin_cover(float alpha_above) {
     if (!is_gl() || !ortho_2d) return false;
     GLint bits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &bits);
@@ -146,7 +146,7 @@ bool video_mgr::begin_cover() {
     glDepthMask(GL_TRUE);
     // Only opaque texels mark their pixels; a draw's empty texels cover nothing.
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
+    glAlphaFunc(GL_GREATER, alpha_above);
     return true;
 }
 

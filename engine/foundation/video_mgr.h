@@ -62,8 +62,8 @@ struct video_mgr {
     // pixels its opaque texels cover; what is drawn after begin_behind leaves those pixels
     // as they are, as if drawn first and covered afterwards, and costs no blend there;
     // end_cover ends both. begin_cover returns false (and changes nothing) where this is not
-    // possible: draw in order then.
-    bool begin_cover();
+    // possible: draw in order then. Texels cover where their alpha exceeds alpha_above.
+    bool begin_cover(float alpha_above = 0.5f);
     void begin_behind();
     void end_cover();
 };

@@ -481,6 +481,75 @@ bool level::covered_box(SDL_Rect* box) const {
     return box->w > 0 && box->h > 0;
 }
 
+// Lets software drawing write straight into the screen (locked) or go through SDL (not).
+static void want_lock(SDL_Surface* screen, bool want, bool* locked) {
+    if (want && !*locked && SDL_MUSTLOCK(screen)) *locked = SDL_LockSurface(screen) == 0;
+    if (!want && *locked) SDL_UnlockSurface(screen), *locked = false;
+}
+
+// Piece k of part i, whose top lies at screen row y: k = -1 the part's own picture (the
+// farthest layer), 0..n-1 its n parallax layers, n its floor.
+void level::draw_piece(size_t i, int y, int k, bool* locked) {
+    SDL_Surface* screen = video.screen;
+    const double z = zoom;
+    const bool gl = video.is_gl() != 0;
+    img_mgr* p = parts[i];
+    const std::vector<int>& part_layers = layers[i];
+    const int n = (int)part_layers.size();
+    if (k < n) {
+        // Layer k is n - k away; the part's own picture n + 1.
+        const int d = k < 0 ? n + 1 : n - k;
+        img_mgr* im = k < 0 ? p : images[(size_t)part_layers[(size_t)k]];
+        int sx = (int)((double)x_offset / d + shake);
+        int sy = (int)((double)y_offset / d);
+        if (!on_the_map(z * sx) || !on_the_map(sy)) return;
+        im->src_rect.x = (Sint16)sx;
+        im->src_rect.y = (Sint16)sy;
+        if (k < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
+        picture_view v;
+        if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
+            want_lock(screen, true, locked);
+            draw_zoomed_sw(v, screen, (int)(z * -sx), (int)(y - sy + im->height - z * im->height), z);
+        } else {
+            want_lock(screen, false, locked);
+            im->draw_anchored(-sx, y - sy, screen, z);
+        }
+        return;
+    }
+    if (floor < 0) return;
+    img_mgr* f = images[(size_t)floor];
+    img_mgr* last = images[(size_t)part_layers.back()];
+    double fy_exact = last->height + y - f->height - y_offset * z;
+    if (!on_the_map(fy_exact) || !on_the_map(z * (x_offset + (double)shake))) return;
+    int fy = (int)fy_exact;
+    int fx = x_offset + shake;
+    f->src_rect.x = (Sint16)fx;
+    f->src_rect.y = 0;
+    picture_view v;
+    if (z == 1) {
+        // An unzoomed floor is a plain draw, which takes no source offset.
+        want_lock(screen, false, locked);
+        f->draw_floor(-fx, fy, screen, z, floor_depth);
+    } else if (!gl && view_of(f, screen, &v, runs)) {
+        want_lock(screen, true, locked);
+        draw_floor_sw(v, f, screen, 0, fy, z, fx);
+        f->src_rect.x = 0;
+    } else {
+        want_lock(screen, false, locked);
+        f->draw_floor(0, fy, screen, z, floor_depth);
+    }
+}
+
+// True when every stage picture shows at full opacity, so that one drawn nearer hides what
+// lies behind its opaque pixels.
+static bool all_opaque(const std::vector<img_mgr*>& a, const std::vector<img_mgr*>& b) {
+    for (const img_mgr* im : a)
+        if (im->alpha != 255) return false;
+    for (const img_mgr* im : b)
+        if (im->alpha != 255) return false;
+    return true;
+}
+
 void level::draw_view() {
     SDL_Surface* screen = video.screen;
     const int sw = screen_width(), sh = screen_height();
@@ -488,65 +557,38 @@ void level::draw_view() {
     const bool gl = video.is_gl() != 0;
     bool locked = false;
     if (screen && z >= min_zoom && z <= max_zoom) {
-        int acc = total_height;
-        for (size_t i = 0; i < parts.size(); i++) {
-            img_mgr* p = parts[i];
-            acc -= p->height;
-            int y = scroll - acc;
+        for (img_mgr* p : parts) {
             p->src_rect.w = (Uint16)sw;
             p->src_rect.x = p->dst_rect.x = (Sint16)(x_offset + shake);
+        }
+        // In OpenGL the pieces go nearest first, each leaving the pixels its opaque texels
+        // cover to it alone: the rasteriser then skips what farther pieces would have drawn
+        // there, the sky behind the floor above all. Only wholly opaque texels cover, so the
+        // pixels are those of drawing farthest first.
+        const bool nearest_first = gl && all_opaque(images, parts) && video.begin_cover(0.99f);
+        const int count = (int)parts.size();
+        int acc = nearest_first ? 0 : total_height;
+        for (int q = 0; q < count; q++) {
+            const size_t i = (size_t)(nearest_first ? count - 1 - q : q);
+            img_mgr* p = parts[i];
+            int y;
+            if (nearest_first) y = scroll - acc, acc += p->height;
+            else acc -= p->height, y = scroll - acc;
             if (!(-p->height < y && y < sh)) continue;
-
-            const std::vector<int>& part_layers = layers[i];
-            if (part_layers.empty()) {
+            if (layers[i].empty()) {
                 const int shift = x_offset + shake;
                 if (shift < p->width && shift > -sw) p->draw_at(-shift, y);
                 continue;
             }
-            // The part's own picture is the farthest layer; layer j is n - j away.
-            const int n = (int)part_layers.size();
-            for (int j = -1; j < n; j++) {
-                const int d = j < 0 ? n + 1 : n - j;
-                img_mgr* im = j < 0 ? p : images[(size_t)part_layers[(size_t)j]];
-                int sx = (int)((double)x_offset / d + shake);
-                int sy = (int)((double)y_offset / d);
-                if (!on_the_map(z * sx) || !on_the_map(sy)) continue;
-                im->src_rect.x = (Sint16)sx;
-                im->src_rect.y = (Sint16)sy;
-                if (j < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
-                picture_view v;
-                if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
-                    if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
-                    draw_zoomed_sw(v, screen, (int)(z * -sx),
-                                   (int)(y - sy + im->height - z * im->height), z);
-                } else {
-                    if (locked) SDL_UnlockSurface(screen), locked = false;
-                    im->draw_anchored(-sx, y - sy, screen, z);
-                }
-            }
-            if (floor < 0) continue;
-            img_mgr* f = images[(size_t)floor];
-            img_mgr* last = images[(size_t)part_layers.back()];
-            double fy_exact = last->height + y - f->height - y_offset * z;
-            if (!on_the_map(fy_exact) || !on_the_map(z * (x_offset + (double)shake))) continue;
-            int fy = (int)fy_exact;
-            int fx = x_offset + shake;
-            f->src_rect.x = (Sint16)fx;
-            f->src_rect.y = 0;
-            picture_view v;
-            if (z == 1) {
-                // An unzoomed floor is a plain draw, which takes no source offset.
-                if (locked) SDL_UnlockSurface(screen), locked = false;
-                f->draw_floor(-fx, fy, screen, z, floor_depth);
-            } else if (!gl && view_of(f, screen, &v, runs)) {
-                if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
-                draw_floor_sw(v, f, screen, 0, fy, z, fx);
-                f->src_rect.x = 0;
-            } else {
-                if (locked) SDL_UnlockSurface(screen), locked = false;
-                f->draw_floor(0, fy, screen, z, floor_depth);
+            const int n = (int)layers[i].size();
+            for (int k = -1; k <= n; k++) {
+                // The last piece drawn, the farthest picture, covers nothing: it is tested
+                // against the depth alone, so hidden pixels are skipped before any shading.
+                if (nearest_first && k == n && q == count - 1) video.begin_behind();
+                draw_piece(i, y, nearest_first ? n - 1 - k : k, &locked);
             }
         }
+        if (nearest_first) video.end_cover();
     }
     if (locked) SDL_UnlockSurface(screen);
 

@@ -61,6 +61,9 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     // opaque pixels (software mode): a frame drawn over it needs no clear there. False when
     // there is none.
     bool covered_box(SDL_Rect* box) const;
+
+private:
+    void draw_piece(size_t part, int y, int piece, bool* locked);
 };
 
 // The stage every drawing routine reads the camera and the effects from; may be null.
