@@ -161,8 +161,6 @@ void level::load(const char* path) {
         if (video.screen) im->tohw(); // without a video mode there is nothing to upload to
         im->no_zcache = 1; // the stage is drawn at a zoom that changes every frame
         images.push_back(im);
-        runs.emplace_back();
-        if (video.screen && !video.is_gl() && im->surface) runs.back().build(im->surface->surface);
         if (video.screen) {
             draw_loading(); // presents the frame once
             video.flip();
@@ -221,9 +219,20 @@ void level::load(const char* path) {
         stage.has(key); // accepted; nothing depends on it
     }
     log_out("level length is [%d/%d]\n", length, total_height);
-    for (img_mgr* p : parts) { // their own copies of the pixels
+    // Software mode: the rows as runs of every picture drawn zoomed (the parts have their own
+    // copies of the pixels; a part's source picture is never drawn itself).
+    std::vector<img_mgr*> zoomed(parts.begin(), parts.end());
+    for (const std::vector<int>& l : layers)
+        for (int k : l) zoomed.push_back(images[(size_t)k]);
+    if (floor >= 0) zoomed.push_back(images[(size_t)floor]);
+    for (img_mgr* im : zoomed) {
+        SDL_Surface* s = im->surface ? im->surface->surface : nullptr;
+        if (!s || !video.screen || video.is_gl()) continue;
+        bool done = false;
+        for (const row_runs& r : runs) done = done || r.made_from == s->pixels;
+        if (done) continue;
         runs.emplace_back();
-        if (video.screen && !video.is_gl() && p->surface) runs.back().build(p->surface->surface);
+        runs.back().build(s);
     }
 
     if (stage.has("scale")) {

@@ -35,7 +35,7 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     int loading;        // 1 while a load runs
     int reset;          // how far the first pictures reach above the screen height
     int loop;           // the stage file's "loop", -1 without it; nothing draws by it
-    std::vector<row_runs> runs; // software mode: each picture's rows as runs, for zoomed draws
+    std::vector<row_runs> runs; // software mode: the rows of the pictures drawn zoomed, as runs
 
     level();
     ~level();
