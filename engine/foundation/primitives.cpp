@@ -85,15 +85,27 @@ void video_mgr::draw_box(int x1, int y1, int x2, int y2, uint32_t colour) {
         if (x1 > x2) std::swap(x1, x2);
         if (y1 > y2) std::swap(y1, y2);
         glColor4ub(r, g, b, a);
-        glBegin(GL_QUADS);
+        if (!boxes_open) glBegin(GL_QUADS);
         glVertex2i(x1, y1);
         glVertex2i(x1, y2 + 1);
         glVertex2i(x2 + 1, y2 + 1);
         glVertex2i(x2 + 1, y1);
-        glEnd();
+        if (!boxes_open) glEnd();
     } else if (screen) {
         blend_box(screen, x1, y1, x2, y2, r, g, b, a);
     }
+}
+
+void video_mgr::begin_boxes() {
+    if (!is_gl() || boxes_open) return;
+    glBegin(GL_QUADS);
+    boxes_open = true;
+}
+
+void video_mgr::end_boxes() {
+    if (!boxes_open) return;
+    glEnd();
+    boxes_open = false;
 }
 
 int circle_fan(int cx, int cy, int radius, int segments, int* out) {

@@ -32,6 +32,7 @@ struct video_mgr {
     int gl_state_changes; // OpenGL enable/disable calls sent by sync_gl_state, for tests
     int presents;         // frames presented by flip: the frame count text caches age by
     void (*after_present)(); // test seam, called after each present (null: nothing)
+    bool boxes_open = false; // between begin_boxes and end_boxes
 
     video_mgr();
     video_mgr(const video_mgr&) = delete;
@@ -55,6 +56,10 @@ struct video_mgr {
 
     // Drawing primitives (primitives.cpp).
     void draw_box(int x1, int y1, int x2, int y2, uint32_t colour);
+    // Boxes drawn between begin_boxes and end_boxes go to OpenGL as one draw: nothing but
+    // draw_box may come between them. Software mode draws them as they come.
+    void begin_boxes();
+    void end_boxes();
     void draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour);
     void set_blending(bool on);
     void sync_gl_state();
