@@ -831,6 +831,8 @@ static void play_music() {
     if (ms.res && ms.res->music) play_track(ms.res->music, -1);
 }
 
+static void clear_for_frame();
+
 void match_frame() {
     combatant* a = fighter(0);
     combatant* b = fighter(1);
@@ -858,7 +860,7 @@ void match_frame() {
     if (replay_frame_begin()) ms.end = MATCH_ABANDONED;
 
     match_step();
-    video.clear();
+    clear_for_frame();
     match_draw();
     if (video.audio_ok) match_play_sounds();
 
@@ -951,10 +953,11 @@ static void draw_intro(int round, int intro) {
     announce(intro > INTRO_FIGHT * fps / 60 ? text : "Fight", area_h() / 3 - BIG_FONT_SIZE / 2);
 }
 
-// The stage as the step saw it: its camera, shake and flash of that moment.
-static void draw_stage(const draw_item& d) {
+// Runs look(stage) with the stage's camera, shake and flash as the step saw them; the
+// stage keeps its own afterwards. False when there is no stage.
+template <class F> static bool with_stage_of(const draw_item& d, F look) {
     level* lv = current_level;
-    if (!lv) return;
+    if (!lv) return false;
     const stage_view kept = *lv;
     const int kept_x = lv->x_offset, kept_y = lv->y_offset;
     lv->shake = d.args[0];
@@ -962,10 +965,27 @@ static void draw_stage(const draw_item& d) {
     lv->x_offset = d.args[2];
     lv->y_offset = d.args[3];
     lv->zoom = d.value;
-    lv->draw_view();
+    const bool answer = look(*lv);
     *(stage_view*)lv = kept;
     lv->x_offset = kept_x;
     lv->y_offset = kept_y;
+    return answer;
+}
+
+static void draw_stage(const draw_item& d) {
+    with_stage_of(d, [](level& lv) {
+        lv.draw_view();
+        return true;
+    });
+}
+
+// The clear before the frame's pictures: none where its first draw, the stage, hides the screen.
+static void clear_for_frame() {
+    SDL_Rect box;
+    const draw_item* d = ms.draws.items.empty() ? nullptr : &ms.draws.items.front();
+    const bool covered = d && !d->image && d->mark == MARK_STAGE &&
+                         with_stage_of(*d, [&box](level& lv) { return lv.covered_box(&box); });
+    video.clear_around(covered ? &box : nullptr);
 }
 
 void match_draw() {

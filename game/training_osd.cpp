@@ -57,8 +57,10 @@ static const char* shown_name(const char* name) {
 
 // An arrow from the centre (cx, cy) in direction (dx, dy): a shaft of dots and a square head.
 static void draw_arrow(int cx, int cy, int dx, int dy, uint32_t c) {
+    video.begin_boxes();
     for (int k = -4; k < 4; k++) video.draw_box(cx + dx * k - 1, cy + dy * k - 1, cx + dx * k + 1, cy + dy * k + 1, c);
     video.draw_box(cx + dx * 5 - 2, cy + dy * 5 - 2, cx + dx * 5 + 2, cy + dy * 5 + 2, c);
+    video.end_boxes();
 }
 
 // "punch+kick 12": the controls other than directions, then the frames.
@@ -158,6 +160,7 @@ static void outline(const screen_box& b, uint32_t c) {
 
 static void draw_hit_overlay() {
     const uint32_t c = colour(training_outline_rgb);
+    video.begin_boxes();
     for (int i = 0; i < 2 && i < Combatant_Manager.count(); i++) {
         screen_box b;
         if (picture_box(Combatant_Manager.Objects[(size_t)i], b)) outline(b, c);
@@ -166,6 +169,7 @@ static void draw_hit_overlay() {
         const screen_box& o = training.overlap;
         video.draw_box(o.x1, o.y1, o.x2, o.y2, colour(training_overlap_rgb));
     }
+    video.end_boxes();
 }
 
 static void draw_help(font* f) {

@@ -7,6 +7,7 @@
 
 #include "foundation/log.h"
 #include "foundation/video_mgr.h"
+#include "foundation/wide_vectors.h"
 
 int sin_table[360];
 int cos_table[360];
@@ -30,6 +31,51 @@ static void decode_colour(uint32_t colour, Uint8* r, Uint8* g, Uint8* b, Uint8* 
     }
 }
 
+// One 8-bit channel at `shift` moved towards c by a / 256, as boxRGBA moves it.
+static inline uint32_t towards(uint32_t d, int c, int a, int shift) {
+    const int v = (int)((d >> shift) & 0xFF);
+    return (uint32_t)((v + (((c - v) * a) >> 8)) & 0xFF) << shift;
+}
+
+WIDE_VECTORS static void blend_row(uint32_t* p, int n, int r, int g, int b, int a, int rs, int gs,
+                                   int bs) {
+    for (int x = 0; x < n; x++) {
+        const uint32_t d = p[x];
+        p[x] = towards(d, r, a, rs) | towards(d, g, a, gs) | towards(d, b, a, bs);
+    }
+}
+
+static bool plain_channel(Uint32 mask, Uint8 shift, Uint8 loss) {
+    return loss == 0 && mask == (Uint32)0xFF << shift;
+}
+
+void blend_box(SDL_Surface* s, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
+    if (!s) return;
+    const SDL_PixelFormat* f = s->format;
+    const bool direct = a != 255 && a != 0 && f->BytesPerPixel == 4 && f->Amask == 0 &&
+                        plain_channel(f->Rmask, f->Rshift, f->Rloss) &&
+                        plain_channel(f->Gmask, f->Gshift, f->Gloss) &&
+                        plain_channel(f->Bmask, f->Bshift, f->Bloss);
+    if (!direct) {
+        boxRGBA(s, (Sint16)x1, (Sint16)y1, (Sint16)x2, (Sint16)y2, r, g, b, a);
+        return;
+    }
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    const SDL_Rect& c = s->clip_rect;
+    x1 = std::max(x1, (int)c.x);
+    y1 = std::max(y1, (int)c.y);
+    x2 = std::min(x2, c.x + c.w - 1);
+    y2 = std::min(y2, c.y + c.h - 1);
+    if (x1 > x2 || y1 > y2) return;
+    const bool locked = SDL_MUSTLOCK(s) && SDL_LockSurface(s) == 0;
+    for (int y = y1; y <= y2; y++) {
+        uint32_t* p = (uint32_t*)((uint8_t*)s->pixels + (size_t)y * s->pitch) + x1;
+        blend_row(p, x2 - x1 + 1, r, g, b, a, f->Rshift, f->Gshift, f->Bshift);
+    }
+    if (locked) SDL_UnlockSurface(s);
+}
+
 void video_mgr::draw_box(int x1, int y1, int x2, int y2, uint32_t colour) {
     Uint8 r, g, b, a;
     decode_colour(colour, &r, &g, &b, &a);
@@ -39,15 +85,27 @@ void video_mgr::draw_box(int x1, int y1, int x2, int y2, uint32_t colour) {
         if (x1 > x2) std::swap(x1, x2);
         if (y1 > y2) std::swap(y1, y2);
         glColor4ub(r, g, b, a);
-        glBegin(GL_QUADS);
+        if (!boxes_open) glBegin(GL_QUADS);
         glVertex2i(x1, y1);
         glVertex2i(x1, y2 + 1);
         glVertex2i(x2 + 1, y2 + 1);
         glVertex2i(x2 + 1, y1);
-        glEnd();
+        if (!boxes_open) glEnd();
     } else if (screen) {
-        boxRGBA(screen, (Sint16)x1, (Sint16)y1, (Sint16)x2, (Sint16)y2, r, g, b, a);
+        blend_box(screen, x1, y1, x2, y2, r, g, b, a);
     }
+}
+
+void video_mgr::begin_boxes() {
+    if (!is_gl() || boxes_open) return;
+    glBegin(GL_QUADS);
+    boxes_open = true;
+}
+
+void video_mgr::end_boxes() {
+    if (!boxes_open) return;
+    glEnd();
+    boxes_open = false;
 }
 
 int circle_fan(int cx, int cy, int radius, int segments, int* out) {
@@ -88,7 +146,7 @@ void video_mgr::draw_filled_circle(int cx, int cy, int radius, int segments, uin
 
 void video_mgr::set_blending(bool on) { gl_wanted[GLS_BLEND] = on ? 1 : 0; }
 
-bool video_mgr::begin_cover() {
+bool video_mgr::begin_cover(float alpha_above) {
     if (!is_gl() || !ortho_2d) return false;
     GLint bits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &bits);
@@ -100,7 +158,7 @@ bool video_mgr::begin_cover() {
     glDepthMask(GL_TRUE);
     // Only opaque texels mark their pixels; a draw's empty texels cover nothing.
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
+    glAlphaFunc(GL_GREATER, alpha_above);
     return true;
 }
 

@@ -17,6 +17,10 @@ void put_pixel(SDL_Surface* s, int x, int y, uint32_t value);
 void blend_pixel(SDL_Surface* s, int x, int y, uint32_t colour, int a);
 void draw_line(SDL_Surface* s, int x1, int y1, int x2, int y2, uint32_t colour, int alpha,
                int flags);
+// A box of colour (r, g, b) at opacity a over s, both corners inside it, clipped to s's clip
+// box: the pixels SDL_gfx's boxRGBA makes, blended here directly on 32-bit surfaces without
+// an alpha channel (a screen), which is several times faster.
+void blend_box(SDL_Surface* s, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b, Uint8 a);
 
 // The vertices of the OpenGL circle fan (centre, rim points, closing point) written as
 // x, y pairs into out; returns the vertex count. out must hold 2 * 363 ints.

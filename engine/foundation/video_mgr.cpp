@@ -217,6 +217,21 @@ void video_mgr::clear_unless(bool covered) {
     if (is_gl() || !covered) clear();
 }
 
+void video_mgr::clear_around(const SDL_Rect* kept) {
+    if (is_gl() || !screen || !kept || kept->w == 0 || kept->h == 0) {
+        clear();
+        return;
+    }
+    const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
+    const int x0 = kept->x, y0 = kept->y, x1 = kept->x + kept->w, y1 = kept->y + kept->h;
+    SDL_Rect strips[4] = {{0, 0, (Uint16)screen->w, (Uint16)y0},                  // above
+                          {0, (Sint16)y1, (Uint16)screen->w, (Uint16)(screen->h - y1)}, // below
+                          {0, (Sint16)y0, (Uint16)x0, (Uint16)(y1 - y0)},            // left
+                          {(Sint16)x1, (Sint16)y0, (Uint16)(screen->w - x1), (Uint16)(y1 - y0)}};
+    for (SDL_Rect& r : strips)
+        if (r.w > 0 && r.h > 0) SDL_FillRect(screen, &r, black);
+}
+
 void video_mgr::flip() {
     if (is_gl()) SDL_GL_SwapBuffers();
     else if (screen) SDL_Flip(screen);

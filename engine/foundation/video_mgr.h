@@ -32,6 +32,7 @@ struct video_mgr {
     int gl_state_changes; // OpenGL enable/disable calls sent by sync_gl_state, for tests
     int presents;         // frames presented by flip: the frame count text caches age by
     void (*after_present)(); // test seam, called after each present (null: nothing)
+    bool boxes_open = false; // between begin_boxes and end_boxes
 
     video_mgr();
     video_mgr(const video_mgr&) = delete;
@@ -47,11 +48,18 @@ struct video_mgr {
     // the whole screen (covered). OpenGL always clears: a cleared frame starts fresh, which
     // costs the rasteriser less than keeping the last one.
     void clear_unless(bool covered);
+    // The same for a first draw that covers the box `kept` (null: nothing): in software mode
+    // only the pixels around it are cleared.
+    void clear_around(const SDL_Rect* kept);
     void flip();
     SDL_Surface* create_surface(int w, int h, int depth, int sdl_flags);
 
     // Drawing primitives (primitives.cpp).
     void draw_box(int x1, int y1, int x2, int y2, uint32_t colour);
+    // Boxes drawn between begin_boxes and end_boxes go to OpenGL as one draw: nothing but
+    // draw_box may come between them. Software mode draws them as they come.
+    void begin_boxes();
+    void end_boxes();
     void draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour);
     void set_blending(bool on);
     void sync_gl_state();
@@ -59,8 +67,8 @@ struct video_mgr {
     // pixels its opaque texels cover; what is drawn after begin_behind leaves those pixels
     // as they are, as if drawn first and covered afterwards, and costs no blend there;
     // end_cover ends both. begin_cover returns false (and changes nothing) where this is not
-    // possible: draw in order then.
-    bool begin_cover();
+    // possible: draw in order then. Texels cover where their alpha exceeds alpha_above.
+    bool begin_cover(float alpha_above = 0.5f);
     void begin_behind();
     void end_cover();
 };

@@ -306,6 +306,9 @@ void font::draw_text(const char* text) {
     }
     if (!text || !*text) return;
     release_stale_strings();
+    // OpenGL draws a string from the atlas in one draw already; an image of its own would
+    // cost a texture upload for every string that holds only a few frames.
+    if (video.is_gl() && draw_from_atlas(text)) return;
     bool fresh = false;
     drawn_string* d = string_for(text, &fresh);
     if (d) {
@@ -319,7 +322,6 @@ void font::draw_text(const char* text) {
             return;
         }
     }
-    if (video.is_gl() && draw_from_atlas(text)) return;
     int x = pen_x;
     for (const char* c = text; *c; c++) {
         img_mgr* g = glyph((unsigned char)*c);

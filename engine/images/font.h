@@ -7,7 +7,8 @@
 // every frame is drawn glyph by glyph and makes nothing. A glyph keeps the colour, mode and
 // size it was first rendered with, and so do the strings made of it. In OpenGL mode every
 // glyph also gets a place in one texture of the font's (its atlas), so a string drawn glyph
-// by glyph is still one draw: one texture, a quad per glyph.
+// by glyph is still one draw: one texture, a quad per glyph; there strings make no image of
+// their own unless the atlas is full.
 //
 // Ownership: the font owns its face, its glyph images and pixels and its string images; the
 // surface returned by `render` belongs to the caller.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "foundation/wide_vectors.h"
+
 // True when the tight loops below give what SDL's blitters would.
 static bool handled(const SDL_Surface* src, const SDL_Surface* dst) {
     if (!src || !dst || src == dst || !src->pixels) return false;
@@ -22,8 +24,10 @@ static inline uint32_t blend(uint32_t s, uint32_t d, uint32_t a) {
 }
 
 // Both loops below read and write every destination pixel (a keyed one is written back as
-// it was), so the compiler can turn them into vector code.
-static void copy_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst, int dx, int dy,
+// it was), so the compiler can turn them into vector code; on processors with AVX2 a second
+// build of each runs eight pixels at a time.
+
+WIDE_VECTORS static void copy_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst, int dx, int dy,
                        int w, int h) {
     const uint32_t key = src->format->colorkey;
     const uint32_t rgb = src->format->Rmask | src->format->Gmask | src->format->Bmask;
@@ -37,7 +41,7 @@ static void copy_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst,
     }
 }
 
-static void blend_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst, int dx, int dy,
+WIDE_VECTORS static void blend_keyed(const SDL_Surface* src, int sx, int sy, SDL_Surface* dst, int dx, int dy,
                         int w, int h) {
     const SDL_PixelFormat* f = src->format;
     const uint32_t key = f->colorkey;

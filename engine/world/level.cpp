@@ -1,7 +1,5 @@
 #include "world/level.h"
 
-#include <SDL_gfxPrimitives.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +9,7 @@
 #include "animation/anim_group.h"
 #include "foundation/config_file.h"
 #include "foundation/log.h"
+#include "foundation/primitives.h"
 #include "foundation/video_mgr.h"
 
 level* current_level = nullptr;
@@ -91,6 +90,7 @@ void level::clear() {
     layers.clear();
     for (img_mgr* im : images) delete im;
     images.clear();
+    runs.clear();
     image_count = 0;
     floor = -1;
     loop = -1;
@@ -219,6 +219,21 @@ void level::load(const char* path) {
         stage.has(key); // accepted; nothing depends on it
     }
     log_out("level length is [%d/%d]\n", length, total_height);
+    // Software mode: the rows as runs of every picture drawn zoomed (the parts have their own
+    // copies of the pixels; a part's source picture is never drawn itself).
+    std::vector<img_mgr*> zoomed(parts.begin(), parts.end());
+    for (const std::vector<int>& l : layers)
+        for (int k : l) zoomed.push_back(images[(size_t)k]);
+    if (floor >= 0) zoomed.push_back(images[(size_t)floor]);
+    for (img_mgr* im : zoomed) {
+        SDL_Surface* s = im->surface ? im->surface->surface : nullptr;
+        if (!s || !video.screen || video.is_gl()) continue;
+        bool done = false;
+        for (const row_runs& r : runs) done = done || r.made_from == s->pixels;
+        if (done) continue;
+        runs.emplace_back();
+        runs.back().build(s);
+    }
 
     if (stage.has("scale")) {
         log_out("Scaling level \n");
@@ -288,15 +303,22 @@ struct picture_view {
     int left, top;
     uint32_t key;
     bool keyed;
+    const row_runs* runs; // the surface's rows as runs, or null
 };
 
-static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v) {
+static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v,
+                    const std::vector<row_runs>& runs) {
     v->s = im->surface ? im->surface->surface : nullptr;
     if (!v->s || !same_pixels(v->s, dst)) return false;
     v->left = im->has_bounds ? (int)im->left : 0;
     v->top = im->has_bounds ? (int)im->top : 0;
     v->keyed = (v->s->flags & SDL_SRCCOLORKEY) != 0;
     v->key = v->s->format->colorkey;
+    v->runs = nullptr;
+    for (const row_runs& r : runs)
+        if (r.made_from == v->s->pixels && r.width == v->s->w && r.height == v->s->h &&
+            r.keyed == v->keyed && r.key == v->key)
+            v->runs = &r;
     return true;
 }
 
@@ -327,6 +349,10 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
     if (inside < x_end - x_begin) x_end = x_begin + (int)inside;
     uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
     const int n = x_end - x_begin;
+    if (bpp == 4 && v.runs && v.runs->has(sy)) {
+        v.runs->draw_row(sy, (uint32_t*)out, u, step, n);
+        return;
+    }
     if (bpp == 4 && ((int64_t)v.s->w << 16) + step < INT32_MAX) {
         // 32-bit positions, and a keyed pixel written back as it was rather than skipped: a
         // silhouette's edge then costs no mispredicted branch.
@@ -417,6 +443,122 @@ void level::fade() {
     flash = next < 0 ? 0 : next > INT_MAX ? INT_MAX : (int)next;
 }
 
+// Keeps the larger of two boxes in *best.
+static void keep_larger(SDL_Rect* best, int x0, int y0, int x1, int y1) {
+    if (x1 <= x0 || y1 <= y0) return;
+    if ((long)(x1 - x0) * (y1 - y0) <= (long)best->w * best->h) return;
+    *best = SDL_Rect{(Sint16)x0, (Sint16)y0, (Uint16)(x1 - x0), (Uint16)(y1 - y0)};
+}
+
+bool level::covered_box(SDL_Rect* box) const {
+    SDL_Surface* screen = video.screen;
+    const int sw = screen_width(), sh = screen_height();
+    const double z = zoom;
+    *box = SDL_Rect{0, 0, 0, 0};
+    if (!screen || video.is_gl() || !(z >= min_zoom && z <= max_zoom)) return false;
+    auto clip = [&](int x0, int y0, int x1, int y1) {
+        keep_larger(box, x0 < 0 ? 0 : x0, y0 < 0 ? 0 : y0, x1 > sw ? sw : x1, y1 > sh ? sh : y1);
+    };
+    int acc = total_height;
+    for (size_t i = 0; i < parts.size(); i++) {
+        img_mgr* p = parts[i];
+        acc -= p->height;
+        const int y = scroll - acc;
+        if (!(-p->height < y && y < sh) || !p->solid || p->alpha != 255) continue;
+        if (layers[i].empty()) {
+            const int x = -(x_offset + shake);
+            if (on_the_map(x)) clip(x, y, x + p->width, y + p->height);
+            continue;
+        }
+        // The part's own picture, the farthest layer, as draw_view places it.
+        const int d = (int)layers[i].size() + 1;
+        const int sx = (int)((double)x_offset / d + shake);
+        const int sy = (int)((double)y_offset / d);
+        if (!on_the_map(z * sx) || !on_the_map(sy)) continue;
+        if (z == 1) {
+            clip(-sx, y - sy, -sx + p->width, y - sy + p->height);
+            continue;
+        }
+        picture_view v;
+        if (!view_of(p, screen, &v, runs)) continue;
+        // The zoomed box, a pixel narrower at every edge for the rounding of its rows.
+        const double x0 = (int)(z * -sx) + v.left * z;
+        const double y0 = (int)(y - sy + p->height - z * p->height) + v.top * z;
+        clip((int)std::ceil(x0) + 1, (int)std::ceil(y0) + 1, (int)std::floor(x0 + v.s->w * z) - 1,
+             (int)std::floor(y0 + v.s->h * z) - 1);
+    }
+    return box->w > 0 && box->h > 0;
+}
+
+// Lets software drawing write straight into the screen (locked) or go through SDL (not).
+static void want_lock(SDL_Surface* screen, bool want, bool* locked) {
+    if (want && !*locked && SDL_MUSTLOCK(screen)) *locked = SDL_LockSurface(screen) == 0;
+    if (!want && *locked) SDL_UnlockSurface(screen), *locked = false;
+}
+
+// Piece k of part i, whose top lies at screen row y: k = -1 the part's own picture (the
+// farthest layer), 0..n-1 its n parallax layers, n its floor.
+void level::draw_piece(size_t i, int y, int k, bool* locked) {
+    SDL_Surface* screen = video.screen;
+    const double z = zoom;
+    const bool gl = video.is_gl() != 0;
+    img_mgr* p = parts[i];
+    const std::vector<int>& part_layers = layers[i];
+    const int n = (int)part_layers.size();
+    if (k < n) {
+        // Layer k is n - k away; the part's own picture n + 1.
+        const int d = k < 0 ? n + 1 : n - k;
+        img_mgr* im = k < 0 ? p : images[(size_t)part_layers[(size_t)k]];
+        int sx = (int)((double)x_offset / d + shake);
+        int sy = (int)((double)y_offset / d);
+        if (!on_the_map(z * sx) || !on_the_map(sy)) return;
+        im->src_rect.x = (Sint16)sx;
+        im->src_rect.y = (Sint16)sy;
+        if (k < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
+        picture_view v;
+        if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
+            want_lock(screen, true, locked);
+            draw_zoomed_sw(v, screen, (int)(z * -sx), (int)(y - sy + im->height - z * im->height), z);
+        } else {
+            want_lock(screen, false, locked);
+            im->draw_anchored(-sx, y - sy, screen, z);
+        }
+        return;
+    }
+    if (floor < 0) return;
+    img_mgr* f = images[(size_t)floor];
+    img_mgr* last = images[(size_t)part_layers.back()];
+    double fy_exact = last->height + y - f->height - y_offset * z;
+    if (!on_the_map(fy_exact) || !on_the_map(z * (x_offset + (double)shake))) return;
+    int fy = (int)fy_exact;
+    int fx = x_offset + shake;
+    f->src_rect.x = (Sint16)fx;
+    f->src_rect.y = 0;
+    picture_view v;
+    if (z == 1) {
+        // An unzoomed floor is a plain draw, which takes no source offset.
+        want_lock(screen, false, locked);
+        f->draw_floor(-fx, fy, screen, z, floor_depth);
+    } else if (!gl && view_of(f, screen, &v, runs)) {
+        want_lock(screen, true, locked);
+        draw_floor_sw(v, f, screen, 0, fy, z, fx);
+        f->src_rect.x = 0;
+    } else {
+        want_lock(screen, false, locked);
+        f->draw_floor(0, fy, screen, z, floor_depth);
+    }
+}
+
+// True when every stage picture shows at full opacity, so that one drawn nearer hides what
+// lies behind its opaque pixels.
+static bool all_opaque(const std::vector<img_mgr*>& a, const std::vector<img_mgr*>& b) {
+    for (const img_mgr* im : a)
+        if (im->alpha != 255) return false;
+    for (const img_mgr* im : b)
+        if (im->alpha != 255) return false;
+    return true;
+}
+
 void level::draw_view() {
     SDL_Surface* screen = video.screen;
     const int sw = screen_width(), sh = screen_height();
@@ -424,65 +566,38 @@ void level::draw_view() {
     const bool gl = video.is_gl() != 0;
     bool locked = false;
     if (screen && z >= min_zoom && z <= max_zoom) {
-        int acc = total_height;
-        for (size_t i = 0; i < parts.size(); i++) {
-            img_mgr* p = parts[i];
-            acc -= p->height;
-            int y = scroll - acc;
+        for (img_mgr* p : parts) {
             p->src_rect.w = (Uint16)sw;
             p->src_rect.x = p->dst_rect.x = (Sint16)(x_offset + shake);
+        }
+        // In OpenGL the pieces go nearest first, each leaving the pixels its opaque texels
+        // cover to it alone: the rasteriser then skips what farther pieces would have drawn
+        // there, the sky behind the floor above all. Only wholly opaque texels cover, so the
+        // pixels are those of drawing farthest first.
+        const bool nearest_first = gl && all_opaque(images, parts) && video.begin_cover(0.99f);
+        const int count = (int)parts.size();
+        int acc = nearest_first ? 0 : total_height;
+        for (int q = 0; q < count; q++) {
+            const size_t i = (size_t)(nearest_first ? count - 1 - q : q);
+            img_mgr* p = parts[i];
+            int y;
+            if (nearest_first) y = scroll - acc, acc += p->height;
+            else acc -= p->height, y = scroll - acc;
             if (!(-p->height < y && y < sh)) continue;
-
-            const std::vector<int>& part_layers = layers[i];
-            if (part_layers.empty()) {
+            if (layers[i].empty()) {
                 const int shift = x_offset + shake;
                 if (shift < p->width && shift > -sw) p->draw_at(-shift, y);
                 continue;
             }
-            // The part's own picture is the farthest layer; layer j is n - j away.
-            const int n = (int)part_layers.size();
-            for (int j = -1; j < n; j++) {
-                const int d = j < 0 ? n + 1 : n - j;
-                img_mgr* im = j < 0 ? p : images[(size_t)part_layers[(size_t)j]];
-                int sx = (int)((double)x_offset / d + shake);
-                int sy = (int)((double)y_offset / d);
-                if (!on_the_map(z * sx) || !on_the_map(sy)) continue;
-                im->src_rect.x = (Sint16)sx;
-                im->src_rect.y = (Sint16)sy;
-                if (j < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
-                picture_view v;
-                if (!gl && z != 1 && view_of(im, screen, &v)) {
-                    if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
-                    draw_zoomed_sw(v, screen, (int)(z * -sx),
-                                   (int)(y - sy + im->height - z * im->height), z);
-                } else {
-                    if (locked) SDL_UnlockSurface(screen), locked = false;
-                    im->draw_anchored(-sx, y - sy, screen, z);
-                }
-            }
-            if (floor < 0) continue;
-            img_mgr* f = images[(size_t)floor];
-            img_mgr* last = images[(size_t)part_layers.back()];
-            double fy_exact = last->height + y - f->height - y_offset * z;
-            if (!on_the_map(fy_exact) || !on_the_map(z * (x_offset + (double)shake))) continue;
-            int fy = (int)fy_exact;
-            int fx = x_offset + shake;
-            f->src_rect.x = (Sint16)fx;
-            f->src_rect.y = 0;
-            picture_view v;
-            if (z == 1) {
-                // An unzoomed floor is a plain draw, which takes no source offset.
-                if (locked) SDL_UnlockSurface(screen), locked = false;
-                f->draw_floor(-fx, fy, screen, z, floor_depth);
-            } else if (!gl && view_of(f, screen, &v)) {
-                if (!locked && SDL_MUSTLOCK(screen)) locked = SDL_LockSurface(screen) == 0;
-                draw_floor_sw(v, f, screen, 0, fy, z, fx);
-                f->src_rect.x = 0;
-            } else {
-                if (locked) SDL_UnlockSurface(screen), locked = false;
-                f->draw_floor(0, fy, screen, z, floor_depth);
+            const int n = (int)layers[i].size();
+            for (int k = -1; k <= n; k++) {
+                // The last piece drawn, the farthest picture, covers nothing: it is tested
+                // against the depth alone, so hidden pixels are skipped before any shading.
+                if (nearest_first && k == n && q == count - 1) video.begin_behind();
+                draw_piece(i, y, nearest_first ? n - 1 - k : k, &locked);
             }
         }
+        if (nearest_first) video.end_cover();
     }
     if (locked) SDL_UnlockSurface(screen);
 
@@ -503,7 +618,7 @@ void level::draw_view() {
             glColor4ub(255, 255, 255, 255);
             video.set_blending(false);
         } else if (screen) {
-            boxRGBA(screen, 0, 0, (Sint16)sw, (Sint16)sh, 255, 255, 255, a);
+            blend_box(screen, 0, 0, sw, sh, 255, 255, 255, a);
         }
     }
 }

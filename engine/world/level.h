@@ -14,6 +14,7 @@
 
 #include "animation/anim_group.h"
 #include "images/img_mgr.h"
+#include "images/row_runs.h"
 
 struct level : stage_view { // the camera's zoom, the shake and the flash
     std::vector<img_mgr*> images;       // the background set's pictures, in "image%d" order
@@ -34,6 +35,7 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     int loading;        // 1 while a load runs
     int reset;          // how far the first pictures reach above the screen height
     int loop;           // the stage file's "loop", -1 without it; nothing draws by it
+    std::vector<row_runs> runs; // software mode: the rows of the pictures drawn zoomed, as runs
 
     level();
     ~level();
@@ -55,6 +57,13 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     // The pictures and the flash as the camera, shake and flash are now; changes nothing
     // the rules read.
     void draw_view();
+    // The screen box that draw_view, as the camera and shake are now, certainly covers with
+    // opaque pixels (software mode): a frame drawn over it needs no clear there. False when
+    // there is none.
+    bool covered_box(SDL_Rect* box) const;
+
+private:
+    void draw_piece(size_t part, int y, int piece, bool* locked);
 };
 
 // The stage every drawing routine reads the camera and the effects from; may be null.

@@ -47,6 +47,26 @@ TEST(VideoMgr, ClearFillsTheScreenWithOpaqueBlack) {
     EXPECT_EQ(r + g + b, 0);
 }
 
+// Around a box the first draw covers, the clear leaves the box's pixels as they are.
+TEST(VideoMgr, AClearAroundABoxBlackensEverythingElse) {
+    ASSERT_TRUE(open_test_screen(false));
+    SDL_FillRect(video.screen, nullptr, SDL_MapRGB(video.screen->format, 200, 100, 50));
+    const SDL_Rect kept = {10, 20, 600, 440};
+    video.clear_around(&kept);
+    int wrong = 0;
+    uint8_t r, g, b;
+    for (int y = 0; y < 480; y += 3)
+        for (int x = 0; x < 640; x += 3) {
+            read_screen_pixel(x, y, &r, &g, &b);
+            const bool inside = x >= 10 && x < 610 && y >= 20 && y < 460;
+            wrong += inside ? r != 200 : r + g + b != 0;
+        }
+    EXPECT_EQ(0, wrong);
+    video.clear_around(nullptr);
+    read_screen_pixel(300, 300, &r, &g, &b);
+    EXPECT_EQ(r + g + b, 0);
+}
+
 TEST(VideoMgr, CreateSurfaceUsesRGBAByteOrder) {
     SDL_Surface* s = video.create_surface(4, 4, 32, SDL_SWSURFACE);
     ASSERT_NE(s, nullptr);

@@ -274,4 +274,34 @@ TEST_F(StageSw, TheGameStageLoadsEveryPicture) {
     ASSERT_EQ(0, chdir(cwd));
 }
 
+// The box the stage reports covered needs no clear: after a draw over a screen of another
+// colour, none of that colour is left inside it, wherever the camera is.
+TEST_F(StageSw, TheGameStageDrawsEveryPixelOfTheBoxItCovers) {
+    std::string game = FIGHT_DATA_DIR;
+    if (!file_exists(game + "/rsrc/road/stage_road.ini")) GTEST_SKIP() << "no road stage yet";
+    char cwd[4096];
+    ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
+    ASSERT_EQ(0, chdir(game.c_str()));
+    level lv;
+    lv.load("rsrc/road/stage_road.ini");
+    struct { int x, y, shake; double zoom; } cameras[] = {
+        {0, 0, 0, 0.65}, {480, -40, 3, 0.678}, {900, 30, -2, 1.0}, {200, -200, 0, 0.5}, {10, 0, 0, 2.0}};
+    for (const auto& c : cameras) {
+        lv.x_offset = c.x;
+        lv.y_offset = c.y;
+        lv.shake = c.shake;
+        lv.zoom = c.zoom;
+        SDL_Rect box;
+        const bool covered = lv.covered_box(&box);
+        fill_screen(rgb{255, 0, 255});
+        lv.draw_view();
+        int left = 0;
+        for (int y = box.y; covered && y < box.y + box.h; y++)
+            for (int x = box.x; x < box.x + box.w; x++) left += same(screen_at(x, y), rgb{255, 0, 255});
+        EXPECT_EQ(0, left) << "camera " << c.x << "," << c.y << " zoom " << c.zoom;
+        EXPECT_TRUE(covered && box.w * box.h > 300 * 240) << "the sky covers most of the screen";
+    }
+    ASSERT_EQ(0, chdir(cwd));
+}
+
 } // namespace
