@@ -102,7 +102,7 @@ done
 # sample each of the costliest frame's work (steps, rollbacks and draw) and the frames held
 # waiting, the worse of the two sides; the longest rollback; the share of frames rolled back.
 net_match() { # round-trip-ms lost-percent port
-  local rtt="$1" loss="$2" port="$3" label="$1 ms round trip, $2 % lost" logs=()
+  local rtt="$1" loss="$2" port="$3" label="$1 ms round trip with $2 % lost" logs=()
   echo "  software: network match, $label"
   for side in host guest; do
     local dir="$work/net-$side-$rtt"

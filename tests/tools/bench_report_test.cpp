@@ -48,7 +48,8 @@ TEST(BenchReport, TargetsOnTheMedianOrOnTheRatioToTheFullScreenPictureAndMissesA
                           frames("character-select frame", "opengl", 5) +
                           frames("main-menu frame", "software", 2.5) +
                           "preload without fades,opengl,ms,120\nnot a sample line\n" +
-                          frames("empty frame (clear and present)", "opengl", 0.25);
+                          frames("empty frame (clear and present)", "opengl", 0.25) +
+                          frames("network match costliest frame (120 ms round trip with 5 % lost)", "software", 3);
     write_text(d.file("s.csv"), samples);
     // Missed: OpenGL's match at 3.2 x the picture, the software main menu's 2 ms.
     EXPECT_EQ(2, write_report(d.file("s.csv"), d.file("r.csv")));
@@ -65,6 +66,8 @@ TEST(BenchReport, TargetsOnTheMedianOrOnTheRatioToTheFullScreenPictureAndMissesA
         {"preload without fades,opengl,", "preload without fades,opengl,ms,1,120.000,120.000,,,500,yes,"},
         // Information rows carry no target; a frame row still has its rate and ratio.
         {"empty frame", "empty frame (clear and present),opengl,ms,1,0.250,0.250,4000,0.10,,,"},
+        // A network match's costliest frame is no screen's frame: a target, no rate or ratio.
+        {"network match costliest", "network match costliest frame (120 ms round trip with 5 % lost),software,ms,1,3.000,3.000,,,8.00,yes,"},
     };
     for (const auto& c : cases) EXPECT_EQ(0u, row_of(csv, c.start).find(c.row)) << row_of(csv, c.start);
 }
