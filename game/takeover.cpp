@@ -1,5 +1,6 @@
 #include "takeover.h"
 
+#include <cstring>
 #include <vector>
 
 #include "foundation/log.h"
@@ -45,18 +46,21 @@ void become_training(const replay_record& r) {
     k.session = replay_get_position();
 }
 
-// F5: the match as it was at the takeover, with the player's training choices; the recording
-// goes on, and the clock reads the takeover's time again.
+// F5: the match as it was at the takeover, with the player's training choices and the function
+// keys as they are held now; the recording goes on, and the clock reads the takeover's time again.
 void go_back() {
     training_session& t = training;
     const int behaviour = t.behaviour, recorder = t.recorder, play_at = t.play_at;
     const bool help = t.help, overlays = t.overlays;
+    uint8_t fkeys[sizeof t.fkeys];
+    memcpy(fkeys, t.fkeys, sizeof fkeys);
     std::vector<dummy_frame> recording;
     recording.swap(t.recording);
     const bool back = match_restore(k.at, false);
     t.recording.swap(recording);
     t.behaviour = behaviour, t.recorder = recorder, t.play_at = play_at;
     t.help = help, t.overlays = overlays;
+    memcpy(t.fkeys, fkeys, sizeof fkeys);
     if (!back) return;
     replay_position now = replay_get_position();
     now.rng = k.session.rng;

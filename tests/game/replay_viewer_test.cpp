@@ -124,8 +124,9 @@ TEST_F(ReplayViewer, AJumpToEveryTenthIsTheStatePlayingStraightReachesAndTheEndI
 
 // Taking over: the left fighter of the versus match, the right one of the arcade match, at a
 // frame past the middle where it stands free. Up makes it jump on the next frame, which the
-// recording does not; F5 brings back the match of the takeover frame - everything up to the
-// replay session's own frame, which goes on; and the new recording plays back as it was played.
+// recording does not; after F5 the match plays on from the takeover frame exactly as the first
+// time - all of it but the replay session's own frame, which goes on; and the new recording
+// plays back as it was played.
 int taken = 0, takeover_at = 0;
 struct spot {
     int y;
@@ -137,32 +138,31 @@ spot spot_now() {
 }
 std::map<int, spot> track; // frame -> the fighter to take, played straight
 void note_spot() { track[replay_get_position().frame] = spot_now(); }
-std::vector<spot> answered; // the frames after the takeover
-match_snapshot at_takeover;
-std::string after_f5; // where the match after F5 first differs from the one taken over
-match_snapshot now() {
-    match_snapshot s;
-    match_save(s);
-    return s;
-}
-
+std::vector<spot> answered; // the first frame after the takeover, with no key, then with Up
+std::string again;          // where the frame after F5 first differs from the first one
 void take_over() {
     match_frame_fn = replay_viewer_frame;
     ASSERT_TRUE(replay_viewer_seek(takeover_at));
     ASSERT_TRUE(replay_viewer_take_over(taken));
-    match_save(at_takeover);
+    match_snapshot first, after_f5;
+    match_frame();
+    match_save(first);
+    answered.push_back(spot_now());
     hold({SDLK_UP});
     for (int f = 0; f < 20; f++) {
         match_frame();
         answered.push_back(spot_now());
     }
     hold({SDLK_UP}, false);
-    for (SDLKey k : {SDLK_F5, SDLK_ESCAPE}) {
-        hold({k});
-        match_frame();
-        hold({k}, false);
-        if (k == SDLK_F5) after_f5 = match_difference(at_takeover, now());
-    }
+    hold({SDLK_F5});
+    match_frame(); // back to the takeover frame
+    hold({SDLK_F5}, false);
+    match_frame(); // and on from it with no key, as the first time
+    match_save(after_f5);
+    again = match_difference(first, after_f5);
+    hold({SDLK_ESCAPE});
+    match_frame();
+    hold({SDLK_ESCAPE}, false);
 }
 
 TEST_F(ReplayViewer, ATakenOverFighterAnswersTheKeysFromItsFrameF5RestoresItAndTheNewRecordingPlaysBack) {
@@ -179,12 +179,12 @@ TEST_F(ReplayViewer, ATakenOverFighterAnswersTheKeysFromItsFrameF5RestoresItAndT
         while (!track[takeover_at].free) takeover_at++;
         ASSERT_LT(takeover_at + 20, rec.frames);
         play(committed(c.first), rec, picks, take_over);
-        ASSERT_EQ(answered.size(), 20u);
-        EXPECT_LT(answered[1].y, track[takeover_at].y) << "it jumped on the first frames after the takeover";
+        ASSERT_EQ(answered.size(), 21u);
+        EXPECT_LT(answered[2].y, answered[0].y) << "it jumped on the first frames Up was held";
         bool differs = false;
-        for (int f = 0; f < 20; f++) differs = differs || answered[(size_t)f].y != track[takeover_at + 1 + f].y;
+        for (int f = 0; f < 21; f++) differs = differs || answered[(size_t)f].y != track[takeover_at + 1 + f].y;
         EXPECT_TRUE(differs) << "unlike the recording";
-        EXPECT_EQ(after_f5, "replay session: frame");
+        EXPECT_EQ(again, "replay session: frame");
 
         std::vector<replay_row> rows = list_replays("game/replays");
         ASSERT_FALSE(rows.empty());
