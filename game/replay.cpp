@@ -342,6 +342,7 @@ bool replay_frame_begin() {
 bool replay_playing() { return s.kind == SESSION_PLAY || s.kind == SESSION_RERECORD; }
 
 bool replay_fast() { return s.kind == SESSION_RERECORD || (s.kind == SESSION_PLAY && s.fast); }
+bool replay_paused() { return s.kind == SESSION_PLAY && s.paused; }
 
 void replay_viewer_outside(bool outside) { viewer_outside = outside; }
 

@@ -41,8 +41,9 @@ void replay_feed(const Uint8* keys);
 void replay_next_seed(uint32_t seed);
 // The seed of the session's match.
 uint32_t replay_seed();
-// Whether the frame may skip pacing (fast playback).
+// Whether the frame may skip pacing (fast playback); and whether a playback stands paused.
 bool replay_fast();
+bool replay_paused();
 // During playback, the mark at the top centre: "REPLAY", with "PAUSED" while paused or the
 // speed measured while fast ("x3.5"); or the given mark instead. The frame that pauses is drawn with it; the next frame
 // waits for the viewer. Draws nothing without a playback.

@@ -88,6 +88,7 @@ std::vector<replay_row> list_replays(const char* folder) {
                      result_of(r).c_str(), seconds / 60, seconds % 60);
             row.text = text;
         }
+        row.lit = "*" + row.text + "*";
         rows.push_back(row);
     }
     closedir(d);
@@ -116,10 +117,10 @@ static void draw_rows(game_resources& r, const std::vector<replay_row>& rows, in
         f->draw_text("No recordings yet");
     }
     for (int i = first; i < (int)rows.size() && i < first + ROWS_SHOWN; i++) {
-        const std::string text = i == selection ? "*" + rows[(size_t)i].text + "*" : rows[(size_t)i].text;
+        const replay_row& row = rows[(size_t)i];
         f->pen_x = 24;
         f->pen_y = y;
-        f->draw_text(text.c_str());
+        f->draw_text(i == selection ? row.lit.c_str() : row.text.c_str());
         y += h / 16;
     }
     const char* help = "Return watches, Delete removes, Escape goes back";

@@ -14,6 +14,7 @@ struct game_resources;
 struct replay_row {
     std::string file;     // its path
     std::string text;     // the row as shown
+    std::string lit;      // the same, selected
     bool readable = false;
     std::string stamp;    // when it was made, "YYYYMMDD-HHMMSS", for the order
 };

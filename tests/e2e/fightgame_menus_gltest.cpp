@@ -132,6 +132,8 @@ TEST(FightgameFrontEndGL, ClosingTheWindowInAMatchAtOneFrameASecondReturnsToTheM
     ASSERT_TRUE(g.select_item(6)); // demo
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.p.wait_for("Setting FPS [1]\n", 20000)) << g.p.out();
+    // Loading is not a frame: the match's frames start after its last set-up line.
+    ASSERT_TRUE(g.p.wait_for("Scrolling Max for level:", 30000)) << g.p.out();
     sleep_ms(1500); // inside a frame's wait
     int ms = ms_until_main_menu_after_close(g);
     EXPECT_GE(ms, 0) << g.p.out();
