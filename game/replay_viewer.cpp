@@ -94,6 +94,7 @@ void draw_timeline(osd_resources& osd) {
 
 // While the player studies a moment (paused or slowed), the takeover keys under the mark.
 void draw_hint(font& f) {
+    if (!video.screen) return;
     const char* hint = "[ or ] takes over the left or right fighter";
     f.pen_x = (video.screen->w - f.text_width(hint)) / 2;
     f.pen_y = REPLAY_MARK_Y + 16;
@@ -131,7 +132,8 @@ void draw() {
         else snprintf(mark, sizeof mark, "REPLAY");
         replay_draw(*m.res->osd, mark);
         draw_timeline(*m.res->osd);
-        if ((v.paused || v.speed < VIEWER_NORMAL_SPEED) && m.res->osd->stats) draw_hint(*m.res->osd->stats);
+        if ((v.paused || v.speed < VIEWER_NORMAL_SPEED) && m.mode != MODE_TRAINING && m.res->osd->stats)
+            draw_hint(*m.res->osd->stats);
     }
     if (m.res && m.res->pacer) pace_frame(m.res->pacer);
     m.now = clock_ticks();

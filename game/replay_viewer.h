@@ -4,7 +4,8 @@
 // x1/4, x1/2, x1, x2 and x4; Space pauses, and while paused "." and "," step one frame
 // forward and back. "[" and "]" take over the left or the right fighter (takeover.h): the
 // viewer stops and the match goes on as training from the frame shown, recorded anew; while
-// paused or slowed a hint under the mark says so. Escape (or a closed window) ends the
+// paused or slowed a hint under the mark says so (not in a training match, which is not taken
+// over). Escape (or a closed window) ends the
 // playback.
 //
 // A jump restores the nearest state saved at or before its frame (one is kept every
