@@ -738,6 +738,7 @@ void match_object_step(int i) {
         }
     }
     int combo_move = o->keys.check_combos();
+    if (i < 2 && match_decision_tap) match_decision_tap(i, o, thinks, cmd, combo_move);
     if (i < 2 && ms.mode == MODE_TRAINING) training_control(o, i, opp, thinks, cmd, combo_move);
     // The controller gives the walk's direction; the fighter's stride gives its length.
     if (i < 2) o->vx *= o->walk_speed;
@@ -884,6 +885,8 @@ void match_frame() {
 }
 
 void (*match_after_frame)() = nullptr;
+void (*match_rules_end)() = nullptr;
+void (*match_decision_tap)(int, const combatant*, bool, int, int) = nullptr;
 void (*match_frame_fn)() = match_frame;
 
 // The rules of one frame, in their fixed order; the pictures go to the draw list.
@@ -926,6 +929,7 @@ static void step_rules(combatant* a, combatant* b) {
     }
     // A match given up on this frame stays given up, whatever the knock-out count says.
     if (ms.end == MATCH_RUNNING && (ms.ko_counter > 3 * fps || ms.time_up)) ms.end = MATCH_DECIDED;
+    if (match_rules_end) match_rules_end();
 }
 
 void match_step(bool quiet, bool keep_sounds) {

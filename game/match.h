@@ -30,6 +30,7 @@
 #include "osd.h"
 
 struct anim_group;
+struct combatant;
 struct font;
 
 
@@ -119,6 +120,11 @@ extern void (*match_frame_fn)();
 // Called after every frame match_frame shows (null: nothing): where a tool that checks the
 // match as it runs puts itself (the command line's sync test).
 extern void (*match_after_frame)();
+// A takeover's hooks (takeover.h), null without one: the end of every frame's rules (where a
+// recording becomes a training match, and F5 takes one back), and each fighter's decision of
+// the frame, after its path and combo check (i: 0 A, 1 B; thinks: the path ran).
+extern void (*match_rules_end)();
+extern void (*match_decision_tap)(int i, const combatant* o, bool thinks, int command, int combo);
 // Draws what the latest step showed, in either drawing mode, over what is on the screen;
 // changes nothing of the match.
 void match_draw();

@@ -95,6 +95,7 @@ struct io {
     std::vector<label>* labels = nullptr;
     const char* scope = "match";
     int index = -1;
+    bool session = true; // a restore takes the replay session back too
 
     io(io_mode m, tables& tb) : mode(m), t(tb) {}
     bool stores() const { return mode == READ; }
@@ -424,6 +425,9 @@ void visit_training(io& o) {
     scope_guard g(o, "training", -1);
     static training_session scratch;
     training_session& t = o.mode == PARSE ? scratch : training;
+    o.field(t.player, "player's side");
+    o.field(t.taken, "taken over");
+    o.field(t.script_at, "script frame");
     o.field(t.behaviour, "behaviour");
     o.field(t.help, "help");
     o.field(t.overlays, "overlays");
@@ -440,7 +444,7 @@ void visit_training(io& o) {
     }
     o.field(t.record_limit, "record limit");
     o.field(t.play_at, "playback frame");
-    visit_keys(o, t.dummy_keys);
+    visit_keys(o, t.left_keys);
     o.field(t.fkeys, "function keys");
     o.field(t.player_keys, "player keys");
     for (input_log& l : t.inputs) {
@@ -475,7 +479,8 @@ void visit_training(io& o) {
 void visit_session(io& o) {
     scope_guard g(o, "replay session", -1);
     replay_position p = o.mode == WRITE ? replay_get_position() : replay_position();
-    o.field(p.frame, "frame clock");
+    o.field(p.frame, "frame");
+    o.field(p.clock_back, "clock back");
     o.field(p.rng, "random generator");
     o.field(p.next_input, "next input");
     o.field(p.next_check, "next check");
@@ -486,7 +491,7 @@ void visit_session(io& o) {
     o.field(p.joystick, "joystick");
     o.field(p.buttons, "joystick buttons");
     o.field(p.axes, "joystick axes");
-    if (o.stores() && o.ok) replay_set_position(p);
+    if (o.stores() && o.ok && o.session) replay_set_position(p);
 }
 
 void visit_match(io& o) {
@@ -587,7 +592,7 @@ void match_save(match_snapshot& out) {
     out.bytes.resize(o.at);
 }
 
-bool match_restore(const match_snapshot& in) {
+bool match_restore(const match_snapshot& in, bool with_session) {
     tables& t = tables_now();
     // A dry read first: a buffer that does not fit changes nothing.
     io check(PARSE, t);
@@ -598,6 +603,7 @@ bool match_restore(const match_snapshot& in) {
     bool fits = check.ok && check.at == check.size;
     if (fits) {
         io o(READ, t);
+        o.session = with_session;
         o.in = in.bytes.data();
         o.size = in.bytes.size();
         visit_match(o);

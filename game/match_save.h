@@ -28,7 +28,9 @@ struct match_snapshot {
 void match_save(match_snapshot& out);
 // The match back as `in` was saved. False (and nothing changed) when `in` does not belong to
 // the running match: another set-up, a damaged buffer, a shooter the projectile cannot have.
-bool match_restore(const match_snapshot& in);
+// Without with_session the replay session's position stays as it is (a takeover's F5: the
+// recording goes on).
+bool match_restore(const match_snapshot& in, bool with_session = true);
 // 64-bit FNV-1a of the state as match_save writes it.
 uint64_t match_checksum(const match_snapshot& s);
 uint64_t match_checksum();

@@ -41,7 +41,7 @@ struct session {
     std::string file;          // playback: the file; re-record: where it goes back
     replay_record rec;         // recording made, or recording played
     replay_record played;      // re-record: the recording whose inputs are played
-    int frame = 0;
+    int frame = 0, clock_back = 0;
     size_t next_input = 0, next_check = 0;
     Uint8 keys[REPLAY_KEYS] = {};
     key_override input;
@@ -67,7 +67,7 @@ const uint32_t CLOCK_BASE = 1000; // a time of 0 means "none" to the key history
 
 uint32_t frame_clock() {
     int rate = fps > 0 ? fps : 60;
-    return CLOCK_BASE + (uint32_t)((uint64_t)s.frame * 1000u / (uint64_t)rate);
+    return CLOCK_BASE + (uint32_t)((uint64_t)(s.frame - s.clock_back) * 1000u / (uint64_t)rate);
 }
 
 // The match's generator: a 64-bit linear congruential step, top 31 bits out.
@@ -245,7 +245,7 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
     int kind = s.armed ? s.armed : SESSION_RECORD;
     s.armed = SESSION_NONE;
     s.kind = kind;
-    s.frame = 0;
+    s.frame = s.clock_back = 0;
     s.next_input = s.next_check = 0;
     memset(s.keys, 0, sizeof s.keys);
     s.input = key_override();
@@ -271,7 +271,10 @@ void replay_begin(int mode, int pick_a, int pick_b, int required_wins) {
             match_stage_file = st;
     if (kind == SESSION_RECORD || kind == SESSION_RERECORD) {
         replay_record r;
-        if (kind == SESSION_RERECORD) r.seed = s.played.seed, r.note = s.played.note;
+        if (kind == SESSION_RERECORD) {
+            r.seed = s.played.seed, r.note = s.played.note;
+            r.takeover = s.played.takeover, r.taken = s.played.taken, r.script = s.played.script;
+        }
         else if (next_seed) r.seed = next_seed;
         else r.seed = (uint32_t)rand() ^ ((uint32_t)rand() << 16) ^ SDL_GetTicks();
         next_seed = 0;
@@ -452,6 +455,7 @@ bool replay_escaped() { return s.escaped != 0; }
 replay_position replay_get_position() {
     replay_position p;
     p.frame = s.frame;
+    p.clock_back = s.clock_back;
     p.rng = s.rng;
     p.next_input = s.next_input;
     p.next_check = s.next_check;
@@ -467,6 +471,7 @@ replay_position replay_get_position() {
 
 void replay_set_position(const replay_position& p) {
     s.frame = p.frame;
+    s.clock_back = p.clock_back;
     s.rng = p.rng;
     s.next_input = (size_t)p.next_input;
     s.next_check = (size_t)p.next_check;
@@ -479,6 +484,24 @@ void replay_set_position(const replay_position& p) {
     s.input.joystick = p.joystick;
     memcpy(s.input.buttons, p.buttons, sizeof s.input.buttons);
     memcpy(s.input.axes, p.axes, sizeof s.input.axes);
+}
+
+const replay_record* replay_recording() {
+    if (s.kind == SESSION_NONE) return nullptr;
+    return s.kind == SESSION_RERECORD ? &s.played : &s.rec;
+}
+
+void replay_take_over(int taken, const std::vector<replay_decision>& script) {
+    if (s.kind != SESSION_PLAY) return;
+    replay_record& r = s.rec;
+    auto after = [](const auto& x) { return x.frame > s.frame; };
+    r.inputs.erase(std::find_if(r.inputs.begin(), r.inputs.end(), after), r.inputs.end());
+    r.checks.erase(std::find_if(r.checks.begin(), r.checks.end(), after), r.checks.end());
+    r.takeover = s.frame, r.taken = taken, r.script = script;
+    r.frames = r.abandoned = 0;
+    s.kind = SESSION_RECORD;
+    s.paused = s.fast = 0;
+    log_out("Takeover: the %s fighter at frame %d\n", taken ? "right" : "left", s.frame);
 }
 
 void replay_feed(const Uint8* keys) { fed = keys; }

@@ -65,14 +65,22 @@ void replay_arm(const std::string& file, const replay_record& r, bool rerecord, 
 // Escape.
 bool replay_diverged();
 bool replay_escaped();
+// The session's recording: the one played back (or whose inputs are re-recorded), or the one
+// being made; null without a session.
+const replay_record* replay_recording();
+// Playback becomes recording here (a takeover, takeover.h): the new recording is the one
+// played up to this frame (its set-up, inputs and check lines), marked as taken over here
+// with fighter `taken` and the other fighter's script, and goes on from the live keys.
+void replay_take_over(int taken, const std::vector<replay_decision>& script);
 // The game options a recording was made with.
 struct game_options;
 game_options replay_options(const replay_record& r);
-// Where the session stands in its match: the frame clock, the match's generator, the key
-// table, and how far the recording is read (playback) or written (recording). A match saved
-// and restored (match_save.h) takes the session back with it.
+// Where the session stands in its match: the frame, the match's generator, the key table, and
+// how far the recording is read (playback) or written (recording). The match's clock reads
+// the frame less clock_back (a takeover's F5 takes the clock back, never the recording). A
+// match saved and restored (match_save.h) takes the session back with it.
 struct replay_position {
-    int frame = 0;
+    int frame = 0, clock_back = 0;
     uint64_t rng = 0;
     uint64_t next_input = 0, next_check = 0; // playback: the next input and check line to read
     uint64_t inputs = 0, checks = 0;         // recording: inputs and check lines written

@@ -75,6 +75,19 @@ bool parse_inputs(int frame, const std::string& v, std::vector<replay_input>& ou
     return true;
 }
 
+// "d" line: vx,vy,command,combo.
+bool parse_decision(const std::string& v, replay_decision& d) {
+    long n[4];
+    size_t at = 0;
+    for (int i = 0; i < 4; i++) {
+        size_t e = i < 3 ? v.find(',', at) : v.size();
+        if (e == std::string::npos || !to_int(v.substr(at, e - at), i < 2 ? -127 : -1, 127, n[i])) return false;
+        at = e + 1;
+    }
+    d.vx = (int8_t)n[0], d.vy = (int8_t)n[1], d.command = (int8_t)n[2], d.combo = (int8_t)n[3];
+    return true;
+}
+
 bool parse_check(int frame, const std::string& v, replay_check& c) {
     c.frame = frame;
     long n[10];
@@ -113,6 +126,8 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
     line_reader r{text, text + size};
     bool seen_replay = false, seen_frames = false, seen_result = false;
     int header = 0; // required header keys seen, as bits
+    long script_frames = 0;
+    std::vector<std::pair<long, replay_decision>> changes; // the script's "d" lines
     char why[160];
     auto damaged = [&](const char* what) {
         snprintf(why, sizeof why, "damaged replay (line %d: %s)", r.number, what);
@@ -161,6 +176,16 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
             replay_check c;
             if (!frame_of(key, frame) || !parse_check((int)frame, v, c)) return damaged("check line");
             out.checks.push_back(c);
+        } else if (key[0] == 'd' && key.size() > 1 && isdigit((unsigned char)key[1])) {
+            long frame = 0;
+            replay_decision d;
+            if (!frame_of(key, frame) || !parse_decision(v, d)) return damaged("script line");
+            changes.push_back({frame, d});
+        } else if (key == "takeover" || key == "taken" || key == "script") {
+            if (!to_int(v, 0, key == "taken" ? 1 : key == "script" ? REPLAY_SCRIPT_MAX : MAX_FRAMES, n))
+                return damaged(key.c_str());
+            if (key == "script") script_frames = n;
+            else (key == "takeover" ? out.takeover : out.taken) = (int)n;
         } else if (key.compare(0, 6, "player") == 0 && key.find("control") != std::string::npos) {
             size_t at = key.find("control");
             long p = 0;
@@ -227,6 +252,20 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
         r.number++;
         return damaged("set-up incomplete");
     }
+    // The script, one decision a frame from the frame after the takeover.
+    if ((!changes.empty() || script_frames) && !out.takeover) return damaged("script without a takeover");
+    std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    out.script.resize((size_t)script_frames);
+    replay_decision now;
+    size_t next = 0;
+    for (long f = 0; f < script_frames; f++) {
+        for (; next < changes.size() && changes[next].first <= out.takeover + 1 + f; next++) {
+            if (changes[next].first <= out.takeover) return damaged("script line before the takeover");
+            now = changes[next].second;
+        }
+        out.script[(size_t)f] = now;
+    }
+    if (next < changes.size()) return damaged("script line after the script");
     auto by_frame = [](const auto& a, const auto& b) { return a.frame < b.frame; };
     std::stable_sort(out.inputs.begin(), out.inputs.end(), by_frame);
     std::stable_sort(out.checks.begin(), out.checks.end(), by_frame);
@@ -299,6 +338,10 @@ std::string replay_format(const replay_record& r) {
     snprintf(line, sizeof line, "joystick=%d\nframes=%d\nresult=%s\n", r.joystick, r.frames,
              r.abandoned ? "abandoned" : "decided");
     t += line;
+    if (r.takeover) {
+        snprintf(line, sizeof line, "takeover=%d\ntaken=%d\nscript=%d\n", r.takeover, r.taken, (int)r.script.size());
+        t += line;
+    }
     // Inputs and checks interleaved by frame, as a reader follows the match.
     size_t i = 0, c = 0;
     while (i < r.inputs.size() || c < r.checks.size()) {
@@ -321,6 +364,14 @@ std::string replay_format(const replay_record& r) {
             t += line;
         }
         t += "\n";
+    }
+    // The script where it changes.
+    for (size_t f = 0; f < r.script.size(); f++) {
+        const replay_decision &d = r.script[f], *before = f ? &r.script[f - 1] : nullptr;
+        if (before && d.vx == before->vx && d.vy == before->vy && d.command == before->command && d.combo == before->combo)
+            continue;
+        snprintf(line, sizeof line, "d%d=%d,%d,%d,%d\n", r.takeover + 1 + (int)f, d.vx, d.vy, d.command, d.combo);
+        t += line;
     }
     return t;
 }

@@ -5,6 +5,9 @@
 //   players, player<p>control<name> (the bindings), joystick, frames, result
 //   k<frame>=<code>+ <code>- b<n>+ a<n>:<value>   key, joystick button and axis changes
 //   c<frame>=x,y,life,action,move x,y,life,action,move   both fighters after that frame
+// A match taken over while watching (takeover.h) adds takeover, taken and script (the
+// frames of the other fighter's script), and the script's decisions where they change:
+//   d<frame>=vx,vy,command,combo
 // Frames count from 1. Reading never trusts the text: anything that is not a replay, comes
 // from a newer version or is damaged is refused with a one-line reason.
 #pragma once
@@ -43,6 +46,17 @@ struct replay_check {
     replay_fighter_state f[2];
 };
 
+// One frame of a fighter's decision, as a takeover's script keeps it (and training's recorder,
+// training.h): speeds in half steps (-1 to 1 is -2 to 2), the path's command (-1 none) and the
+// combo result that came out (-1 none). Speeds and command count only on frames the fighter
+// was ready to think.
+struct replay_decision {
+    int8_t vx = 0, vy = 0;
+    int8_t command = -1;
+    int8_t combo = -1;
+};
+enum { REPLAY_SCRIPT_MAX = 216000 }; // an hour at 60 frames a second
+
 struct replay_binding {
     int player;
     int control; // index into control_names
@@ -70,6 +84,11 @@ struct replay_record {
     int abandoned = 0; // 1: ended by Escape or a closed window
     std::vector<replay_input> inputs; // in frame order
     std::vector<replay_check> checks; // in frame order
+    // A takeover: after frame `takeover` (0: none) the match is training, fighter `taken` (0
+    // left, 1 right) on player 1's keys and the other playing `script`, one decision a frame
+    // from the frame after.
+    int takeover = 0, taken = 0;
+    std::vector<replay_decision> script;
 };
 
 // Reads a recording from memory. False with a one-line reason in error for text that is

@@ -15,6 +15,7 @@
 #include "replay.h"
 #include "replay_file.h"
 #include "stage_choice.h"
+#include "takeover.h"
 
 int replay_command(int argc, char** argv, replay_command_line& cmd) {
     cmd = replay_command_line();
@@ -149,6 +150,7 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
     sync = sync_check();
     sync.depth = cmd.synctest;
     match_after_frame = cmd.synctest ? sync_after_frame : nullptr;
+    match_rules_end = takeover_rules_end; // a recording taken over turns into training where it was
     for (const std::string& file : cmd.files) {
         replay_record r;
         std::string error;
@@ -175,6 +177,7 @@ int replay_run(const replay_command_line& cmd, game_resources& res) {
         if (status == REPLAY_EXIT_STOPPED) break;
     }
     match_after_frame = nullptr;
+    match_rules_end = nullptr;
     return status;
 }
 

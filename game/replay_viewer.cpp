@@ -16,6 +16,7 @@
 #include "match_save.h"
 #include "osd.h"
 #include "replay.h"
+#include "takeover.h"
 
 namespace {
 
@@ -91,6 +92,15 @@ void draw_timeline(osd_resources& osd) {
     osd.stats->draw_text(text);
 }
 
+// While the player studies a moment (paused or slowed), the takeover keys under the mark.
+void draw_hint(font& f) {
+    if (!video.screen) return;
+    const char* hint = "[ or ] takes over the left or right fighter";
+    f.pen_x = (video.screen->w - f.text_width(hint)) / 2;
+    f.pen_y = REPLAY_MARK_Y + 16;
+    f.draw_text(hint);
+}
+
 // A few frames more of the scout, between this display frame's keys and its steps.
 void scout() {
     match_state& m = current_match;
@@ -122,6 +132,8 @@ void draw() {
         else snprintf(mark, sizeof mark, "REPLAY");
         replay_draw(*m.res->osd, mark);
         draw_timeline(*m.res->osd);
+        if ((v.paused || v.speed < VIEWER_NORMAL_SPEED) && m.mode != MODE_TRAINING && m.res->osd->stats)
+            draw_hint(*m.res->osd->stats);
     }
     if (m.res && m.res->pacer) pace_frame(m.res->pacer);
     m.now = clock_ticks();
@@ -148,6 +160,12 @@ void replay_viewer_stop() {
 int replay_viewer_at() { return frame_now(); }
 int replay_viewer_speed() { return v.speed; }
 bool replay_viewer_paused() { return v.paused; }
+
+bool replay_viewer_take_over(int side) {
+    if (!v.on || !takeover_start(side)) return false;
+    replay_viewer_stop();
+    return true;
+}
 
 bool replay_viewer_seek(int frame) {
     match_state& m = current_match;
@@ -201,6 +219,10 @@ void replay_viewer_frame() {
             break;
         case SDLK_PERIOD:
             if (v.paused) steps++;
+            break;
+        case SDLK_LEFTBRACKET:
+        case SDLK_RIGHTBRACKET:
+            if (replay_viewer_take_over(key == SDLK_RIGHTBRACKET)) return;
             break;
         default:
             if (key >= SDLK_1 && key <= SDLK_9) replay_viewer_seek(length * (key - SDLK_0) / 10);

@@ -84,7 +84,7 @@ std::vector<replay_row> list_replays(const char* folder) {
             char text[160];
             snprintf(text, sizeof text, "%.4s-%.2s-%.2s %.2s:%.2s  %s  %s v %s  %s  %d:%02d", row.stamp.c_str(),
                      row.stamp.c_str() + 4, row.stamp.c_str() + 6, row.stamp.c_str() + 9, row.stamp.c_str() + 11,
-                     mode_name(r.mode), fighter_name(r.fighter[0]).c_str(), fighter_name(r.fighter[1]).c_str(),
+                     r.takeover ? "takeover" : mode_name(r.mode), fighter_name(r.fighter[0]).c_str(), fighter_name(r.fighter[1]).c_str(),
                      result_of(r).c_str(), seconds / 60, seconds % 60);
             row.text = text;
         }

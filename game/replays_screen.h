@@ -1,8 +1,8 @@
 // replays_screen: the recordings of "game/replays/" as the main menu's "replays" lists them,
-// newest first, one row each: date and time, mode, both fighters, result and length. A file
-// that cannot be read keeps a row saying why, after the others. Up and Down move, Return
-// watches the recording (replay_viewer.h), Delete asks once and removes its file, Escape
-// goes back.
+// newest first, one row each: date and time, mode ("takeover" for a match taken over while
+// watching), both fighters, result and length. A file that cannot be read keeps a row saying
+// why, after the others. Up and Down move, Return watches the recording (replay_viewer.h),
+// Delete asks once and removes its file, Escape goes back.
 //
 // Ownership: the rows are plain values; the screen owns nothing between showings.
 #pragma once

@@ -49,58 +49,62 @@ static void read_move_names(int side, const char* file) {
     }
 }
 
-// The dummy's combos again, each stage taken by name from the player's controls.
-static void bind_dummy_combos() {
-    combatant* dummy = fighter(0);
+// A's combos again, each stage taken by name from the player's controls.
+static void bind_left_combos() {
+    combatant* left = fighter(0);
     training_session& t = training;
-    t.dummy_stages = Control_Manager.build_stage_list(0);
-    if (!dummy || !dummy->combos || !dummy->controls) return;
-    const control_stage_list& own = *dummy->controls;
-    for (const combo& c : *dummy->combos) {
+    t.left_stages = Control_Manager.build_stage_list(0);
+    if (!left || !left->combos || !left->controls) return;
+    const control_stage_list& own = *left->controls;
+    for (const combo& c : *left->combos) {
         combo copy;
         copy.move = c.move;
         for (const control_stage* st : c.stages)
             for (int e = 0; e < own.count(); e++)
                 if (own.at(e).object == st) {
-                    if (control_stage* mine = t.dummy_stages.find(own.at(e).name)) copy.stages.push_back(mine);
+                    if (control_stage* mine = t.left_stages.find(own.at(e).name)) copy.stages.push_back(mine);
                     break;
                 }
-        t.dummy_combos.push_back(copy);
+        t.left_combos.push_back(copy);
     }
-    t.dummy_keys.import_combos(&t.dummy_combos);
+    t.left_keys.import_combos(&t.left_combos);
 }
 
-void training_set_up(const char* file_a, const char* file_b) {
+static combatant* dummy() { return fighter(1 - training.player); }
+
+void training_set_up(const char* file_a, const char* file_b, int player) {
     training = training_session();
+    training.player = player ? 1 : 0;
     training.record_limit = TRAINING_RECORD_SECONDS * (fps > 0 ? fps : 60);
     training.recording.reserve((size_t)training.record_limit);
     for (int c = 0; c < CONTROL_COUNT && c < 10; c++)
         training.player_keys[c] = Control_Manager.key_for(0, control_names[c]);
     read_move_names(0, file_a);
     read_move_names(1, file_b);
-    bind_dummy_combos();
+    bind_left_combos();
     for (int i = 0; i < 2; i++) {
         combatant* f = fighter(i);
         if (!f) continue;
         training.hp_before[i] = f->hp;
         training.hits_before[i] = f->hits_taken;
+        if (f->path) f->path->mode[0] = i == training.player ? PATH_KEYS : PATH_STILL;
     }
-    combatant* dummy = fighter(0);
-    if (dummy && dummy->path) dummy->path->mode[0] = PATH_STILL;
     log_out("Training: dummy [%s]\n", behaviour_names[training.behaviour]);
 }
 
 // ---------------------------------------------------------------------------------------
 // Function keys
 
+static bool scripted() { return training.script_at < (int)training.script.size(); }
+
 static void set_dummy_path() {
-    combatant* dummy = fighter(0);
-    if (!dummy || !dummy->path) return;
+    combatant* d = dummy();
+    if (!d || !d->path) return;
     training_session& t = training;
     int mode = PATH_STILL;
     if (t.recorder == RECORDER_RECORDING) mode = PATH_KEYS;
-    else if (t.recorder == RECORDER_OFF && t.behaviour == DUMMY_COMPUTER) mode = PATH_COMPUTER;
-    dummy->path->mode[0] = mode;
+    else if (t.recorder == RECORDER_OFF && !scripted() && t.behaviour == DUMMY_COMPUTER) mode = PATH_COMPUTER;
+    d->path->mode[0] = mode;
 }
 
 // One function key's press; true for F5, which the match answers.
@@ -133,6 +137,10 @@ static bool function_key(int n) {
         }
         break;
     case 4:
+        if (t.taken) {
+            t.back = true;
+            return false;
+        }
         log_out("Training: positions reset\n");
         return true;
     default: t.overlays = !t.overlays; break;
@@ -142,6 +150,7 @@ static bool function_key(int n) {
 
 bool training_keys() {
     bool reset = false;
+    training.back = false;
     int n = 0;
     const Uint8* keys = key_source_state(&n);
     for (int k = 0; k < 6; k++) {
@@ -175,14 +184,16 @@ static int8_t speed_code(double v) { return (int8_t)(v * 2); }
 
 static void mark_special(int side, int result, int stages) {
     training.inputs[side].mark_special(result, stages);
-    log_out("Training: %s special [%s]\n", side ? "player" : "dummy", training_special_name(side, result));
+    log_out("Training: %s special [%s]\n", side == training.player ? "player" : "dummy",
+            training_special_name(side, result));
 }
 
-static void player_control(combatant* o, int& command, int& combo_move) {
+// on_keys: the combo player 1's keys made for this fighter.
+static void player_control(combatant* o, int on_keys, int& command, int& combo_move) {
     training_session& t = training;
     int n = 0;
     const Uint8* keys = key_source_state(&n);
-    t.inputs[1].feed(controls_from_keys(keys, n, t.player_keys));
+    t.inputs[t.player].feed(controls_from_keys(keys, n, t.player_keys));
     if (t.recorder == RECORDER_RECORDING) {
         // The player's keys drive the dummy; the player's own fighter stands still.
         o->vx = o->vy = 0;
@@ -190,7 +201,8 @@ static void player_control(combatant* o, int& command, int& combo_move) {
         combo_move = -1;
         return;
     }
-    if (combo_move >= 0) mark_special(1, combo_move, combo_stages(o, combo_move));
+    combo_move = on_keys;
+    if (combo_move >= 0) mark_special(t.player, combo_move, combo_stages(o, combo_move));
 }
 
 static void behave(combatant* o, const combatant* opp, int& command) {
@@ -207,12 +219,19 @@ static void behave(combatant* o, const combatant* opp, int& command) {
     }
 }
 
-static void dummy_control(combatant* o, const combatant* opp, bool thinks, int& command, int& combo_move) {
+// One frame of a recorded decision: speeds and command when the fighter thinks, its combo.
+static void play_frame(combatant* o, const dummy_frame& f, bool thinks, int& command, int& combo_move) {
+    if (thinks) {
+        o->vx = f.vx / 2.0;
+        o->vy = f.vy / 2.0;
+        command = f.command;
+    }
+    combo_move = f.combo;
+}
+
+static void dummy_control(combatant* o, int side, const combatant* opp, bool thinks, int on_keys, int& command,
+                          int& combo_move) {
     training_session& t = training;
-    // The dummy's combos on the player's keys: followed always, used while recording.
-    t.dummy_keys.mirrored = o->facing;
-    t.dummy_keys.update();
-    const int from_player = t.dummy_keys.check_combos();
     if (t.recorder == RECORDER_RECORDING) {
         dummy_frame f;
         if (thinks) {
@@ -220,34 +239,39 @@ static void dummy_control(combatant* o, const combatant* opp, bool thinks, int& 
             f.vy = speed_code(o->vy);
             f.command = (int8_t)command;
         }
-        f.combo = (int8_t)from_player;
-        combo_move = from_player;
+        f.combo = (int8_t)on_keys;
+        combo_move = on_keys;
         t.recording.push_back(f);
         if ((int)t.recording.size() >= t.record_limit) {
             t.recorder = RECORDER_OFF;
             log_out("Training: recorded [%d] frames\n", (int)t.recording.size());
         }
     } else if (t.recorder == RECORDER_PLAYING && !t.recording.empty()) {
-        const dummy_frame& f = t.recording[(size_t)t.play_at];
+        play_frame(o, t.recording[(size_t)t.play_at], thinks, command, combo_move);
         t.play_at = (t.play_at + 1) % (int)t.recording.size();
-        if (thinks) {
-            o->vx = f.vx / 2.0;
-            o->vy = f.vy / 2.0;
-            command = f.command;
-        }
-        combo_move = f.combo;
+    } else if (scripted()) {
+        play_frame(o, t.script[(size_t)t.script_at++], thinks, command, combo_move);
+        if (!scripted()) log_out("Training: the dummy's recorded match has ended\n");
     } else if (t.behaviour != DUMMY_COMPUTER) {
         combo_move = -1;
         if (thinks) behave(o, opp, command);
     }
-    t.inputs[0].feed(controls_from_decision(o->vx, o->vy, command));
-    if (combo_move >= 0) mark_special(0, combo_move, combo_stages(o, combo_move));
+    t.inputs[side].feed(controls_from_decision(o->vx, o->vy, command));
+    if (combo_move >= 0) mark_special(side, combo_move, combo_stages(o, combo_move));
 }
 
 void training_control(combatant* o, int i, const combatant* opp, bool thinks, int& command, int& combo_move) {
-    if (!o) return;
-    if (i == 1) player_control(o, command, combo_move);
-    else if (i == 0) dummy_control(o, opp, thinks, command, combo_move);
+    if (!o || i < 0 || i > 1) return;
+    training_session& t = training;
+    // A's combos on player 1's keys, followed always; B's own are on them already.
+    int on_keys = combo_move;
+    if (i == 0) {
+        t.left_keys.mirrored = o->facing;
+        t.left_keys.update();
+        on_keys = t.left_keys.check_combos();
+    }
+    if (i == t.player) player_control(o, on_keys, command, combo_move);
+    else dummy_control(o, i, opp, thinks, on_keys, command, combo_move);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -177,12 +177,13 @@ static void draw_help(font* f) {
     char line[160];
     const char* rec = t.recorder == RECORDER_RECORDING ? "F3 stop" : "F3 record";
     const char* play = t.recorder == RECORDER_PLAYING ? "F4 stop" : "F4 play";
-    snprintf(line, sizeof line, "F1 help  F2 dummy: %s  %s  %s  F5 reset  F6 overlays",
-             dummy_behaviour_name(t.behaviour), rec, play);
+    const bool scripted = t.script_at < (int)t.script.size();
+    snprintf(line, sizeof line, "F1 help  F2 dummy: %s%s  %s  %s  F5 %s  F6 overlays", scripted ? "as recorded, then " : "",
+             dummy_behaviour_name(t.behaviour), rec, play, t.taken ? "again" : "reset");
     text_at(f, TRAINING_MARGIN, TRAINING_HELP_Y, line);
 }
 
-// While the dummy is being recorded, its time so far, under the dummy's panel.
+// While the dummy is being recorded, its time so far, under its panel.
 static void draw_recording(font* f) {
     training_session& t = training;
     if (t.recorder != RECORDER_RECORDING) return;
@@ -190,7 +191,7 @@ static void draw_recording(font* f) {
     const int rate = fps > 0 ? fps : 60;
     snprintf(line, sizeof line, "recording %d.%d s", (int)t.recording.size() / rate,
              (int)t.recording.size() * 10 / rate % 10);
-    panel_line(f, 0, TRAINING_PANEL_TOP + 5 * TRAINING_ROW_H, line);
+    panel_line(f, 1 - t.player, TRAINING_PANEL_TOP + 5 * TRAINING_ROW_H, line);
 }
 
 void training_draw(osd_resources& r) {

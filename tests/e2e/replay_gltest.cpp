@@ -84,7 +84,8 @@ TEST_P(ReplayViewer, ShowsTheMarkPausesStillAndEscapeEndsWithItsOwnStatus) {
 
 // The viewer's keys at a person's pace, each ending on its frame: Space pauses, "." steps
 // forward and "," back, Home goes to the start, 5 to the middle, Right 5 s on and Left back,
-// Up and Down go through the speeds.
+// Up and Down go through the speeds; "[" takes the left fighter over there, F5 comes back to
+// that frame, and Escape ends the training match, recorded like any.
 TEST(ReplayViewerKeys, EveryKeyLandsOnItsFrame) {
     using namespace game_driver;
     scratch_dir d;
@@ -115,8 +116,16 @@ TEST(ReplayViewerKeys, EveryKeyLandsOnItsFrame) {
         EXPECT_TRUE(p.wait_for(line, 5000)) << s.key << ": " << p.out().substr(p.out().rfind("Replay at"));
         sleep_ms(150);
     }
+    press("bracketleft", 60);
+    EXPECT_TRUE(p.wait_for("Takeover: the left fighter at frame 717\n", 5000)) << p.out().substr(p.out().rfind("Replay at"));
+    press("Right", 300);
+    press("F5", 60);
+    EXPECT_TRUE(p.wait_for("Training: back to frame 717\n", 5000));
     press("Escape", 300);
-    EXPECT_EQ(p.finish(30000).exit_code, 4);
+    const run_result& r = p.finish(30000);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(count_occurrences(r.out, "Training: back to frame"), 1) << "one press, once";
+    EXPECT_EQ(replays_in(d).size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(DrawingModes, ReplayViewer, ::testing::Values(1, 0),

@@ -44,6 +44,7 @@ TEST(ReplayFile, ARecordingReadsBackFromItsOwnText) {
     EXPECT_EQ(r.round_time, 0) << "no roundtime key: rounds without a limit, as recorded";
     EXPECT_EQ(replay_format(r).find("roundtime"), std::string::npos);
     r.roster = 1, r.stage_option = 2, r.round_time = 60;
+    r.takeover = 60, r.taken = 1, r.script = {{2, 0, -1, -1}, {2, 0, -1, -1}, {0, 1, 6, 3}};
     // Its own text is the same text, line for line.
     std::string again = replay_format(r);
     replay_record back;
@@ -53,6 +54,10 @@ TEST(ReplayFile, ARecordingReadsBackFromItsOwnText) {
     EXPECT_EQ(back.roster, 1);
     EXPECT_EQ(back.stage_option, 2);
     EXPECT_EQ(back.round_time, 60);
+    EXPECT_NE(again.find("script=3\n"), std::string::npos);
+    EXPECT_NE(again.find("\nd61=2,0,-1,-1\nd63=0,1,6,3\n"), std::string::npos) << "the script where it changes";
+    ASSERT_EQ(back.script.size(), 3u);
+    EXPECT_EQ(back.script[1].vx, 2);
 }
 
 TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
@@ -76,6 +81,10 @@ TEST(ReplayFile, DamagedTextIsRefusedNamingTheLine) {
         {std::string(kSetUp) + end + "fighter0=/etc/passwd\n", "damaged replay (line 15: fighter)"},
         {std::string(kSetUp) + end + "roster=2\n", "damaged replay (line 15: roster)"},
         {std::string(kSetUp) + end + "stagechoice=3\n", "damaged replay (line 15: stagechoice)"},
+        {std::string(kSetUp) + end + "script=2\n", "damaged replay (line 15: script without a takeover)"},
+        {std::string(kSetUp) + end + "takeover=50\nscript=2\nd50=1,0,-1,-1\n", "damaged replay (line 17: script line before the takeover)"},
+        {std::string(kSetUp) + end + "takeover=50\nscript=2\nd53=1,0,-1,-1\n", "damaged replay (line 17: script line after the script)"},
+        {std::string(kSetUp) + end + "d53=1,0,-9,-1\n", "damaged replay (line 15: script line)"},
         {std::string(kSetUp) + "frames=100\n", "damaged replay (line 14: set-up incomplete)"},
         {no_stage + end, "damaged replay (line 14: set-up incomplete)"},
     };
