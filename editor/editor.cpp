@@ -55,11 +55,7 @@ animation* editor_instance(editor& e) {
 
 static std::string read_file_text(const std::string& path) {
     std::string text;
-    FILE* f = regular_file(path.c_str()) ? fopen(path.c_str(), "rb") : nullptr;
-    if (!f) return text;
-    char buf[4096];
-    for (size_t got; (got = fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, got);
-    fclose(f);
+    read_whole_file(path.c_str(), text);
     return text;
 }
 

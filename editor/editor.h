@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "anim_doc.h"
+#include "animation/anim_doc.h"
 #include "animation/anim_group.h"
 #include "animation/anim_mgr.h"
 #include "images/font.h"

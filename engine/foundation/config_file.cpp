@@ -104,15 +104,11 @@ void config_file::parse(const std::string& text) {
 
 int config_file::load(const char* filename) {
     log_out("load config [%s]\n", filename);
-    FILE* f = regular_file(filename) ? fopen(filename, "r") : nullptr;
-    if (!f) {
+    std::string text;
+    if (!read_whole_file(filename, text)) {
         log_out("Can't open [%s]\n", filename);
         return 0;
     }
-    std::string text;
-    char buf[4096];
-    for (size_t got; (got = fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, got);
-    fclose(f);
     parse(text);
     return 1;
 }

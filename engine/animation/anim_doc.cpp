@@ -1,4 +1,4 @@
-#include "anim_doc.h"
+#include "animation/anim_doc.h"
 
 #include <algorithm>
 #include <cctype>
