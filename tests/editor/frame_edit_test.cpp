@@ -166,4 +166,34 @@ TEST_F(FrameEdit, ASaveRewritesOnlyTheEntriesThatChanged) {
     }
 }
 
+// A fighter's moves in order, wrapping at both ends; two moves naming one file share it, and
+// a save writes only the files that changed.
+TEST_F(FrameEdit, AFightersMovesAreVisitedInOrderAndASaveWritesOnlyChangedFiles) {
+    std::string one = write_animation(d, "one.ini", {pics[0], pics[1]}, {4, 3}, "loop=0\n");
+    std::string two = write_animation(d, "two.ini", {pics[2]}, {5}, "loop=0\n");
+    std::string fighter = d.file("f_char.ini");
+    write_text(fighter, "hp=80\nmoves=3\nmove0=" + one + "\nmove1=" + two + "\nmove2=" + one + "\n");
+    start(fighter);
+    const struct {
+        SDLKey key;
+        int move;
+        const char* frames;
+    } steps[] = {
+        {SDLK_PAGEUP, 2, "1:4 2:3"}, {SDLK_UP, 2, "1:5 2:3"}, {SDLK_PAGEDOWN, 0, "1:5 2:3"},
+        {SDLK_PAGEDOWN, 1, "3:5"},   {SDLK_PAGEDOWN, 2, "1:5 2:3"},
+    };
+    for (const auto& t : steps) {
+        press(t.key);
+        EXPECT_EQ(t.move, e.move);
+        EXPECT_EQ(t.frames, frames()) << "move " << t.move;
+    }
+    char line[96];
+    editor_move_line(e, line, sizeof line);
+    EXPECT_EQ(std::string("move[2/3] one   PgUp/PgDn: move   H: keys"), line);
+    const std::string two_before = read_text(two);
+    press(SDLK_s);
+    EXPECT_NE(std::string::npos, read_text(one).find("rate0=5\n"));
+    EXPECT_EQ(two_before, read_text(two));
+}
+
 } // namespace
