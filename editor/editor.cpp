@@ -139,10 +139,14 @@ static void gather_sounds(editor& e, const config_file* fighter) {
             if (k == "blocksound" || (k.size() > 7 && k.compare(0, 4, "move") == 0 && k.compare(k.size() - 3, 3, "hit") == 0))
                 named.push_back(c.value);
         }
-    std::vector<std::string> all = named;
+    std::sort(named.begin(), named.end());
+    named.erase(std::unique(named.begin(), named.end()), named.end());
+    std::vector<std::string> all = named, dirs;
     for (const std::string& s : named) {
         size_t slash = s.find_last_of('/');
         std::string dir = slash == std::string::npos ? "." : s.substr(0, slash);
+        if (std::find(dirs.begin(), dirs.end(), dir) != dirs.end()) continue;
+        dirs.push_back(dir);
         std::error_code ec;
         for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
             std::string ext = it->path().extension().string();
