@@ -1,4 +1,5 @@
-// framewright: plays one animation file and lets the user retime its frames.
+// framewright: plays an animation file, or every move of a fighter, and lets the user edit
+// their frames.
 #include <SDL.h>
 
 #include "editor.h"

@@ -1,7 +1,10 @@
 // Animation files: load with and without colour swaps and mirroring, play a few ticks in
-// software drawing, and save the way the editor does.
+// software drawing, save the old way, then edit the frames as the editor does (duplicate,
+// delete, swap, an offset) and write the file back through its doc, and read that again.
+#include "animation/anim_doc.h"
 #include "animation/anim_group.h"
 #include "animation/anim_mgr.h"
+#include "foundation/safe_file.h"
 #include "foundation/video_mgr.h"
 #include "fuzz_support.h"
 
@@ -26,6 +29,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         g.add(smart_ptr<anim_mgr>(def), 3, 5);
         for (int t = 0; t < 6; t++) g.display(100, 300);
         def->save((fuzz_scratch() + "/saved.ini").c_str());
+
+        std::string text;
+        read_whole_file(path.c_str(), text);
+        anim_doc doc;
+        def->config.clear();
+        def->config.load(path.c_str());
+        doc.read(def->config, def->frame_count(), text);
+        if (!doc.frames.empty()) {
+            if (mode & 8) doc.frames.insert(doc.frames.begin(), doc.frames.back());
+            if (mode & 16) doc.frames.pop_back();
+            if ((mode & 32) && doc.frames.size() > 1) std::swap(doc.frames.front(), doc.frames.back());
+            if (!doc.frames.empty() && (mode & 64)) doc.frames[0].key[FK_XOFFSET] = "-3";
+        }
+        def->config.clear();
+        def->config.parse(doc.write());
+        def->read_frames(path.c_str());
         // The group's handle never frees a definition; whoever made it does.
         g.entries.clear();
         delete def;

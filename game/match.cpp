@@ -655,6 +655,8 @@ static void visible_span(const combatant* o, int& from, int& to) {
         from = (int)im->left;
         to = (int)im->right;
     }
+    from += o->drawn_dx; // the box moves with the frame's offsets
+    to += o->drawn_dx;
 }
 
 // Fighters do not pass through each other: o is put back against the one it walked into,
@@ -662,7 +664,8 @@ static void visible_span(const combatant* o, int& from, int& to) {
 // stop at the same distance whatever the pictures' transparent margins.
 static void body_push(combatant* o) {
     img_mgr* remembered = o->last_image;
-    o->last_image = o->collision_image();
+    const int16_t remembered_dx = o->drawn_dx, remembered_dy = o->drawn_dy;
+    o->last_image = o->collision_image(&o->drawn_dx, &o->drawn_dy);
     if (o->kind != KIND_PROJECTILE) {
         for (int j = 0; j < Combatant_Manager.count(); j++) {
             combatant* other = object(j);
@@ -680,6 +683,8 @@ static void body_push(combatant* o) {
         }
     }
     o->last_image = remembered;
+    o->drawn_dx = remembered_dx;
+    o->drawn_dy = remembered_dy;
 }
 
 static int by_posture(int posture, int crouch, int stand, int jump) {

@@ -308,6 +308,8 @@ void visit_lifeform(io& o, lifeform& f) {
     o.field(f.ai_weights, "ai weights");
     o.field(f.alpha, "alpha");
     o.image(f.last_image, "last image");
+    o.field(f.drawn_dx, "drawn x offset");
+    o.field(f.drawn_dy, "drawn y offset");
     o.field(f.fired_count, "fired frames");
     o.field(f.jump_rise, "jump");
     o.field(f.jump_fall, "jump fall");

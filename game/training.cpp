@@ -278,25 +278,12 @@ void training_control(combatant* o, int i, const combatant* opp, bool thinks, in
 // Strings, advantage, refills
 
 bool picture_box(const combatant* o, screen_box& b) {
-    const img_mgr* im = o ? o->last_image : nullptr;
-    if (!im || im->is_blank()) return false;
-    const level* lv = current_level;
-    const int cx = lv ? lv->x_offset : 0, cy = lv ? lv->y_offset : 0;
-    const double zoom = (lv ? lv->zoom : 1.0) * (o->scale > 0 ? o->scale : 1.0);
-    // The hit test's placement: x scaled by the zoom, y as it is.
-    const int px = (int)(o->x / (o->scale > 0 ? o->scale : 1.0) - cx), py = o->y - cy;
-    int x1, x2;
-    if (im->mirrored) {
-        x1 = px + im->width - (int)im->right;
-        x2 = px + im->width - (int)im->left;
-    } else {
-        x1 = px + (int)im->left;
-        x2 = px + (int)im->right;
-    }
-    b.x1 = (int)(x1 * zoom);
-    b.x2 = (int)(x2 * zoom);
-    b.y1 = py + (int)im->top;
-    b.y2 = py + (int)im->bottom;
+    pixel_box p;
+    if (!o || !o->hit_box(p)) return false;
+    b.x1 = p.x1;
+    b.y1 = p.y1;
+    b.x2 = p.x2;
+    b.y2 = p.y2;
     return true;
 }
 

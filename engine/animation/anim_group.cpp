@@ -97,8 +97,10 @@ void draw_frame(anim_mgr* def, int x, int y, int frame_index, stage_view* view) 
         double z = view ? view->zoom : 1.0;
         double s = z * def->owner_scale * def->scale;
         int h = img->get_height();
-        // Placed like the owner's still image, whose box is the one that collides.
-        double fx = x * z * def->owner_scale, fy = (y + h) - h * s;
+        // Placed like the owner's still image, whose box is the one that collides, and
+        // moved by the frame's offsets at the picture's scale.
+        double fx = x * z * def->owner_scale + frame_dx(def, f) * s,
+               fy = (y + h) - h * s + frame_dy(f) * s;
         // A placement or size no screen could show (scales multiplied out of all
         // proportion) is not drawn: its pixel arithmetic would not fit.
         if (std::isfinite(s) && std::fabs(s) <= 1e4 && std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8)

@@ -81,10 +81,16 @@ struct anim_group {
     int display(int x, int y, stage_view* view = nullptr);
 };
 
+// How far a frame is moved from where its definition is drawn, in picture pixels: the
+// frame's offsets, x reversed while the definition is drawn mirrored. Its picture and the
+// box that hits move together.
+inline int frame_dx(const anim_mgr* def, const frame& f) { return def->mirrored ? -f.xoffset : f.xoffset; }
+inline int frame_dy(const frame& f) { return f.yoffset; }
+
 // A new stack with one instance per entry (stopping at an entry without frames), or null.
 ag_stack* build_stack(anim_group& g);
 // Draws one frame of a definition (index clamped to the last frame) anchored at its bottom
-// edge, scaled by the view's zoom and both scales, and fires the frame's sound, and its flash
+// edge, moved by its offsets, scaled by the view's zoom and both scales, and fires the frame's sound, and its flash
 // and shake on the view (when there is one).
 void draw_frame(anim_mgr* def, int x, int y, int frame_index, stage_view* view = nullptr);
 // One tick of one instance: spin, draw, count down, move on when the frame has run out.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "foundation/log.h"
 #include "foundation/sfx.h"
@@ -36,13 +37,22 @@ frame* anim_mgr::get_frame(int i) {
     return &frames[(size_t)i];
 }
 
+const char* const frame_key_names[FRAME_KEYS] = {
+    "image", "rate", "shake", "flash", "flashrate", "fire", "firespeed", "firex", "firey",
+    "spin", "trail", "xoffset", "yoffset", "sound"};
+
 namespace {
 
-// Integer key with its number written in: "rate3".
-int key_int(const config_file& c, const char* pattern, int i, int absent) {
+// Frame i's entry of key k: "rate3".
+const config_entry* frame_entry(const config_file& c, int k, int i) {
     char key[32];
-    snprintf(key, sizeof key, pattern, i);
-    return c.has(key) ? c.get_int(key) : absent;
+    snprintf(key, sizeof key, "%s%d", frame_key_names[k], i);
+    return c.find(key);
+}
+
+int key_int(const config_file& c, int k, int i, int absent) {
+    const config_entry* e = frame_entry(c, k, i);
+    return e ? atoi(e->value) : absent;
 }
 
 } // namespace
@@ -55,6 +65,13 @@ void anim_mgr::load(const char* path) {
         log_out("Can't load animation from [%s]", path);
         return;
     }
+    read_frames(path);
+    log_out("Done loading animation from [%s]\n", path);
+}
+
+void anim_mgr::read_frames(const char* path) {
+    if (!path) path = "";
+    frames.clear();
 
     int n = config.get_int("images");
     // A file cannot describe more frames than it has lines; a wild count must not make us
@@ -70,10 +87,9 @@ void anim_mgr::load(const char* path) {
     if (config.get_int("loop")) loop = 1;
 
     frame f;
-    char key[32];
     for (int i = 0; i < n; i++) {
-        snprintf(key, sizeof key, "image%d", i);
-        img_mgr* img = Image_Manager.get(config.get_string(key));
+        const config_entry* image = frame_entry(config, FK_IMAGE, i);
+        img_mgr* img = Image_Manager.get(image ? image->value : "");
         if (!swaps.empty()) {
             img_mgr* copy = new img_mgr();
             copy->copy_for_recolour(*img);
@@ -90,19 +106,19 @@ void anim_mgr::load(const char* path) {
         cur_height = std::max(cur_height, img->get_height());
         f.image = img;
 
-        f.rate = key_int(config, "rate%d", i, 0);
-        f.shake = key_int(config, "shake%d", i, 0);
-        f.flash = key_int(config, "flash%d", i, 0);
-        f.flashrate = key_int(config, "flashrate%d", i, 25);
-        f.fire = key_int(config, "fire%d", i, 0) != 0;
-        snprintf(key, sizeof key, "firespeed%d", i);
-        f.firespeed = config.has(key) ? config.get_float(key) : 0.25f;
-        f.firex = (int16_t)key_int(config, "firex%d", i, 0);
-        f.firey = (int16_t)key_int(config, "firey%d", i, 0);
-        f.spin = key_int(config, "spin%d", i, 0);
-        f.trail = key_int(config, "trail%d", i, 0);
-        f.xoffset = (int16_t)key_int(config, "xoffset%d", i, 0);
-        f.yoffset = (int16_t)key_int(config, "yoffset%d", i, 0);
+        f.rate = key_int(config, FK_RATE, i, 0);
+        f.shake = key_int(config, FK_SHAKE, i, 0);
+        f.flash = key_int(config, FK_FLASH, i, 0);
+        f.flashrate = key_int(config, FK_FLASHRATE, i, 25);
+        f.fire = key_int(config, FK_FIRE, i, 0) != 0;
+        const config_entry* speed = frame_entry(config, FK_FIRESPEED, i);
+        f.firespeed = speed ? (float)atof(speed->value) : 0.25f;
+        f.firex = (int16_t)key_int(config, FK_FIREX, i, 0);
+        f.firey = (int16_t)key_int(config, FK_FIREY, i, 0);
+        f.spin = key_int(config, FK_SPIN, i, 0);
+        f.trail = key_int(config, FK_TRAIL, i, 0);
+        f.xoffset = (int16_t)key_int(config, FK_XOFFSET, i, 0);
+        f.yoffset = (int16_t)key_int(config, FK_YOFFSET, i, 0);
         // Summed wide and held within int range: a file may give any rates.
         total_ticks = (int32_t)std::max<int64_t>(INT32_MIN,
                                                  std::min<int64_t>(INT32_MAX, (int64_t)total_ticks + f.rate));
@@ -111,15 +127,13 @@ void anim_mgr::load(const char* path) {
         delete f.sound;
         f.sound = nullptr;
         f.play_sound = 0;
-        snprintf(key, sizeof key, "sound%d", i);
-        if (config.has(key)) {
+        if (const config_entry* sound = frame_entry(config, FK_SOUND, i)) {
             f.play_sound = 1;
-            f.sound = new sfx(*Sfx_Manager.get(config.get_string(key)));
+            f.sound = new sfx(*Sfx_Manager.get(sound->value));
             f.sound->refs = 0;
         }
         frames.push_back(f);
     }
-    log_out("Done loading animation from [%s]\n", path);
 }
 
 bool anim_mgr::save(const char* path) {

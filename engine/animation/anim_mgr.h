@@ -17,6 +17,14 @@
 
 typedef std::pair<uint32_t, uint32_t> colour_swap; // (source, target) in the screen format
 
+// The keys each frame of an animation file may have, written with the frame's number
+// ("rate3"), in the order an editor writes a new frame's lines.
+enum frame_key {
+    FK_IMAGE, FK_RATE, FK_SHAKE, FK_FLASH, FK_FLASHRATE, FK_FIRE, FK_FIRESPEED, FK_FIREX, FK_FIREY,
+    FK_SPIN, FK_TRAIL, FK_XOFFSET, FK_YOFFSET, FK_SOUND, FRAME_KEYS
+};
+extern const char* const frame_key_names[FRAME_KEYS];
+
 struct anim_mgr {
     int32_t refs;
     std::vector<frame> frames;
@@ -39,6 +47,9 @@ struct anim_mgr {
     ~anim_mgr();
 
     void load(const char* path);
+    // The frames again from `config` as it is now (an editor's changed entries), without
+    // reading the file; path names it in messages.
+    void read_frames(const char* path);
     bool save(const char* path); // false (and reported) when the file on disk stays as it was
 
     int frame_count() const { return (int)frames.size(); }

@@ -1,5 +1,6 @@
 #include "foundation/config_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -55,50 +56,60 @@ float config_file::get_float(const char* key) const {
 
 // Splits one token the way strtok with the delimiter "=" would: leading "=" skipped, the key
 // up to the next "=", the value up to the following "=" or the end. Tokens without both a
-// key and a value are skipped.
-static void add_token(config_file& cfg, char* token) {
-    char* p = token;
-    while (*p == '=') p++;
-    if (!*p) return;
-    char* key = p;
-    while (*p && *p != '=') p++;
-    if (!*p) return;
-    *p++ = 0;
-    while (*p == '=') p++;
-    if (!*p) return;
-    char* value = p;
-    while (*p && *p != '=') p++;
-    *p = 0;
-    char k[256], v[256];
-    copy_text(k, key);
-    copy_text(v, value);
-    cfg.add(k, v);
+// key and a value are no entry.
+static bool split_token(const char* tok, size_t len, config_token& t) {
+    size_t p = 0;
+    while (p < len && tok[p] == '=') p++;
+    const size_t key = p;
+    while (p < len && tok[p] != '=') p++;
+    if (p == key || p == len) return false;
+    const size_t key_end = p++;
+    while (p < len && tok[p] == '=') p++;
+    const size_t value = p;
+    while (p < len && tok[p] != '=') p++;
+    if (p == value) return false;
+    // Stored as the entry stores them: keys of at most 254 characters, values of 255.
+    const size_t kn = std::min(key_end - key, sizeof t.key - 1), vn = std::min(p - value, sizeof t.value - 1);
+    memcpy(t.key, tok + key, kn);
+    t.key[kn] = 0;
+    memcpy(t.value, tok + value, vn);
+    t.value[vn] = 0;
+    return true;
+}
+
+bool config_next(const std::string& text, size_t& pos, config_token& t) {
+    const size_t n = text.size();
+    while (pos < n) {
+        // A carriage return is line-end noise in text files, never data.
+        while (pos < n && isspace((unsigned char)text[pos])) pos++;
+        if (pos >= n) return false;
+        const size_t begin = pos;
+        while (pos < n && !isspace((unsigned char)text[pos])) pos++;
+        // The first 515 characters of a token count, up to a zero byte.
+        const char* tok = text.data() + begin;
+        const size_t len = strnlen(tok, std::min(pos - begin, (size_t)515));
+        if (split_token(tok, len, t)) {
+            t.begin = begin;
+            t.end = pos;
+            return true;
+        }
+    }
+    return false;
+}
+
+void config_file::parse(const std::string& text) {
+    config_token t;
+    for (size_t pos = 0; config_next(text, pos, t);) add(t.key, t.value);
 }
 
 int config_file::load(const char* filename) {
     log_out("load config [%s]\n", filename);
-    FILE* f = regular_file(filename) ? fopen(filename, "r") : nullptr;
-    if (!f) {
+    std::string text;
+    if (!read_whole_file(filename, text)) {
         log_out("Can't open [%s]\n", filename);
         return 0;
     }
-    char token[516];
-    size_t len = 0;
-    for (;;) {
-        int c = fgetc(f);
-        // A carriage return is line-end noise in text files, never data.
-        if (c == EOF || isspace(c)) {
-            if (len > 0) {
-                token[len] = 0;
-                add_token(*this, token);
-                len = 0;
-            }
-            if (c == EOF) break;
-        } else if (len < sizeof token - 1) {
-            token[len++] = (char)c;
-        }
-    }
-    fclose(f);
+    parse(text);
     return 1;
 }
 

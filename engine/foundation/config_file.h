@@ -6,16 +6,31 @@
 #pragma once
 #include <cstddef>
 #include <deque>
+#include <string>
 
 struct config_entry {
     char key[255];
     char value[257];
 };
 
+// One entry of a definition file's text as the reader takes it: where its token lies in the
+// text (begin, end), and its key and value as stored. Writers that rewrite a file in place
+// find an entry's bytes through it, so they agree with the reader on every entry.
+struct config_token {
+    size_t begin = 0, end = 0;
+    char key[255];   // as an entry holds it: at most 254 characters
+    char value[256]; // at most 255
+};
+
+// The next entry of text from pos on, skipping tokens that are no key=value entry; false at
+// the end. A last token with no whitespace after it is no entry: the reader never sees it.
+bool config_next(const std::string& text, size_t& pos, config_token& t);
+
 class config_file {
 public:
     void clear();
     int load(const char* filename);        // 1, or 0 when the file cannot be opened
+    void parse(const std::string& text);   // appends the entries of a file's text
     bool save(const char* filename) const; // all entries in order, written whole or not at all
     void add(const char* key, const char* value);
     void set(const char* key, const char* value); // first match gets the value, else appended

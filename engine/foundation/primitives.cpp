@@ -96,6 +96,17 @@ void video_mgr::draw_box(int x1, int y1, int x2, int y2, uint32_t colour) {
     }
 }
 
+void video_mgr::draw_outline(int x1, int y1, int x2, int y2, uint32_t colour) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    draw_box(x1, y1, x2, y1, colour);
+    if (y2 > y1) draw_box(x1, y2, x2, y2, colour);
+    if (y2 > y1 + 1) {
+        draw_box(x1, y1 + 1, x1, y2 - 1, colour);
+        if (x2 > x1) draw_box(x2, y1 + 1, x2, y2 - 1, colour);
+    }
+}
+
 void video_mgr::begin_boxes() {
     if (!is_gl() || boxes_open) return;
     glBegin(GL_QUADS);

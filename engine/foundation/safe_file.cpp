@@ -18,6 +18,16 @@ bool regular_file(const char* path) {
     return path && *path && stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool read_whole_file(const char* path, std::string& out) {
+    out.clear();
+    FILE* f = regular_file(path) ? fopen(path, "rb") : nullptr;
+    if (!f) return false;
+    char buf[4096];
+    for (size_t got; (got = fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, got);
+    fclose(f);
+    return true;
+}
+
 static std::string folder_of(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";

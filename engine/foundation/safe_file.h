@@ -21,3 +21,7 @@ std::string save_target(const char* path);
 // a device such as /dev/zero never ends and a pipe may never answer, so a definition file
 // naming one would hang the program.
 bool regular_file(const char* path);
+
+// The whole of a regular file (regular_file), byte for byte; false, with out empty, when it
+// cannot be read.
+bool read_whole_file(const char* path, std::string& out);

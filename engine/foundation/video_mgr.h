@@ -60,6 +60,8 @@ struct video_mgr {
     // draw_box may come between them. Software mode draws them as they come.
     void begin_boxes();
     void end_boxes();
+    // The outline of a box, one pixel wide, ends included (four draw_box calls).
+    void draw_outline(int x1, int y1, int x2, int y2, uint32_t colour);
     void draw_filled_circle(int cx, int cy, int radius, int segments, uint32_t colour);
     void set_blending(bool on);
     void sync_gl_state();

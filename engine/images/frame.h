@@ -1,5 +1,6 @@
 // frame: one step of an animation - the picture, how many ticks it shows, the sound it
-// starts and its effects (flash, shake, spin, projectile fire), plus values only carried
+// starts, its effects (flash, shake, spin, projectile fire) and its offsets (the picture
+// and its box are drawn that far from the animation's place), plus values only carried
 // for the editor. Animations keep frames by value, in playing order.
 //
 // Ownership: `image` is a plain pointer to an image owned elsewhere (the image registry or
@@ -25,7 +26,7 @@ struct frame {
     uint8_t fire;  // launches a projectile
     float firespeed;
     int16_t firex, firey;
-    int16_t xoffset, yoffset;
+    int16_t xoffset, yoffset; // pixels, as the picture faces in its file
 
     frame();
     frame(const frame& o);

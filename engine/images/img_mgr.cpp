@@ -510,25 +510,25 @@ void img_mgr::download() {
     surface->set_surface(s);
 }
 
+pixel_box img_mgr::hit_box(int x, int y, float scale) const {
+    pixel_box e;
+    if (mirrored) {
+        e.x1 = x + width - (int)right;
+        e.x2 = x + width - (int)left;
+    } else {
+        e.x1 = x + (int)left;
+        e.x2 = x + (int)right;
+    }
+    e.x1 = (int)(e.x1 * scale);
+    e.x2 = (int)(e.x2 * scale);
+    e.y1 = y + (int)top;
+    e.y2 = y + (int)bottom;
+    return e;
+}
+
 bool img_mgr::overlaps(int x, int y, img_mgr* other, int ox, int oy, float scale, bool show) {
     if (!other) return false;
-    struct extent { int x1, x2, y1, y2; };
-    auto place = [scale](const img_mgr* im, int px, int py) {
-        extent e;
-        if (im->mirrored) {
-            e.x1 = px + im->width - (int)im->right;
-            e.x2 = px + im->width - (int)im->left;
-        } else {
-            e.x1 = px + (int)im->left;
-            e.x2 = px + (int)im->right;
-        }
-        e.x1 = (int)(e.x1 * scale);
-        e.x2 = (int)(e.x2 * scale);
-        e.y1 = py + (int)im->top;
-        e.y2 = py + (int)im->bottom;
-        return e;
-    };
-    extent a = place(this, x, y), b = place(other, ox, oy);
+    pixel_box a = hit_box(x, y, scale), b = other->hit_box(ox, oy, scale);
     if (show && video.screen) {
         video.draw_box(a.x1, a.y1, a.x2, a.y2, SDL_MapRGB(video.screen->format, 255, 0, 0));
         video.draw_box(b.x1, b.y1, b.x2, b.y2, SDL_MapRGB(video.screen->format, 0, 0, 255));

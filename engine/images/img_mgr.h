@@ -19,6 +19,11 @@
 
 enum : uint32_t { IMG_NONE = 0xFFFFFFFFu }; // `tex` / `vbo` when there is none
 
+// A box of screen pixels, ends included.
+struct pixel_box {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
 struct img_mgr {
     int32_t refs = 0;
     surface_mgr* surface = nullptr;      // current facing; released after an OpenGL upload
@@ -61,6 +66,9 @@ struct img_mgr {
     void set_alpha(uint8_t a);
     void flip();
     void download();
+    // The box the hit test compares for this picture drawn at (x, y): its visible box,
+    // reversed while mirrored, x scaled by scale and y as it is.
+    pixel_box hit_box(int x, int y, float scale) const;
     bool overlaps(int x, int y, img_mgr* other, int ox, int oy, float scale, bool show);
     int get_width() const { return width; }
     int get_height() const { return height; }

@@ -66,7 +66,10 @@ void key_press::key_down(int key) {
     k.down = true;
     k.next_repeat = clock_ticks() + KEY_REPEAT_DELAY_MS;
     if (taken == queued) taken = queued = 0;
-    if (queued < QUEUE) queue[queued++] = key;
+    if (queued < QUEUE) {
+        queue_mods[queued] = (uint8_t)held_mods();
+        queue[queued++] = key;
+    }
 }
 
 void key_press::key_up(int key) {
@@ -92,8 +95,19 @@ bool key_press::any_blocked() const {
     return false;
 }
 
+int key_press::held_mods() const {
+    int m = 0;
+    if (keys[SDLK_LSHIFT].down || keys[SDLK_RSHIFT].down) m |= KEY_MOD_SHIFT;
+    if (keys[SDLK_LCTRL].down || keys[SDLK_RCTRL].down) m |= KEY_MOD_CTRL;
+    return m;
+}
+
 int key_press::next() {
-    if (taken < queued) return queue[taken++];
+    if (taken < queued) {
+        mods = queue_mods[taken];
+        return queue[taken++];
+    }
+    mods = held_mods();
     uint32_t now = clock_ticks();
     for (int i = 0; i < repeating_count; i++) {
         key_state& k = keys[repeating[i]];

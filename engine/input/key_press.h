@@ -24,6 +24,9 @@ enum {
     KEY_CODES
 };
 
+// Modifier keys held when a press was made (either of the pair).
+enum { KEY_MOD_SHIFT = 1, KEY_MOD_CTRL = 2 };
+
 struct key_press {
     enum { QUEUE = 32, REPEATING = 8 };
     struct key_state {
@@ -34,6 +37,8 @@ struct key_press {
     };
     key_state keys[KEY_CODES];
     int queue[QUEUE]; // presses not yet taken, in arrival order
+    uint8_t queue_mods[QUEUE]; // the modifiers held at each of them
+    int mods = 0;      // the modifiers of the action next() gave last
     int queued = 0, taken = 0;
     int repeating[REPEATING];
     int repeating_count = 0;
@@ -55,6 +60,8 @@ struct key_press {
     // Whether a key held at open is still down.
     bool any_blocked() const;
     // The frame's next action: a key pressed, in order, then the repeats due by now; 0 when
-    // there are none left.
+    // there are none left. `mods` tells the modifiers held with it.
     int next();
+    // The modifiers held now.
+    int held_mods() const;
 };

@@ -39,7 +39,8 @@ lifeform::lifeform()
       ax(0), ay(0), speed(1.0), min_x(0), min_y(0), max_x(0), max_y(0), path_flag(0), side(0),
       facing(0), stance(0), cur_image(0), edge_kill(1), kind(0), path(nullptr), ticks(0),
       path_value(0), stack(new ag_stack()), move_state(MOVE_NONE), scale(1.0),
-      combos(new combo_list()), controls(nullptr), alpha(255), last_image(nullptr), fired_count(0),
+      combos(new combo_list()), controls(nullptr), alpha(255), last_image(nullptr), drawn_dx(0), drawn_dy(0),
+      fired_count(0),
       jump_rise(12), jump_fall(0.25), high_jump(1.1), walk_speed(1), block_sound(nullptr), owns_path(0) {
     memset(weapon_snapshot, 0, sizeof weapon_snapshot);
     for (int32_t& a : ai_weights) a = 0;
@@ -194,6 +195,7 @@ void lifeform::display() {
                 if (s == 1.0) im->draw_at(dx, dy);
                 else im->draw_anchored(dx, dy, video.screen, s);
                 last_image = im;
+                drawn_dx = drawn_dy = 0;
                 w = (uint16_t)im->get_width();
                 h = (uint16_t)im->get_height();
             }
@@ -234,6 +236,8 @@ void lifeform::play_stack(ag_stack* s) {
             def->angle = (int32_t)((def->angle + (facing ? -(int64_t)f->spin : (int64_t)f->spin)) % 360);
         draw_frame(def, (int)(x / scale) - cam_x(), y - cam_y(), a->frame_index, current_level);
         last_image = f->image;
+        drawn_dx = (int16_t)frame_dx(def, *f);
+        drawn_dy = (int16_t)frame_dy(*f);
         if (a->remaining == INT32_MIN) a->remaining = 0; // a rate of -2^31 ends like 0
         if (--a->remaining > 0) continue;
 
@@ -262,16 +266,35 @@ void lifeform::play_stack(ag_stack* s) {
 // ---------------------------------------------------------------------------------------
 // Collisions
 
-img_mgr* lifeform::collision_image() {
+img_mgr* lifeform::collision_image(int16_t* dx, int16_t* dy) {
+    int16_t sdx = 0, sdy = 0;
+    if (!dx) dx = &sdx;
+    if (!dy) dy = &sdy;
     if (freeze == 0 && move_state != MOVE_NONE && !stack_empty(stack)) {
         animation* a = (*stack)[0];
-        if (a->remaining >= 2 || !a->def || a->def->frames.empty()) return last_image;
+        if (a->remaining >= 2 || !a->def || a->def->frames.empty()) {
+            *dx = drawn_dx;
+            *dy = drawn_dy;
+            return last_image;
+        }
         size_t next = (size_t)(uint32_t)a->frame_index + 1;
         if (next >= a->def->frames.size()) next = 0;
-        return a->def->frames[next].image;
+        const frame& f = a->def->frames[next];
+        *dx = (int16_t)frame_dx(a->def, f);
+        *dy = (int16_t)frame_dy(f);
+        return f.image;
     }
+    *dx = *dy = 0;
     if (offscreen() || images.empty()) return nullptr;
     return still_image();
+}
+
+bool lifeform::hit_box(pixel_box& b) const {
+    if (!last_image || last_image->is_blank()) return false;
+    const double s = scale > 0 ? scale : 1.0;
+    b = last_image->hit_box((int)(x / s - cam_x()) + drawn_dx, y - cam_y() + drawn_dy,
+                            (float)(cam_zoom() * s));
+    return true;
 }
 
 bool lifeform::collides(lifeform* other) {
@@ -279,8 +302,8 @@ bool lifeform::collides(lifeform* other) {
         log_out("WARNING - Bound checks, never displayed [%x]\n", ptr_id(this));
         return false;
     }
-    int ox = (int)(other->x / other->scale - cam_x()), oy = other->y - cam_y();
-    int tx = (int)(x / scale - cam_x()), ty = y - cam_y();
+    int ox = (int)(other->x / other->scale - cam_x()) + other->drawn_dx, oy = other->y - cam_y() + other->drawn_dy;
+    int tx = (int)(x / scale - cam_x()) + drawn_dx, ty = y - cam_y() + drawn_dy;
     return other->last_image->overlaps(ox, oy, last_image, tx, ty,
                                        (float)(cam_zoom() * scale), false);
 }

@@ -68,6 +68,8 @@ struct lifeform {
     control_stage_list* controls;  // not owned
     uint8_t alpha;                 // opacity given to move frames
     img_mgr* last_image;           // drawn on the latest display; its box collides
+    int16_t drawn_dx, drawn_dy;    // the offsets of the move frame drawn last (facing
+                                   // applied; 0 for a still image): its box moves with them
     keyhistory keys;
     // Fire frames that ran out on the latest display, in order, with the lifeform's width at
     // that moment; the owner of the object list launches them (projectile.h) and clears them.
@@ -112,8 +114,12 @@ struct lifeform {
     // Still image i where the lifeform stands, its bottom on the lifeform's bottom, without a
     // tick: nothing of the lifeform changes (a picture held while no rule runs).
     void draw_still(int i);
-    // The image whose box counts for collisions now, or null.
-    img_mgr* collision_image();
+    // The image whose box counts for collisions now, or null; with dx and dy given, the
+    // offsets that image is drawn with.
+    img_mgr* collision_image(int16_t* dx = nullptr, int16_t* dy = nullptr);
+    // The box the hit test compares now: the last drawn picture's, where it was drawn on the
+    // screen. False when nothing was drawn or the picture shows nothing.
+    bool hit_box(pixel_box& b) const;
     // Whether the last drawn images of the two lifeforms overlap.
     bool collides(lifeform* other);
     // Reads a fighter file (fighter_file.cpp).

@@ -5,12 +5,16 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "../animation/anim_files.h"
+#include "foundation/video_mgr.h"
+#include "world/level.h"
+#include "world/mon_mgr.h"
 
 namespace {
 
@@ -239,6 +243,95 @@ TEST(FramewrightE2E, EveryTapActsOnceHeldUpRepeatsAndEscapeAsksBeforeDiscarding)
     EXPECT_EQ(0, r.exit_code) << r.err;
     EXPECT_EQ(1, count_occurrences(r.out, "Saved anim_mgr as [" + path + "]"));
     EXPECT_NE(std::string::npos, read_text(path).find("rate0=308\n")) << "the second Escape discarded";
+}
+
+// Where fighter file `fighter` (in the game folder `folder`) draws frame 1 of move `move`
+// facing each way: the first lit column of a row through the picture, and the left edge of
+// the box the hit test compares. As the match plays it: loaded, the move started, one
+// display per tick.
+struct drawn_at {
+    int column[2] = {-1, -1}, box[2] = {0, 0};
+};
+drawn_at play_second_frame(const std::string& folder, const char* fighter, int move) {
+    drawn_at r;
+    char here[4096];
+    if (!getcwd(here, sizeof here) || chdir(folder.c_str()) != 0) return r;
+    level stage;
+    stage.width = stage.max_width = 1000;
+    current_level = &stage;
+    for (int facing = 0; facing < 2; facing++) {
+        combatant f;
+        f.load(fighter);
+        f.x = 140;
+        f.y = video.screen->h - f.h;
+        f.facing = (uint8_t)facing;
+        f.start_move(move, 1);
+        f.display(); // frame 0, one tick
+        video.clear();
+        f.display(); // frame 1
+        const int row = f.y + f.h / 2;
+        for (int x = 0; x < video.screen->w && r.column[facing] < 0; x++) {
+            uint8_t cr, cg, cb;
+            read_screen_pixel(x, row, &cr, &cg, &cb);
+            if (cr + cg + cb > 60) r.column[facing] = x;
+        }
+        pixel_box b;
+        if (f.hit_box(b)) r.box[facing] = b.x1;
+        video.flip();
+    }
+    current_level = nullptr;
+    EXPECT_EQ(0, chdir(here));
+    return r;
+}
+
+// A copied fighter edited as a modder would: to the kick (move 3), its second frame three
+// pixels to the right, a frame duplicated and the duplicate undone, saved. One line more in
+// the kick's file and nothing else written; the match then draws that frame, and hits with
+// it, three pixels further forward, whichever way the fighter faces.
+TEST(FramewrightE2E, AFightersMoveShiftedDuplicatedUndoneAndSavedChangesOneLineAndPlaysShifted) {
+    scratch_dir d;
+    copy_game_folder(d.path);
+    const std::string kick = d.file("game/fighter/tamsin/tamsin_kick.ini");
+    const std::string original = read_text(kick);
+
+    running_program p;
+    start_program(p, "framewright", {"game/fighter/tamsin_char.ini"}, d.path, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(p.wait_for("Fighter [game/fighter/tamsin_char.ini] opened with [19] moves\n", 30000))
+        << p.out() << p.err();
+    std::string window = shell("xdotool search --sync --name 'tamsin_char\\.ini' | head -1");
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(0, system(("xdotool mousemove --window " + window + " 100 100 sleep 0.3").c_str())); // focus
+    for (int i = 0; i < 3; i++) hold(window, "Next");
+    ASSERT_TRUE(p.wait_for("Editing move [3] [game/fighter/tamsin/tamsin_kick.ini]\n", 5000)) << p.out();
+    hold(window, "Right");
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(0, system(("xdotool mousemove --window " + window +
+                             " 100 100 keydown shift keydown Right sleep 0.12 keyup Right keyup shift sleep 0.3").c_str()));
+    hold(window, "d");
+    hold(window, "z");
+    hold(window, "s");
+    hold(window, "Escape", 0.2);
+    const run_result& r = p.finish(20000);
+    EXPECT_EQ(0, r.exit_code) << r.err;
+    EXPECT_EQ(1, count_occurrences(r.out, "Saved anim_mgr as [")) << "only the kick's file is written";
+
+    std::vector<std::string> expected = lines_of(original);
+    auto wait = std::find(expected.begin(), expected.end(), "rate1=4");
+    ASSERT_NE(expected.end(), wait) << original;
+    expected.insert(wait + 1, "xoffset1=3");
+    EXPECT_EQ(expected, lines_of(read_text(kick)));
+    EXPECT_EQ('\n', read_text(kick).back());
+
+    ASSERT_TRUE(open_test_screen(true));
+    const drawn_at shifted = play_second_frame(d.path, "game/fighter/tamsin_char.ini", 3);
+    write_text(kick, original);
+    const drawn_at plain = play_second_frame(d.path, "game/fighter/tamsin_char.ini", 3);
+    ASSERT_GE(plain.column[0], 0);
+    ASSERT_GE(plain.column[1], 0);
+    EXPECT_EQ(plain.column[0] + 3, shifted.column[0]) << "facing left: drawn three pixels right";
+    EXPECT_EQ(plain.column[1] - 3, shifted.column[1]) << "facing right: mirrored, three pixels left";
+    EXPECT_EQ(plain.box[0] + 3, shifted.box[0]);
+    EXPECT_EQ(plain.box[1] - 3, shifted.box[1]);
 }
 
 } // namespace
