@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "fighter_table.h"
 #include "foundation/config_file.h"
+#include "images/file_check.h"
 
 game_options game_opts;
 
@@ -93,7 +95,8 @@ void cycle_game_option(game_options& o, int which) {
     }
 }
 
-int roster_size(const game_options& o) { return o.roster == ROSTER_TWO ? 2 : 4; }
+// "four" offers the four built-in fighters and every one the roster file added.
+int roster_size(const game_options& o) { return o.roster == ROSTER_TWO ? 2 : 4 + (fighter_count - built_in_fighters); }
 
 bool save_game_options(const char* path, const game_options& o) {
     config_file cfg;
@@ -104,4 +107,16 @@ bool save_game_options(const char* path, const game_options& o) {
     snprintf(buf, sizeof buf, "%d", o.net_delay);
     cfg.set("netdelay", buf);
     return cfg.save(path);
+}
+
+void check_game_options(file_check& c) {
+    for (int w = 0; w < OPT_COUNT; w++) {
+        if (w == OPT_ROUNDS) c.whole(KEYS[w], ROUNDS_MIN, ROUNDS_MAX);
+        else if (w == OPT_ROUND_TIME) {
+            const config_entry* e = c.config().find(KEYS[w]);
+            if (e && strcmp(e->value, "off") == 0) c.known(KEYS[w]);
+            else c.whole(KEYS[w], ROUND_TIME_OFF, ROUND_TIME_MAX);
+        } else c.word(KEYS[w], WORDS[w], word_count(w));
+    }
+    c.whole("netdelay", 0, NET_DELAY_MAX);
 }

@@ -25,6 +25,11 @@ bool read_setting(const config_file& cfg, const char* key, int& out);
 void apply_settings(const config_file& cfg, game_settings& s);
 void apply_hwaccel(const config_file& cfg, game_settings& s);
 
+struct check_report;
+// Checks a settings file: the start-up and video keys, and the game options
+// (check_game_options).
+void check_settings_file(check_report& report, const char* path);
+
 // Video flag word for the settings: double-buffered hardware surface, full-screen, OpenGL.
 uint32_t video_flags(const game_settings& s);
 

@@ -10,7 +10,10 @@
 #include "foundation/safe_file.h"
 #include "foundation/text.h"
 
-void config_file::clear() { entries.clear(); }
+void config_file::clear() {
+    entries.clear();
+    odd.clear();
+}
 
 void config_file::add(const char* key, const char* value) {
     entries.emplace_back();
@@ -55,24 +58,30 @@ float config_file::get_float(const char* key) const {
 
 // Splits one token the way strtok with the delimiter "=" would: leading "=" skipped, the key
 // up to the next "=", the value up to the following "=" or the end. Tokens without both a
-// key and a value are skipped.
-static void add_token(config_file& cfg, char* token) {
+// key and a value are skipped; both kinds of oddity are noted with their line.
+void config_file::add_token(char* token, int line) {
+    config_oddity o;
+    o.line = line;
+    copy_text(o.text, token);
+    o.kind = config_oddity::NOT_AN_ENTRY;
     char* p = token;
     while (*p == '=') p++;
-    if (!*p) return;
+    if (!*p) return odd.push_back(o);
     char* key = p;
     while (*p && *p != '=') p++;
-    if (!*p) return;
+    if (!*p) return odd.push_back(o);
     *p++ = 0;
     while (*p == '=') p++;
-    if (!*p) return;
+    if (!*p) return odd.push_back(o);
     char* value = p;
     while (*p && *p != '=') p++;
+    if (*p) o.kind = config_oddity::EXTRA_EQUALS, odd.push_back(o);
     *p = 0;
     char k[256], v[256];
     copy_text(k, key);
     copy_text(v, value);
-    cfg.add(k, v);
+    add(k, v);
+    entries.back().line = line;
 }
 
 int config_file::load(const char* filename) {
@@ -84,18 +93,21 @@ int config_file::load(const char* filename) {
     }
     char token[516];
     size_t len = 0;
+    int line = 1, token_line = 1;
     for (;;) {
         int c = fgetc(f);
         // A carriage return is line-end noise in text files, never data.
         if (c == EOF || isspace(c)) {
             if (len > 0) {
                 token[len] = 0;
-                add_token(*this, token);
+                add_token(token, token_line);
                 len = 0;
             }
+            if (c == '\n') line++;
             if (c == EOF) break;
-        } else if (len < sizeof token - 1) {
-            token[len++] = (char)c;
+        } else {
+            if (len == 0) token_line = line;
+            if (len < sizeof token - 1) token[len++] = (char)c;
         }
     }
     fclose(f);
