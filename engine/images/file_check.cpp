@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <unistd.h>
 
 #include "foundation/safe_file.h"
 #include "foundation/sound_check.h"
@@ -73,8 +74,10 @@ struct picture_facts {
 } // namespace
 
 std::string picture_problem(const std::string& path, int* w, int* h) {
-    static std::map<std::string, picture_facts> seen;
-    auto it = seen.find(path);
+    static std::map<std::string, picture_facts> seen; // by folder and path: a path names
+    char here[4096];                                   // another file in another folder
+    const std::string at = std::string(getcwd(here, sizeof here) ? here : "") + "\n" + path;
+    auto it = seen.find(at);
     if (it == seen.end()) {
         picture_facts f;
         if (!regular_file(path.c_str())) {
@@ -87,7 +90,7 @@ std::string picture_problem(const std::string& path, int* w, int* h) {
         } else {
             f.problem = std::string("damaged: ") + IMG_GetError();
         }
-        it = seen.emplace(path, f).first;
+        it = seen.emplace(at, f).first;
     }
     if (w) *w = it->second.w;
     if (h) *h = it->second.h;
