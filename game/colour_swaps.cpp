@@ -58,6 +58,7 @@ void check_colour_swap_file(check_report& report, const std::string& path) {
     if (!c.opened()) return;
     long colors = 0;
     c.whole("colors", 0, MAX_SWAP_COLOURS, &colors);
+    colors = c.capped(colors);
     char key[32];
     for (int i = 0; i < colors; i++) {
         for (const char* side : {"source", "target"}) {

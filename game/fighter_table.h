@@ -17,6 +17,7 @@ struct fighter_info {
     const char* file;
     const char* action_shot = nullptr;
     const char* portrait = nullptr;
+    const char* small_portrait = nullptr; // the match display's
 };
 
 // Rows the table can hold: the built-in fighters and those the roster file adds.

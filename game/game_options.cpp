@@ -5,7 +5,9 @@
 
 #include "fighter_table.h"
 #include "foundation/config_file.h"
+#include "foundation/settings.h"
 #include "images/file_check.h"
+#include "startup.h"
 
 game_options game_opts;
 
@@ -109,7 +111,7 @@ bool save_game_options(const char* path, const game_options& o) {
     return cfg.save(path);
 }
 
-void check_game_options(file_check& c) {
+static void check_game_options(file_check& c) {
     for (int w = 0; w < OPT_COUNT; w++) {
         if (w == OPT_ROUNDS) c.whole(KEYS[w], ROUNDS_MIN, ROUNDS_MAX);
         else if (w == OPT_ROUND_TIME) {
@@ -119,4 +121,23 @@ void check_game_options(file_check& c) {
         } else c.word(KEYS[w], WORDS[w], word_count(w));
     }
     c.whole("netdelay", 0, NET_DELAY_MAX);
+}
+
+void check_settings_file(check_report& report, const char* path) {
+    file_check c(report, path);
+    if (!c.opened()) return;
+    c.whole("fullscreen", 0, 1);
+    c.whole("width", 160, 16384);
+    c.whole("height", 120, 16384);
+    long bpp = 0;
+    if (c.whole("bpp", 0, 32, &bpp) && bpp != 0 && bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32)
+        c.problem(c.line_of("bpp"), "\"bpp\" is %ld: not 8, 15, 16, 24 or 32 (0: the screen's)", bpp);
+    c.whole("fps", 1, FRAME_RATE_MOST);
+    c.whole("debug", 0, 9);
+    c.whole("hwaccel", 0, 1);
+    long chunk = 0;
+    if (c.whole("audiochunk", AUDIO_CHUNK_LEAST, AUDIO_CHUNK_MOST, &chunk) && (chunk & (chunk - 1)) != 0)
+        c.problem(c.line_of("audiochunk"), "\"audiochunk\" is %ld: not a power of two", chunk);
+    check_game_options(c);
+    c.finish();
 }

@@ -67,6 +67,7 @@ int roster_size(const game_options& o);
 // file is replaced whole or not at all. False when it could not be written.
 bool save_game_options(const char* path, const game_options& o);
 
-class file_check;
-// Checks the game option keys of a settings file (each a value the options screen knows).
-void check_game_options(file_check& c);
+struct check_report;
+// Checks a settings file: the start-up and video keys (startup.h) and the game options, each
+// a value the options screen knows.
+void check_settings_file(check_report& report, const char* path);

@@ -55,6 +55,8 @@ int load_roster(const char* path) {
         f.action_shot = keep(cfg.get_string(key));
         snprintf(key, sizeof key, "fighter%dportrait", i);
         f.portrait = keep(cfg.get_string(key));
+        snprintf(key, sizeof key, "fighter%dsmall", i);
+        f.small_portrait = keep(cfg.get_string(key));
         log_out("Roster: adding fighter [%s] from [%s]\n", f.name, f.file);
         added++;
     }
@@ -66,6 +68,7 @@ void check_roster_file(check_report& report, const std::string& path) {
     if (!c.opened()) return;
     long rows = 0;
     c.whole("fighters", 0, MOST_ADDED, &rows);
+    rows = c.capped(rows);
     char key[64];
     for (int i = 0; i < rows; i++) {
         snprintf(key, sizeof key, "fighter%dname", i);
@@ -78,8 +81,11 @@ void check_roster_file(check_report& report, const std::string& path) {
         c.picture(key);
         snprintf(key, sizeof key, "fighter%dportrait", i);
         c.picture(key);
+        snprintf(key, sizeof key, "fighter%dsmall", i);
+        c.picture(key);
     }
-    const char* patterns[] = {"fighter%dname", "fighter%dfile", "fighter%dshot", "fighter%dportrait"};
+    const char* patterns[] = {"fighter%dname", "fighter%dfile", "fighter%dshot", "fighter%dportrait",
+                              "fighter%dsmall"};
     for (const char* p : patterns) c.beyond(p, "fighters");
     c.finish();
 }

@@ -1,7 +1,8 @@
 // roster: the file "game/roster.ini" that adds fighters after the built-in ones. It holds
 // "fighters" rows; row %d is "fighter%dname" (the display name, an underscore showing as a
 // blank), "fighter%dfile" (the fighter file), "fighter%dshot" (the action shot character
-// select turns) and "fighter%dportrait" (the portrait beside the other side's choice).
+// select turns), "fighter%dportrait" (the portrait beside the other side's choice) and
+// "fighter%dsmall" (the small portrait of the match display; without it the first fighter's).
 // Character select and the computer's pick offer the added fighters after the built-in
 // ones. Without the file nothing changes and nothing is said.
 #pragma once

@@ -10,7 +10,6 @@
 #include "foundation/settings.h"
 #include "foundation/video_mgr.h"
 #include "game_options.h"
-#include "images/file_check.h"
 #include "sizes.h"
 
 bool read_setting(const config_file& cfg, const char* key, int& out) {
@@ -30,7 +29,7 @@ void apply_settings(const config_file& cfg, game_settings& s) {
     if (read_setting(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
     if (cfg.has("audiochunk")) {
         int c = cfg.get_int("audiochunk");
-        if (c >= 256 && c <= 8192 && (c & (c - 1)) == 0) {
+        if (c >= AUDIO_CHUNK_LEAST && c <= AUDIO_CHUNK_MOST && (c & (c - 1)) == 0) {
             s.audio_chunk = c;
             log_out("Setting audio chunk to [%d]\n", c);
         } else {
@@ -41,25 +40,6 @@ void apply_settings(const config_file& cfg, game_settings& s) {
 }
 
 void apply_hwaccel(const config_file& cfg, game_settings& s) { read_setting(cfg, "hwaccel", s.hwaccel); }
-
-void check_settings_file(check_report& report, const char* path) {
-    file_check c(report, path);
-    if (!c.opened()) return;
-    c.whole("fullscreen", 0, 1);
-    c.whole("width", 160, 16384);
-    c.whole("height", 120, 16384);
-    long bpp = 0;
-    if (c.whole("bpp", 0, 32, &bpp) && bpp != 0 && bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32)
-        c.problem(c.line_of("bpp"), "\"bpp\" is %ld: not 8, 15, 16, 24 or 32 (0: the screen's)", bpp);
-    c.whole("fps", 1, FRAME_RATE_MOST);
-    c.whole("debug", 0, 9);
-    c.whole("hwaccel", 0, 1);
-    long chunk = 0;
-    if (c.whole("audiochunk", 256, 8192, &chunk) && (chunk & (chunk - 1)) != 0)
-        c.problem(c.line_of("audiochunk"), "\"audiochunk\" is %ld: not a power of two", chunk);
-    check_game_options(c);
-    c.finish();
-}
 
 uint32_t video_flags(const game_settings& s) {
     uint32_t f = SDL_HWSURFACE | SDL_DOUBLEBUF;

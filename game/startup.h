@@ -16,6 +16,8 @@ struct game_settings {
     // "audiochunk" raises it, a power of two from 256 to 8192, for a machine whose sound crackles.
     int audio_chunk = 1024;
 };
+// The sample frames a mixer chunk may have: a power of two between these.
+enum { AUDIO_CHUNK_LEAST = 256, AUDIO_CHUNK_MOST = 8192 };
 
 // Sets out to key's value when the key is present and non-zero (how every setting counts).
 bool read_setting(const config_file& cfg, const char* key, int& out);
@@ -24,11 +26,6 @@ bool read_setting(const config_file& cfg, const char* key, int& out);
 // from 256 to 8192). "hwaccel" is applied separately, after the mixer opens.
 void apply_settings(const config_file& cfg, game_settings& s);
 void apply_hwaccel(const config_file& cfg, game_settings& s);
-
-struct check_report;
-// Checks a settings file: the start-up and video keys, and the game options
-// (check_game_options).
-void check_settings_file(check_report& report, const char* path);
 
 // Video flag word for the settings: double-buffered hardware surface, full-screen, OpenGL.
 uint32_t video_flags(const game_settings& s);

@@ -156,6 +156,7 @@ void check_anim_file(check_report& report, const std::string& path) {
     if (!c.opened()) return;
     long n = 0;
     c.whole("images", 0, 10000, &n);
+    n = c.capped(n);
     if (!c.config().has("images")) c.problem(0, "no \"images\": the animation has no frames");
     c.whole("loop", 0, 1);
     char key[48];

@@ -112,8 +112,17 @@ file_check::file_check(check_report& r, const std::string& path) : report(r), na
     seen.assign((size_t)cfg.count(), 0);
 }
 
+void file_check::suggest(const std::string& pattern) {
+    if (pattern_set.insert(pattern).second) patterns.push_back(pattern);
+}
+
 const config_entry* file_check::known(const char* key) {
-    patterns.push_back(key);
+    std::string pattern; // "rate3" suggests "rate%d"
+    for (const char* p = key; *p; p++) {
+        if (*p < '0' || *p > '9') pattern += *p;
+        else if (p == key || p[-1] < '0' || p[-1] > '9') pattern += "%d";
+    }
+    suggest(pattern);
     for (int i = 0; i < cfg.count(); i++) {
         if (strcmp(cfg.entry(i).key, key) != 0) continue;
         seen[(size_t)i] = 1;
@@ -123,7 +132,7 @@ const config_entry* file_check::known(const char* key) {
 }
 
 void file_check::known_pattern(const char* pattern) {
-    patterns.push_back(pattern);
+    suggest(pattern);
     for (int i = 0; i < cfg.count(); i++)
         if (key_matches(cfg.entry(i).key, pattern)) seen[(size_t)i] = 1;
 }
@@ -227,6 +236,7 @@ std::string file_check::file(const char* key) {
 }
 
 void file_check::beyond(const char* pattern, const char* count_key) {
+    suggest(pattern);
     for (int i = 0; i < cfg.count(); i++) {
         const config_entry& e = cfg.entry(i);
         if (seen[(size_t)i] || !key_matches(e.key, pattern)) continue;

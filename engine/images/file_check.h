@@ -56,6 +56,9 @@ public:
     // Marks every entry whose key matches pattern known (keys read under any number).
     void known_pattern(const char* pattern);
     int line_of(const char* key) const;
+    // A count read from the file, held to the number of entries: a file cannot describe more
+    // things than it has entries, and a wild count must not make a check run for long.
+    long capped(long n) const { return n < cfg.count() ? n : cfg.count(); }
 
     // Typed looks at a key, each marking it known. Absent keys are no problem; the result is
     // then false and out keeps its value.
@@ -81,5 +84,7 @@ private:
     config_file cfg;
     bool loaded;
     std::vector<char> seen; // per entry: a check looked at it
-    std::vector<std::string> patterns; // known patterns, for suggestions
+    std::vector<std::string> patterns; // known keys, numbers as "%d", for suggestions
+    std::set<std::string> pattern_set;
+    void suggest(const std::string& pattern);
 };

@@ -201,6 +201,7 @@ void check_fighter_file(check_report& report, const std::string& path) {
     c.decimal("walk", 0.001, 8);
     c.sound("blocksound");
     c.whole("moves", 0, FIGHTER_MAX_MOVES, &moves);
+    moves = c.capped(moves);
     for (int q = 0; q < moves; q++) {
         snprintf(key, sizeof key, "move%d", q);
         if (!c.config().has(key)) c.problem(c.line_of("moves"), "move %d has no \"%s\"", q, key);
@@ -216,16 +217,19 @@ void check_fighter_file(check_report& report, const std::string& path) {
     c.whole("width", 0, 16384);
     c.whole("height", 0, 16384);
     c.whole("images", 0, FIGHTER_MAX_IMAGES, &images);
+    images = c.capped(images);
     for (int i = 0; i < images; i++) {
         snprintf(key, sizeof key, "image%d", i);
         if (!c.config().has(key)) c.problem(c.line_of("images"), "still image %d has no \"%s\"", i, key);
         c.picture(key);
     }
     c.whole("combos", 0, FIGHTER_MAX_COMBOS, &combos);
+    combos = c.capped(combos);
     for (int k = 0; k < combos; k++) {
         long stages = 0, move = 0;
         snprintf(key, sizeof key, "combo%dmoves", k);
         c.whole(key, 1, FIGHTER_MAX_COMBO_STAGES, &stages);
+        stages = c.capped(stages);
         snprintf(key, sizeof key, "combo%dmove", k);
         if (c.whole(key, 0, 1L << 30, &move) && move >= moves)
             c.problem(c.line_of(key), "combo %d starts move %ld, which the fighter lacks (its moves are 0 to %ld)", k,

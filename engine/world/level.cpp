@@ -612,6 +612,7 @@ void check_stage_file(check_report& report, const std::string& path) {
         file_check bg(report, set);
         bg.whole("width", 0, 1 << 20);
         bg.whole("images", 0, 10000, &pictures);
+        pictures = bg.capped(pictures);
         char key[64];
         for (int i = 0; i < pictures; i++) {
             snprintf(key, sizeof key, "image%d", i);
@@ -636,6 +637,7 @@ void check_stage_file(check_report& report, const std::string& path) {
     picture_index("floor", "the floor");
     long length = 0;
     stage.whole("length", 0, 10000, &length);
+    length = stage.capped(length);
     char key[64];
     for (int i = 0; i < length; i++) {
         snprintf(key, sizeof key, "part%d", i);
@@ -644,6 +646,7 @@ void check_stage_file(check_report& report, const std::string& path) {
         long layers = 0;
         snprintf(key, sizeof key, "part%dparallax", i);
         stage.whole(key, 0, 1000, &layers);
+        layers = stage.capped(layers);
         for (int j = 0; j < layers; j++) {
             snprintf(key, sizeof key, "part%dparallax%d", i, j);
             picture_index(key, "layer");

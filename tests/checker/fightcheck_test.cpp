@@ -41,6 +41,8 @@ const fault faults[] = {
      "image2=rsrc/tamsin/tamsin_symbol.png", "frames differ in size: \"image2\" is 96x96, the first frame 360x340", nullptr},
     {"rsrc/road/stage_road.ini", "part0parallax2=3", "part0parallax2=9", "is picture 9, which the background set lacks", nullptr},
     {"game/replays/old.ini", "", "replay=2", "made by a newer version of the game", nullptr},
+    {"game/replays/demo.ini", "fighter1=game/fighter/tamsin_char.ini", "fighter1=game/fighter/lost_char.ini",
+     "names fighter \"game/fighter/lost_char.ini\", which this game does not have", nullptr},
     {"game/fighter/mirelle/mirelle_swap.ini", "color0source=129,22,44", "color0source=129,22", "not r,g,b", nullptr},
     {"game/controls.ini", "", "players=2\nplayer0controlpnch=105", "(did you mean \"player0controlpunch\"?)", nullptr},
     {"game/roster.ini", "", "fighters=1\nfighter0name=Tam\nfighter0file=game/fighter/tamsin_char.ini\nfighter0shot=rsrc/none.png",
@@ -78,6 +80,7 @@ TEST(Fightcheck, EachPlantedFaultIsOneLineWithItsFileAndLine) {
     scratch_dir d;
     copy_game_folder(d.path);
     std::filesystem::create_directories(d.file("game/replays"));
+    std::filesystem::copy_file(FIGHT_SOURCE_DIR "/tests/replays/demo.ini", d.file("game/replays/demo.ini"));
     const std::string ko = read_text(d.file("rsrc/mirelle/mirelle_ko.png"));
     write_text(d.file("rsrc/mirelle/cut.png"), ko.substr(0, ko.size() / 2));
     std::multiset<std::string> expected;

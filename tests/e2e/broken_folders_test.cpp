@@ -1,6 +1,6 @@
 // fightgame and fightdemo in broken game folders, with the dummy drivers: each starts, says
 // what it could not use, plays on (fightdemo's match starts), and ends normally when its
-// window is closed (SIGTERM arrives as SDL's quit event).
+// window is closed (SIGTERM arrives as SDL's quit event). fightcheck names what is wrong there.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -53,6 +53,14 @@ TEST_P(BrokenFolder, FightgameReachesItsMainMenuAndEndsNormally) {
     broken::expect_clean_shutdown(r);
     for (const std::string& line : expected_complaints(GetParam().name, false))
         EXPECT_NE(r.out.find(line) == std::string::npos ? r.err.find(line) : 0, std::string::npos) << line;
+}
+
+TEST_P(BrokenFolder, FightcheckNamesItsProblemsAndEnds) {
+    scratch_dir d;
+    GetParam().make(d);
+    run_result r = run_program("fightcheck", {d.path}, d.path, dummy_drivers, 120000);
+    EXPECT_EQ(r.exit_code, 1) << r.out.substr(0, 2000) << r.err;
+    EXPECT_NE(r.out.find(" problems\n"), std::string::npos) << "the summary comes last";
 }
 
 // A hostile frame rate: each game says what it makes of it, runs its match at the rate it
