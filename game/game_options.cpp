@@ -7,7 +7,6 @@
 #include "foundation/config_file.h"
 #include "foundation/settings.h"
 #include "images/file_check.h"
-#include "startup.h"
 
 game_options game_opts;
 

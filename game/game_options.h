@@ -68,6 +68,6 @@ int roster_size(const game_options& o);
 bool save_game_options(const char* path, const game_options& o);
 
 struct check_report;
-// Checks a settings file: the start-up and video keys (startup.h) and the game options, each
-// a value the options screen knows.
+// Checks a settings file: the start-up and video keys (startup.h, foundation/settings.h) and
+// the game options, each a value the options screen knows.
 void check_settings_file(check_report& report, const char* path);

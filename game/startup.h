@@ -16,8 +16,6 @@ struct game_settings {
     // "audiochunk" raises it, a power of two from 256 to 8192, for a machine whose sound crackles.
     int audio_chunk = 1024;
 };
-// The sample frames a mixer chunk may have: a power of two between these.
-enum { AUDIO_CHUNK_LEAST = 256, AUDIO_CHUNK_MOST = 8192 };
 
 // Sets out to key's value when the key is present and non-zero (how every setting counts).
 bool read_setting(const config_file& cfg, const char* key, int& out);

@@ -194,7 +194,9 @@ void check_fighter_file(check_report& report, const std::string& path) {
     c.whole("hp", 1, 100000);
     if (!c.config().has("hp")) c.problem(0, "no \"hp\": the fighter has 0 hit points");
     c.decimal("scale", MIN_SCALE, MAX_SCALE);
-    c.decimal("speed", -MAX_SPEED, MAX_SPEED);
+    double speed_read = 0;
+    if (c.decimal("speed", -MAX_SPEED, MAX_SPEED, &speed_read) && speed_read != 0 && std::fabs(speed_read) < MIN_SPEED)
+        c.problem(c.line_of("speed"), "\"speed\" is %g: 0, or at least %g either way", speed_read, MIN_SPEED);
     c.decimal("jump", 0.001, 100);
     c.decimal("jumpfall", 0.001, 100);
     c.decimal("highjump", 0.001, 100);
