@@ -161,6 +161,8 @@ void check_controls_file(check_report& report, const char* path) {
     if (!c.opened()) return;
     long players = 0;
     c.whole("players", 1, MAX_CONTROL_PLAYERS, &players);
+    if (!c.config().has("players") && c.config().count() > 0)
+        c.problem(0, "no \"players\": the game reads none of the bindings");
     char key[64];
     for (int i = 0; i < (players > 0 ? players : 2); i++)
         for (const char* n : control_names) {

@@ -16,37 +16,36 @@
 
 namespace {
 
-// A line of a file replaced (or, when old is empty, the file written with new), and what
-// fightcheck must then say: at the line new stands on, of file `at` (the edited file when
-// null), with this fragment.
+// A line of a file replaced (or, when old is empty, the file written with now), and what
+// fightcheck must then say: one line naming that file and the line the last line of now
+// stands on, with this fragment.
 struct fault {
     const char* file;
     const char* old;
     const char* now;
     const char* fragment;
-    const char* at;
 };
 
 const fault faults[] = {
-    {"game/fighter/tamsin/tamsin_punch.ini", "rate2=6", "rat2=6", "unknown key \"rat2\" (did you mean \"rate2\"?)", nullptr},
-    {"game/fighter/tamsin_char.ini", "hp=80", "hp=eighty", "not a whole number", nullptr},
-    {"game/game.ini", "fps=60", "fps=5000", "\"fps\" is 5000: outside 1 to 200", nullptr},
-    {"game/fighter/ondine_char.ini", "image9=rsrc/ondine/ondine_ko.png", "image9=rsrc/ondine/none.png", "is missing", nullptr},
-    {"game/fighter/mirelle_char.ini", "image9=rsrc/mirelle/mirelle_ko.png", "image9=rsrc/mirelle/cut.png", "is damaged", nullptr},
-    {"game/fighter/mirelle_char.ini", "move0hit=rsrc/sfx/hit_light.wav", "move0hit=rsrc/sfx/none.wav", "sound \"rsrc/sfx/none.wav\" is missing", nullptr},
-    {"game/fighter/tamsin_char.ini", "combo4move2=special2", "combo4move2=special2\nmove30hitshake=2", "move 30 is outside the fighter's moves", nullptr},
-    {"game/fighter/tamsin_char.ini", "combo4move=5", "combo4move=40", "starts move 40, which the fighter lacks", nullptr},
-    {"game/fighter/tamsin_char.ini", "combo1move2=kick", "combo1move2=kikc", "no control (did you mean \"kick\"?)", nullptr},
+    {"game/fighter/tamsin/tamsin_punch.ini", "rate2=6", "rat2=6", "unknown key \"rat2\" (did you mean \"rate2\"?)"},
+    {"game/fighter/tamsin_char.ini", "hp=80", "hp=eighty", "not a whole number"},
+    {"game/game.ini", "fps=60", "fps=5000", "\"fps\" is 5000: outside 1 to 200"},
+    {"game/fighter/ondine_char.ini", "image9=rsrc/ondine/ondine_ko.png", "image9=rsrc/ondine/none.png", "is missing"},
+    {"game/fighter/mirelle_char.ini", "image9=rsrc/mirelle/mirelle_ko.png", "image9=rsrc/mirelle/cut.png", "is damaged"},
+    {"game/fighter/mirelle_char.ini", "move0hit=rsrc/sfx/hit_light.wav", "move0hit=rsrc/sfx/none.wav", "sound \"rsrc/sfx/none.wav\" is missing"},
+    {"game/fighter/tamsin_char.ini", "combo4move2=special2", "combo4move2=special2\nmove30hitshake=2", "move 30 is outside the fighter's moves"},
+    {"game/fighter/tamsin_char.ini", "combo4move=5", "combo4move=40", "starts move 40, which the fighter lacks"},
+    {"game/fighter/tamsin_char.ini", "combo1move2=kick", "combo1move2=kikc", "no control (did you mean \"kick\"?)"},
     {"game/fighter/ondine/ondine_punch.ini", "image2=rsrc/ondine/moves/ondine_punch_1.png",
-     "image2=rsrc/tamsin/tamsin_symbol.png", "frames differ in size: \"image2\" is 96x96, the first frame 360x340", nullptr},
-    {"rsrc/road/stage_road.ini", "part0parallax2=3", "part0parallax2=9", "is picture 9, which the background set lacks", nullptr},
-    {"game/replays/old.ini", "", "replay=2", "made by a newer version of the game", nullptr},
+     "image2=rsrc/tamsin/tamsin_symbol.png", "frames differ in size: \"image2\" is 96x96, the first frame 360x340"},
+    {"rsrc/road/stage_road.ini", "part0parallax2=3", "part0parallax2=9", "is picture 9, which the background set lacks"},
+    {"game/replays/old.ini", "", "replay=2", "made by a newer version of the game"},
     {"game/replays/demo.ini", "fighter1=game/fighter/tamsin_char.ini", "fighter1=game/fighter/lost_char.ini",
-     "names fighter \"game/fighter/lost_char.ini\", which this game does not have", nullptr},
-    {"game/fighter/mirelle/mirelle_swap.ini", "color0source=129,22,44", "color0source=129,22", "not r,g,b", nullptr},
-    {"game/controls.ini", "", "players=2\nplayer0controlpnch=105", "(did you mean \"player0controlpunch\"?)", nullptr},
+     "names fighter \"game/fighter/lost_char.ini\", which this game does not have"},
+    {"game/fighter/mirelle/mirelle_swap.ini", "color0source=129,22,44", "color0source=129,22", "not r,g,b"},
+    {"game/controls.ini", "", "players=2\nplayer0controlpnch=105", "(did you mean \"player0controlpunch\"?)"},
     {"game/roster.ini", "", "fighters=1\nfighter0name=Tam\nfighter0file=game/fighter/tamsin_char.ini\nfighter0shot=rsrc/none.png",
-     "picture \"rsrc/none.png\" is missing", nullptr},
+     "picture \"rsrc/none.png\" is missing"},
 };
 
 // The line (from 1) where text begins in the file's text.
@@ -85,12 +84,16 @@ TEST(Fightcheck, EachPlantedFaultIsOneLineWithItsFileAndLine) {
     write_text(d.file("rsrc/mirelle/cut.png"), ko.substr(0, ko.size() / 2));
     std::multiset<std::string> expected;
     for (const fault& f : faults) {
-        std::string text = f.old[0] ? read_text(d.file(f.file)) : "";
-        if (f.old[0]) text.replace(text.find(std::string(f.old) + "\n"), strlen(f.old), f.now);
-        else text = std::string(f.now) + "\n";
+        std::string text = std::string(f.now) + "\n";
+        if (f.old[0]) {
+            text = read_text(d.file(f.file));
+            const size_t at = text.find(std::string(f.old) + "\n");
+            ASSERT_NE(at, std::string::npos) << f.old;
+            text.replace(at, strlen(f.old), f.now);
+        }
         write_text(d.file(f.file), text);
         const std::string now = f.now, last = now.substr(now.rfind('\n') + 1);
-        expected.insert(std::string(f.at ? f.at : f.file) + ":" + std::to_string(line_of(text, last + "\n")));
+        expected.insert(std::string(f.file) + ":" + std::to_string(line_of(text, last + "\n")));
     }
     run_result r = fightcheck(d.path);
     EXPECT_EQ(r.exit_code, 1);
