@@ -14,13 +14,21 @@
 #include "foundation/sound_check.h"
 #include "images/picture_check.h"
 
+// One line of text, whatever bytes a damaged file gives: control characters become "?".
+static std::string one_line(const char* text) {
+    std::string s = text;
+    for (char& c : s)
+        if ((unsigned char)c < 32 || c == 127) c = '?';
+    return s;
+}
+
 void check_report::add(const std::string& file, int line, const char* fmt, ...) {
     char text[512];
     va_list args;
     va_start(args, fmt);
     vsnprintf(text, sizeof text, fmt, args);
     va_end(args);
-    problems.push_back(check_problem{file, line, text});
+    problems.push_back(check_problem{one_line(file.c_str()), line, one_line(text)});
 }
 
 bool key_matches(const char* key, const char* pattern, int* a, int* b) {
@@ -148,7 +156,7 @@ void file_check::problem(int line, const char* fmt, ...) {
     va_start(args, fmt);
     vsnprintf(text, sizeof text, fmt, args);
     va_end(args);
-    report.problems.push_back(check_problem{name, line, text});
+    report.problems.push_back(check_problem{one_line(name.c_str()), line, one_line(text)});
 }
 
 // A whole decimal number, as the readers' integer conversion would take it, but all of it.
