@@ -3,7 +3,7 @@
 # reading their arguments), sets the sanitizer and driver environment and lists the targets.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
-all_targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png replay_file net_packet)
+all_targets=(config_file anim_file fighter_file stage_file controls_file colour_swap_file png replay_file net_packet checker)
 build="${FUZZ_BUILD:-$top/build/fuzz}"
 mkdir -p "$build" && build="$(cd "$build" && pwd)"
 

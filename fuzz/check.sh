@@ -11,7 +11,7 @@ set -uo pipefail
 source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/build.sh"
 declare -A fixed_runs=([config_file]=20000 [anim_file]=2000 [fighter_file]=30 [stage_file]=20
   [controls_file]=5000 [colour_swap_file]=300 [png]=20000 [replay_file]=5000
-  [net_packet]=50000)
+  [net_packet]=50000 [checker]=300)
 seed=15
 
 status=0

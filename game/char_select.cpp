@@ -8,6 +8,7 @@
 
 #include "foundation/pacing.h"
 #include "foundation/video_mgr.h"
+#include "fighter_table.h"
 #include "game_options.h"
 #include "input/control_mgr.h"
 #include "images/font.h"
@@ -55,7 +56,7 @@ enum { TURN_X = 8, TURN_Y = 26 };
 // Where the drawing mode can draw behind, the shot goes first and everything else behind
 // it: the same picture, without drawing the pixels the shot hides.
 void draw_char_select(game_resources& r, int choice, int angle, img_mgr* turn_label) {
-    img_mgr* shot = choice >= 0 && choice < ART_FIGHTERS ? r.action_shots[choice] : nullptr;
+    img_mgr* shot = choice >= 0 && choice < FIGHTERS_MAX ? r.action_shots[choice] : nullptr;
     const bool behind = shot && video.begin_cover();
     if (behind) {
         draw_shot(shot);
@@ -106,7 +107,7 @@ static img_mgr* render_turn_label(game_resources& r, select_turn turn) {
 static void draw_partner(game_resources& r, img_mgr* label, int other) {
     const int y = screen_h() - 150;
     if (label) label->draw_at(TURN_X, y);
-    if (other >= 0 && other < ART_FIGHTERS && r.portraits[other]) r.portraits[other]->draw_at(TURN_X, y + 24);
+    if (other >= 0 && other < FIGHTERS_MAX && r.portraits[other]) r.portraits[other]->draw_at(TURN_X, y + 24);
 }
 
 bool char_select_input(int& choice, bool quit_event, key_press& keys, int offered, int player) {
@@ -141,7 +142,7 @@ int char_select(game_resources& r, int rate, select_turn turn, const select_part
 
     pic->set_alpha(255);
     int choice = 0, angle = 0;
-    const int offered = std::min(roster_size(game_opts), (int)ART_FIGHTERS);
+    const int offered = std::min(roster_size(game_opts), fighter_count);
     img_mgr* label = partner ? render_label(r, "You", 1 - partner->other_colour) : render_turn_label(r, turn);
     const int player = turn == TURN_PLAYER2 ? 1 : 0;
     const bool covered = zoom == 1 && pic->covers_screen(0, screen_h() - pic->get_height());

@@ -1,6 +1,6 @@
 // Character select: the group picture fades in, the current fighter's action shot turns in
-// a ring of ghosts, left and right go round the fighters of the roster (all four, or the
-// first two with the Roster option "two"), Space or Return confirm, and the group picture fades out again. "q", Escape or
+// a ring of ghosts, left and right go round the fighters of the roster (all four and those
+// of the roster file, or the first two with the Roster option "two"), Space or Return confirm, and the group picture fades out again. "q", Escape or
 // closing the window cancel. Every frame reads every press, whatever the ring's angle; a key
 // held when the screen opens waits for its release. The selection music restarts with
 // every showing.

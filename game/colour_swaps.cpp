@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 #include "foundation/config_file.h"
+#include "images/file_check.h"
+
+const char* const COLOUR_SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
 
 bool parse_colour(const char* text, uint8_t rgb[3]) {
     if (!text) return false;
@@ -48,4 +51,26 @@ int read_colour_swaps(const char* path, const SDL_PixelFormat* format,
         added++;
     }
     return added;
+}
+
+void check_colour_swap_file(check_report& report, const std::string& path) {
+    file_check c(report, path);
+    if (!c.opened()) return;
+    long colors = 0;
+    c.whole("colors", 0, MAX_SWAP_COLOURS, &colors);
+    colors = c.capped(colors);
+    char key[32];
+    for (int i = 0; i < colors; i++) {
+        for (const char* side : {"source", "target"}) {
+            snprintf(key, sizeof key, "color%d%s", i, side);
+            const config_entry* e = c.known(key);
+            uint8_t rgb[3];
+            if (!e) c.problem(c.line_of("colors"), "pair %d has no \"%s\"", i, key);
+            else if (!parse_colour(e->value, rgb))
+                c.problem(e->line, "\"%s\" is \"%.40s\": not r,g,b from 0 to 255", key, e->value);
+        }
+    }
+    c.beyond("color%dsource", "colors");
+    c.beyond("color%dtarget", "colors");
+    c.finish();
 }

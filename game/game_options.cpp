@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "fighter_table.h"
 #include "foundation/config_file.h"
+#include "foundation/settings.h"
+#include "images/file_check.h"
 
 game_options game_opts;
 
@@ -93,7 +96,8 @@ void cycle_game_option(game_options& o, int which) {
     }
 }
 
-int roster_size(const game_options& o) { return o.roster == ROSTER_TWO ? 2 : 4; }
+// "four" offers the four built-in fighters and every one the roster file added.
+int roster_size(const game_options& o) { return o.roster == ROSTER_TWO ? 2 : 4 + (fighter_count - built_in_fighters); }
 
 bool save_game_options(const char* path, const game_options& o) {
     config_file cfg;
@@ -104,4 +108,35 @@ bool save_game_options(const char* path, const game_options& o) {
     snprintf(buf, sizeof buf, "%d", o.net_delay);
     cfg.set("netdelay", buf);
     return cfg.save(path);
+}
+
+static void check_game_options(file_check& c) {
+    for (int w = 0; w < OPT_COUNT; w++) {
+        if (w == OPT_ROUNDS) c.whole(KEYS[w], ROUNDS_MIN, ROUNDS_MAX);
+        else if (w == OPT_ROUND_TIME) {
+            const config_entry* e = c.config().find(KEYS[w]);
+            if (e && strcmp(e->value, "off") == 0) c.known(KEYS[w]);
+            else c.whole(KEYS[w], ROUND_TIME_OFF, ROUND_TIME_MAX);
+        } else c.word(KEYS[w], WORDS[w], word_count(w));
+    }
+    c.whole("netdelay", 0, NET_DELAY_MAX);
+}
+
+void check_settings_file(check_report& report, const char* path) {
+    file_check c(report, path);
+    if (!c.opened()) return;
+    c.whole("fullscreen", 0, 1);
+    c.whole("width", 160, 16384);
+    c.whole("height", 120, 16384);
+    long bpp = 0;
+    if (c.whole("bpp", 0, 32, &bpp) && bpp != 0 && bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32)
+        c.problem(c.line_of("bpp"), "\"bpp\" is %ld: not 8, 15, 16, 24 or 32 (0: the screen's)", bpp);
+    c.whole("fps", 1, FRAME_RATE_MOST);
+    c.whole("debug", 0, 9);
+    c.whole("hwaccel", 0, 1);
+    long chunk = 0;
+    if (c.whole("audiochunk", AUDIO_CHUNK_LEAST, AUDIO_CHUNK_MOST, &chunk) && (chunk & (chunk - 1)) != 0)
+        c.problem(c.line_of("audiochunk"), "\"audiochunk\" is %ld: not a power of two", chunk);
+    check_game_options(c);
+    c.finish();
 }

@@ -60,8 +60,14 @@ void read_game_options(const config_file& cfg, game_options& o);
 const char* game_option_text(const game_options& o, int which, char* buf, size_t size);
 // The next value of option `which`, wrapping round.
 void cycle_game_option(game_options& o, int which);
-// The fighters character select offers and the computer picks among: 4, or 2 with "two".
+// The fighters character select offers and the computer picks among: 4 and those the
+// roster file added, or 2 with "two".
 int roster_size(const game_options& o);
 // Writes the seven keys and "netdelay" into the settings file at path, keeping every other entry; the
 // file is replaced whole or not at all. False when it could not be written.
 bool save_game_options(const char* path, const game_options& o);
+
+struct check_report;
+// Checks a settings file: the start-up and video keys (startup.h, foundation/settings.h) and
+// the game options, each a value the options screen knows.
+void check_settings_file(check_report& report, const char* path);

@@ -2,13 +2,14 @@
 // FIGHT_REDUCED selects the reduced front end (no menus: the logo, then one
 // computer-against-computer match). "--replay FILE" plays a recording instead of the
 // screens (see replay_runner.h); "--host" and "--join" play a match over the network
-// (netplay.h).
+// (netplay.h). The full game offers the fighters of "game/roster.ini" too (roster.h).
 #include <SDL.h>
 
 #include "game_loop.h"
 #include "netplay.h"
 #include "preload.h"
 #include "replay_runner.h"
+#include "roster.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
     if (status >= 0) return status;
     const bool replaying = !replay.files.empty();
     status = 0;
+#ifndef FIGHT_REDUCED
+    load_roster(ROSTER_FILE); // the fighters the game folder adds; nothing without the file
+#endif
     game_settings settings;
     game_resources resources;
     if (game_startup(settings)) {

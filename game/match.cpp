@@ -34,7 +34,6 @@
 
 std::vector<anim_group*> match_effects;
 
-static const char* const SWAP_FILE = "game/fighter/mirelle/mirelle_swap.ini";
 static const char* const BIG_FONT_FILE = "rsrc/oldengl.ttf";
 // Staged rounds: the announcement's size, how long it lasts (frames at 60 fps: "Round N"
 // until INTRO_FIGHT frames are left, then "Fight") and the result screen's seconds.
@@ -1046,7 +1045,7 @@ void match_play_sounds() {
 static combatant* create_fighter(int pick, int player, bool recolour) {
     combatant* f = new combatant();
     if (recolour)
-        read_colour_swaps(SWAP_FILE, video.screen ? video.screen->format : nullptr, f->swaps);
+        read_colour_swaps(COLOUR_SWAP_FILE, video.screen ? video.screen->format : nullptr, f->swaps);
     ms.controls[player] = Control_Manager.build_stage_list(player);
     f->controls = &ms.controls[player];
     f->load(fighter_table[pick].file);

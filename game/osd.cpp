@@ -57,6 +57,8 @@ void osd_load(osd_resources& r) {
     r.shadow->set_alpha(64);
     r.frame = load_picture("rsrc/meter/lifebar_grey.png");
     for (int i = 0; i < OSD_PORTRAITS; i++) r.portraits[i] = load_picture(osd_portrait_files[i]);
+    for (int i = OSD_PORTRAITS; i < fighter_count; i++)
+        if (fighter_table[i].small_portrait) r.portraits[i] = load_picture(fighter_table[i].small_portrait);
     SDL_PixelFormat* fmt = video.screen ? video.screen->format : nullptr;
     if (fmt) {
         r.gold = SDL_MapRGBA(fmt, 246, 206, 127, 255);
@@ -111,7 +113,7 @@ void osd_set_names(osd_resources& r, const char* name_a, const char* name_b) {
 
 void osd_set_portraits(osd_resources& r, int pick_a, int pick_b) {
     const int picks[2] = {pick_a, pick_b};
-    for (int i = 0; i < 2; i++) r.shown[i] = picks[i] >= 0 && picks[i] < OSD_PORTRAITS ? picks[i] : 0;
+    for (int i = 0; i < 2; i++) r.shown[i] = picks[i] >= 0 && picks[i] < FIGHTERS_MAX && r.portraits[picks[i]] ? picks[i] : 0;
 }
 
 // ---------------------------------------------------------------------------------------

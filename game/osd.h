@@ -14,6 +14,8 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "fighter_table.h"
+
 struct img_mgr;
 struct font;
 struct combatant;
@@ -27,8 +29,9 @@ extern const char* const osd_portrait_files[OSD_PORTRAITS];
 struct osd_resources {
     img_mgr* shadow = nullptr;    // "rsrc/meter/shadow.png", alpha 64
     img_mgr* frame = nullptr;     // "rsrc/meter/lifebar_grey.png"
-    // "rsrc/<name>/<name>_symbol_small.png" of each fighter, in fighter table order.
-    img_mgr* portraits[OSD_PORTRAITS] = {};
+    // "rsrc/<name>/<name>_symbol_small.png" of each fighter, in fighter table order; after
+    // the four, those the roster file names (or none).
+    img_mgr* portraits[FIGHTERS_MAX] = {};
     int shown[2] = {0, 0};        // whose portrait fighter A (0) and B (1) show
     img_mgr* names[2] = {nullptr, nullptr}; // name images of fighter A (0) and B (1)
     img_mgr* marks[2] = {nullptr, nullptr}; // "P2" beside A's name, "P1" beside B's
@@ -53,7 +56,7 @@ void osd_release(osd_resources& r);
 void osd_set_names(osd_resources& r, const char* name_a, const char* name_b);
 
 // Fighter A shows the portrait of fighter table entry pick_a, B that of pick_b (an entry
-// without a portrait shows the first).
+// without a portrait shows the first's).
 void osd_set_portraits(osd_resources& r, int pick_a, int pick_b);
 
 // One fighter's display; index 0 is fighter A, 1 fighter B. Moves the lagging shown hp

@@ -182,6 +182,10 @@ void preload(game_resources& r) {
         r.portraits[i] = load_picture(portrait_files[i], true);
         r.action_shots[i] = load_picture(action_shot_files[i], true);
     }
+    for (int i = ART_FIGHTERS; i < fighter_count; i++) { // the roster file's fighters
+        if (fighter_table[i].portrait) r.portraits[i] = load_picture(fighter_table[i].portrait, true);
+        if (fighter_table[i].action_shot) r.action_shots[i] = load_picture(fighter_table[i].action_shot, true);
+    }
     r.group_picture = load_picture("rsrc/ML_group_redo_rough_640x480.png", false);
     fill_trig_tables();
     load_shared_animations(r);
@@ -266,7 +270,7 @@ void release_resources(game_resources& r) {
         delete r.explosion_anim;
         r.loading_anim = r.explosion_anim = nullptr;
         // Character-select pictures and the splash.
-        for (int i = 0; i < ART_FIGHTERS; i++) r.portraits[i] = r.action_shots[i] = nullptr;
+        for (int i = 0; i < FIGHTERS_MAX; i++) r.portraits[i] = r.action_shots[i] = nullptr;
         r.group_picture = nullptr;
         r.splash = nullptr;
         // The main font last.

@@ -13,6 +13,7 @@
 #include <SDL_framerate.h>
 #include <SDL_mixer.h>
 
+#include "fighter_table.h"
 #include "osd.h"
 
 struct font;
@@ -47,8 +48,8 @@ struct game_resources {
     img_mgr* group_picture = nullptr;    // character-select background
     img_mgr* menu_background = nullptr;  // "rsrc/tilablebg128.png"
     img_mgr* dark_logo = nullptr;        // "rsrc/ferromldark.png"
-    img_mgr* portraits[ART_FIGHTERS] = {};
-    img_mgr* action_shots[ART_FIGHTERS] = {};
+    img_mgr* portraits[FIGHTERS_MAX] = {};   // by fighter table row; the roster's after the four
+    img_mgr* action_shots[FIGHTERS_MAX] = {};
 
     // Rendered from text, owned here.
     img_mgr* title = nullptr;

@@ -121,9 +121,11 @@ bool plain_path(const std::string& s) {
 
 } // namespace
 
-bool replay_parse(const char* text, size_t size, replay_record& out, std::string& error) {
+bool replay_parse(const char* text, size_t size, replay_record& out, std::string& error, int* error_line) {
     out = replay_record();
     line_reader r{text, text + size};
+    int unused_line = 0;
+    int& at_line = error_line ? *error_line : unused_line;
     bool seen_replay = false, seen_frames = false, seen_result = false;
     int header = 0; // required header keys seen, as bits
     long script_frames = 0;
@@ -132,6 +134,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
     auto damaged = [&](const char* what) {
         snprintf(why, sizeof why, "damaged replay (line %d: %s)", r.number, what);
         error = why;
+        at_line = r.number;
         return false;
     };
     while (r.p < r.end) {
@@ -162,6 +165,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
                          "made by a newer version of the game (replay version %ld, this game reads %d)",
                          n, REPLAY_VERSION);
                 error = why;
+                at_line = r.number;
                 return false;
             }
             out.version = (int)n;
@@ -246,6 +250,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
     }
     if (!seen_replay) {
         error = "not a replay file";
+        at_line = 1;
         return false;
     }
     if ((header & 127) != 127 || !seen_frames || !seen_result) {
@@ -272,7 +277,7 @@ bool replay_parse(const char* text, size_t size, replay_record& out, std::string
     return true;
 }
 
-bool replay_load(const char* file, replay_record& out, std::string& error) {
+bool replay_load(const char* file, replay_record& out, std::string& error, int* error_line) {
     std::string name = file ? file : "";
     if (!file || !regular_file(file)) {
         error = name + ": no such replay file";
@@ -295,7 +300,7 @@ bool replay_load(const char* file, replay_record& out, std::string& error) {
         error = name + ": too large for a replay file";
         return false;
     }
-    if (!replay_parse(text.data(), text.size(), out, error)) {
+    if (!replay_parse(text.data(), text.size(), out, error, error_line)) {
         error = name + ": " + error;
         return false;
     }

@@ -92,9 +92,11 @@ struct replay_record {
 };
 
 // Reads a recording from memory. False with a one-line reason in error for text that is
-// not a replay, comes from a newer version, or is damaged.
-bool replay_parse(const char* text, size_t size, replay_record& out, std::string& error);
+// not a replay, comes from a newer version, or is damaged; then the line the reason lies on
+// goes to error_line when given (1 for a text that is no replay at all).
+bool replay_parse(const char* text, size_t size, replay_record& out, std::string& error,
+                  int* error_line = nullptr);
 // The file text of a recording.
 std::string replay_format(const replay_record& r);
 // replay_parse on a file; the error names the file.
-bool replay_load(const char* file, replay_record& out, std::string& error);
+bool replay_load(const char* file, replay_record& out, std::string& error, int* error_line = nullptr);

@@ -29,7 +29,7 @@ void apply_settings(const config_file& cfg, game_settings& s) {
     if (read_setting(cfg, "debug", s.debug)) log_out("Setting debug to [%d]\n", s.debug);
     if (cfg.has("audiochunk")) {
         int c = cfg.get_int("audiochunk");
-        if (c >= 256 && c <= 8192 && (c & (c - 1)) == 0) {
+        if (c >= AUDIO_CHUNK_LEAST && c <= AUDIO_CHUNK_MOST && (c & (c - 1)) == 0) {
             s.audio_chunk = c;
             log_out("Setting audio chunk to [%d]\n", c);
         } else {

@@ -7,6 +7,7 @@
 
 #include "foundation/log.h"
 #include "foundation/sfx.h"
+#include "images/file_check.h"
 
 anim_mgr::anim_mgr()
     : refs(0), total_ticks(0), loop(0), mirrored(0), angle(0), cur_height(0), cur_width(0),
@@ -152,4 +153,51 @@ bool anim_mgr::save(const char* path) {
     }
     log_out("Can't save animation from [%s]", path);
     return false;
+}
+
+// Ranges of the frame keys: what a screen can show and the 16-bit fields can hold.
+static const struct {
+    const char* pattern;
+    long lo, hi;
+} frame_numbers[] = {
+    {"rate%d", 0, 100000},    {"shake%d", -1000, 1000}, {"flash%d", 0, 255},
+    {"flashrate%d", 0, 255},  {"fire%d", 0, 1},         {"firex%d", -32768, 32767},
+    {"firey%d", -32768, 32767}, {"spin%d", -3600, 3600}, {"trail%d", 0, 1000},
+    {"xoffset%d", -32768, 32767}, {"yoffset%d", -32768, 32767}};
+
+void check_anim_file(check_report& report, const std::string& path) {
+    file_check c(report, path);
+    if (!c.opened()) return;
+    long n = 0;
+    c.whole("images", 0, 10000, &n);
+    n = c.capped(n);
+    if (!c.config().has("images")) c.problem(0, "no \"images\": the animation has no frames");
+    c.whole("loop", 0, 1);
+    char key[48];
+    int w0 = -1, h0 = -1;
+    for (int i = 0; i < n; i++) {
+        snprintf(key, sizeof key, "image%d", i);
+        int w = 0, h = 0;
+        if (!c.config().has(key)) {
+            c.problem(c.line_of("images"), "frame %d has no \"%s\"", i, key);
+        } else if (c.picture(key, &w, &h)) {
+            if (w0 < 0) w0 = w, h0 = h;
+            else if (w != w0 || h != h0)
+                c.problem(c.line_of(key), "frames differ in size: \"%s\" is %dx%d, the first frame %dx%d", key,
+                          w, h, w0, h0);
+        }
+        for (const auto& k : frame_numbers) {
+            snprintf(key, sizeof key, k.pattern, i);
+            c.whole(key, k.lo, k.hi);
+        }
+        snprintf(key, sizeof key, "firespeed%d", i);
+        c.decimal(key, -1000, 1000);
+        snprintf(key, sizeof key, "sound%d", i);
+        c.sound(key);
+    }
+    c.beyond("image%d", "images");
+    c.beyond("sound%d", "images");
+    c.beyond("firespeed%d", "images");
+    for (const auto& k : frame_numbers) c.beyond(k.pattern, "images");
+    c.finish();
 }

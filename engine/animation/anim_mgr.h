@@ -8,6 +8,7 @@
 // the definition and go with it.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -61,3 +62,9 @@ struct anim_mgr {
 private:
     std::vector<img_mgr*> own_images; // re-coloured copies, freed with the definition
 };
+
+struct check_report;
+// Checks an animation file as load reads it: the counts, every frame's numbers, its picture
+// (each frame the size of frame 0's, since positions are the full picture's corner) and
+// its sound. Problems go to report with their lines.
+void check_anim_file(check_report& report, const std::string& path);

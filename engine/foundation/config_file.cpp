@@ -11,7 +11,10 @@
 #include "foundation/safe_file.h"
 #include "foundation/text.h"
 
-void config_file::clear() { entries.clear(); }
+void config_file::clear() {
+    entries.clear();
+    odd.clear();
+}
 
 void config_file::add(const char* key, const char* value) {
     entries.emplace_back();
@@ -56,8 +59,8 @@ float config_file::get_float(const char* key) const {
 
 // Splits one token the way strtok with the delimiter "=" would: leading "=" skipped, the key
 // up to the next "=", the value up to the following "=" or the end. Tokens without both a
-// key and a value are no entry.
-static bool split_token(const char* tok, size_t len, config_token& t) {
+// key and a value are no entry. *used: where the value ended (before a second "=", if any).
+static bool split_token(const char* tok, size_t len, config_token& t, size_t* used = nullptr) {
     size_t p = 0;
     while (p < len && tok[p] == '=') p++;
     const size_t key = p;
@@ -74,6 +77,7 @@ static bool split_token(const char* tok, size_t len, config_token& t) {
     t.key[kn] = 0;
     memcpy(t.value, tok + value, vn);
     t.value[vn] = 0;
+    if (used) *used = p;
     return true;
 }
 
@@ -97,9 +101,40 @@ bool config_next(const std::string& text, size_t& pos, config_token& t) {
     return false;
 }
 
+// The entries as config_next finds them, each with the line its token began on; the tokens
+// that are no entry, or lose a rest after a second "=", are noted with theirs.
 void config_file::parse(const std::string& text) {
-    config_token t;
-    for (size_t pos = 0; config_next(text, pos, t);) add(t.key, t.value);
+    const size_t n = text.size();
+    size_t pos = 0, counted = 0;
+    int line = 1;
+    while (pos < n) {
+        while (pos < n && isspace((unsigned char)text[pos])) pos++;
+        if (pos >= n) break;
+        const size_t begin = pos;
+        while (pos < n && !isspace((unsigned char)text[pos])) pos++;
+        line += (int)std::count(text.begin() + (long)counted, text.begin() + (long)begin, '\n');
+        counted = begin;
+        const char* tok = text.data() + begin;
+        const size_t len = strnlen(tok, std::min(pos - begin, (size_t)515));
+        config_oddity o;
+        o.line = line;
+        o.kind = config_oddity::NOT_AN_ENTRY;
+        const size_t shown = std::min(len, sizeof o.text - 1);
+        memcpy(o.text, tok, shown);
+        o.text[shown] = 0;
+        config_token t;
+        size_t used = 0;
+        if (!split_token(tok, len, t, &used)) {
+            odd.push_back(o);
+            continue;
+        }
+        if (used < len) {
+            o.kind = config_oddity::EXTRA_EQUALS;
+            odd.push_back(o);
+        }
+        add(t.key, t.value);
+        entries.back().line = line;
+    }
 }
 
 int config_file::load(const char* filename) {

@@ -2,7 +2,8 @@
 // entries. Lookups take the first entry with a key; later duplicates are kept and written
 // back. Keys hold at most 254 characters and values 256 (the reader stores at most 255);
 // longer texts are truncated. Texts returned by get_string belong to the object and stay
-// valid until clear.
+// valid until clear. Each entry remembers the line its token began on, and the tokens load
+// could not take as entries are listed with their lines, for the folder checker.
 #pragma once
 #include <cstddef>
 #include <deque>
@@ -11,6 +12,15 @@
 struct config_entry {
     char key[255];
     char value[257];
+    int line = 0; // where load found it (from 1); 0 for an entry added in memory
+};
+
+// A token load read but could not take whole: no key=value at all (skipped), or a second "="
+// whose rest was dropped.
+struct config_oddity {
+    enum kind_t { NOT_AN_ENTRY, EXTRA_EQUALS } kind;
+    int line;
+    char text[48]; // the token, cut short
 };
 
 // One entry of a definition file's text as the reader takes it: where its token lies in the
@@ -42,7 +52,9 @@ public:
 
     int count() const { return (int)entries.size(); }
     const config_entry& entry(int i) const { return entries[(size_t)i]; }
+    const std::deque<config_oddity>& oddities() const { return odd; }
 
 private:
     std::deque<config_entry> entries; // stable addresses: get_string texts survive add
+    std::deque<config_oddity> odd;
 };

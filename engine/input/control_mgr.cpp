@@ -6,6 +6,7 @@
 
 #include "foundation/config_file.h"
 #include "foundation/log.h"
+#include "images/file_check.h"
 
 control_mgr Control_Manager;
 
@@ -153,4 +154,20 @@ control_stage_list control_mgr::build_stage_list(int p) {
         stages.add(no_name, release);
     }
     return stages;
+}
+
+void check_controls_file(check_report& report, const char* path) {
+    file_check c(report, path);
+    if (!c.opened()) return;
+    long players = 0;
+    c.whole("players", 1, MAX_CONTROL_PLAYERS, &players);
+    if (!c.config().has("players") && c.config().count() > 0)
+        c.problem(0, "no \"players\": the game reads none of the bindings");
+    char key[64];
+    for (int i = 0; i < (players > 0 ? players : 2); i++)
+        for (const char* n : control_names) {
+            snprintf(key, sizeof key, "player%dcontrol%s", i, n);
+            c.whole(key, 0, SDLK_LAST - 1);
+        }
+    c.finish();
 }

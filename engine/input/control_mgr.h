@@ -56,3 +56,8 @@ int default_key(int player, int control);
 
 // The SDL name of a key code, "unknown key" for codes outside SDL's table.
 const char* key_name(int key);
+
+struct check_report;
+// Checks a controls file as load reads it: "players" and a key code for each
+// "player%dcontrol%s" of a known control.
+void check_controls_file(check_report& report, const char* path);

@@ -8,6 +8,8 @@
 #include "foundation/log.h"
 #include "foundation/sfx.h"
 #include "foundation/video_mgr.h"
+#include "images/file_check.h"
+#include "input/control_mgr.h"
 #include "world/mon_mgr.h"
 
 const int fighter_default_ai_weights[6] = {100, 100, 30, 0, 0, 50};
@@ -167,4 +169,98 @@ void lifeform::load(const char* filename) {
     if (height) h = (uint16_t)height;
     log_out("Final size [%d,%d]\n", w, h);
     for (int i = 0; i < AI_WEIGHTS; i++) ai_weights[i] = fighter_default_ai_weights[i];
+}
+
+// A combo stage's name: a control or its release ("no" and the control).
+static bool control_name(const char* name, std::string* nearest) {
+    int best = 1 << 30;
+    for (const char* c : control_names) {
+        for (int no = 0; no < 2; no++) {
+            std::string n = (no ? "no" : "") + std::string(c);
+            if (n == name) return true;
+            int d = edit_distance(name, n.c_str());
+            if (d < best) best = d, *nearest = n;
+        }
+    }
+    if (best > 2) nearest->clear();
+    return false;
+}
+
+void check_fighter_file(check_report& report, const std::string& path) {
+    file_check c(report, path);
+    if (!c.opened()) return;
+    char key[64];
+    long moves = 0, images = 0, combos = 0;
+    c.whole("hp", 1, 100000);
+    if (!c.config().has("hp")) c.problem(0, "no \"hp\": the fighter has 0 hit points");
+    c.decimal("scale", MIN_SCALE, MAX_SCALE);
+    double speed_read = 0;
+    if (c.decimal("speed", -MAX_SPEED, MAX_SPEED, &speed_read) && speed_read != 0 && std::fabs(speed_read) < MIN_SPEED)
+        c.problem(c.line_of("speed"), "\"speed\" is %g: 0, or at least %g either way", speed_read, MIN_SPEED);
+    c.decimal("jump", 0.001, 100);
+    c.decimal("jumpfall", 0.001, 100);
+    c.decimal("highjump", 0.001, 100);
+    c.decimal("walk", 0.001, 8);
+    c.sound("blocksound");
+    c.whole("moves", 0, FIGHTER_MAX_MOVES, &moves);
+    moves = c.capped(moves);
+    for (int q = 0; q < moves; q++) {
+        snprintf(key, sizeof key, "move%d", q);
+        if (!c.config().has(key)) c.problem(c.line_of("moves"), "move %d has no \"%s\"", q, key);
+        std::string move = c.file(key);
+        if (!move.empty() && report.first_look(move)) check_anim_file(report, move);
+        snprintf(key, sizeof key, "move%dscale", q);
+        c.decimal(key, 0, MAX_SCALE);
+        snprintf(key, sizeof key, "move%dhit", q);
+        c.sound(key);
+        snprintf(key, sizeof key, "move%dhitshake", q);
+        c.whole(key, 0, 100);
+    }
+    c.whole("width", 0, 16384);
+    c.whole("height", 0, 16384);
+    c.whole("images", 0, FIGHTER_MAX_IMAGES, &images);
+    images = c.capped(images);
+    for (int i = 0; i < images; i++) {
+        snprintf(key, sizeof key, "image%d", i);
+        if (!c.config().has(key)) c.problem(c.line_of("images"), "still image %d has no \"%s\"", i, key);
+        c.picture(key);
+    }
+    c.whole("combos", 0, FIGHTER_MAX_COMBOS, &combos);
+    combos = c.capped(combos);
+    for (int k = 0; k < combos; k++) {
+        long stages = 0, move = 0;
+        snprintf(key, sizeof key, "combo%dmoves", k);
+        c.whole(key, 1, FIGHTER_MAX_COMBO_STAGES, &stages);
+        stages = c.capped(stages);
+        snprintf(key, sizeof key, "combo%dmove", k);
+        if (c.whole(key, 0, 1L << 30, &move) && move >= moves)
+            c.problem(c.line_of(key), "combo %d starts move %ld, which the fighter lacks (its moves are 0 to %ld)", k,
+                      move, moves - 1);
+        for (int j = 0; j < stages; j++) {
+            snprintf(key, sizeof key, "combo%dmove%d", k, j);
+            const config_entry* e = c.known(key);
+            std::string near;
+            if (!e) c.problem(c.line_of("combos"), "combo %d has no \"%s\"", k, key);
+            else if (!control_name(e->value, &near))
+                c.problem(e->line, "\"%s\" names \"%s\", which is no control%s", key, e->value,
+                          near.empty() ? "" : (" (did you mean \"" + near + "\"?)").c_str());
+        }
+        snprintf(key, sizeof key, "combo%dmove%%d", k);
+        const std::string count = "combo" + std::to_string(k) + "moves";
+        c.beyond(key, count.c_str());
+    }
+    const char* per_move[] = {"move%d", "move%dscale", "move%dhit", "move%dhitshake"};
+    for (const char* p : per_move) {
+        for (int i = 0; i < c.config().count(); i++) {
+            int q = -1;
+            const config_entry& e = c.config().entry(i);
+            if (key_matches(e.key, p, &q) && q >= moves && c.known(e.key))
+                c.problem(e.line, "\"%s\": move %d is outside the fighter's moves (0 to %ld)", e.key, q, moves - 1);
+        }
+    }
+    c.beyond("image%d", "images");
+    c.beyond("combo%dmoves", "combos");
+    c.beyond("combo%dmove", "combos");
+    c.beyond("combo%dmove%d", "combos");
+    c.finish();
 }

@@ -8,6 +8,7 @@
 // for a re-coloured fighter, its colour swaps: every still image and move frame then becomes
 // a private re-coloured copy. The configuration object is local to the load.
 #pragma once
+#include <string>
 
 // Counts above these are taken as these: a broken file cannot make loading run for ever.
 enum {
@@ -20,3 +21,9 @@ enum {
 // The six AI weights a freshly read fighter starts with (block, reserved, attack range,
 // jump, duck, approach); the match sets its own afterwards.
 extern const int fighter_default_ai_weights[6];
+
+struct check_report;
+// Checks a fighter file as lifeform::load reads it, and each move file it names once: the
+// numbers, the still pictures and sounds, that every combo starts a move the fighter has
+// and names controls that exist, and that no key numbers a move past the last.
+void check_fighter_file(check_report& report, const std::string& path);

@@ -11,6 +11,7 @@
 #include "foundation/log.h"
 #include "foundation/primitives.h"
 #include "foundation/video_mgr.h"
+#include "images/file_check.h"
 
 level* current_level = nullptr;
 
@@ -24,31 +25,6 @@ static const int MAX_SHAKE = 32767;
 // ---------------------------------------------------------------------------------------
 // Reading the definition files
 
-// Matches key against a pattern whose only conversions are "%d" (a plain decimal number, as
-// the engine writes it: no sign, no leading zero). Fills up to two numbers; false on any
-// difference or on a number too large for an int.
-static bool match_key(const char* key, const char* pattern, int* a, int* b) {
-    int* slots[2] = {a, b};
-    int used = 0;
-    while (*pattern) {
-        if (pattern[0] == '%' && pattern[1] == 'd') {
-            if (*key < '0' || *key > '9') return false;
-            if (*key == '0' && key[1] >= '0' && key[1] <= '9') return false;
-            long long v = 0;
-            while (*key >= '0' && *key <= '9') {
-                v = v * 10 + (*key++ - '0');
-                if (v > 0x7FFFFFFF) return false;
-            }
-            if (used < 2 && slots[used]) *slots[used] = (int)v;
-            used++;
-            pattern += 2;
-        } else if (*key++ != *pattern++) {
-            return false;
-        }
-    }
-    return *key == 0;
-}
-
 // One more than the greatest index n for which the file has the key pattern(n), or (for a
 // two-number pattern) pattern(first, n); 0 when there is none. Loops over counts read from
 // a file stop there, so an absurd count costs nothing.
@@ -56,7 +32,7 @@ static int index_bound(const config_file& cfg, const char* pattern, int first = 
     int bound = 0;
     for (int e = 0; e < cfg.count(); e++) {
         int a = -1, b = -1;
-        if (!match_key(cfg.entry(e).key, pattern, &a, &b)) continue;
+        if (!key_matches(cfg.entry(e).key, pattern, &a, &b)) continue;
         int n = a;
         if (first >= 0) {
             if (a != first) continue;
@@ -621,4 +597,67 @@ void level::draw_view() {
             blend_box(screen, 0, 0, sw, sh, 255, 255, 255, a);
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// Checking
+
+void check_stage_file(check_report& report, const std::string& path) {
+    file_check stage(report, path);
+    if (!stage.opened()) return;
+    long pictures = 0;
+    std::string set = stage.file("bgset");
+    if (!stage.config().has("bgset")) stage.problem(0, "no \"bgset\": the stage has no pictures");
+    if (!set.empty() && report.first_look(set)) {
+        file_check bg(report, set);
+        bg.whole("width", 0, 1 << 20);
+        bg.whole("images", 0, 10000, &pictures);
+        pictures = bg.capped(pictures);
+        char key[64];
+        for (int i = 0; i < pictures; i++) {
+            snprintf(key, sizeof key, "image%d", i);
+            if (!bg.config().has(key)) bg.problem(bg.line_of("images"), "picture %d has no \"%s\"", i, key);
+            bg.picture(key);
+        }
+        bg.beyond("image%d", "images");
+        bg.finish();
+    } else if (!set.empty()) {
+        config_file bg;
+        bg.load(set.c_str());
+        pictures = bg.get_int("images");
+    }
+    // An index naming one of the set's pictures.
+    auto picture_index = [&](const char* key, const char* what) {
+        long v = 0;
+        if (stage.whole(key, -(1L << 30), 1L << 30, &v) && (v < 0 || v >= pictures))
+            stage.problem(stage.line_of(key), "%s \"%s\" is picture %ld, which the background set lacks (it has 0 to %ld)",
+                          what, key, v, pictures - 1);
+    };
+    stage.whole("loop", -1000000, 1000000);
+    picture_index("floor", "the floor");
+    long length = 0;
+    stage.whole("length", 0, 10000, &length);
+    length = stage.capped(length);
+    char key[64];
+    for (int i = 0; i < length; i++) {
+        snprintf(key, sizeof key, "part%d", i);
+        if (!stage.config().has(key)) stage.problem(stage.line_of("length"), "part %d names no picture (no \"%s\")", i, key);
+        picture_index(key, "part");
+        long layers = 0;
+        snprintf(key, sizeof key, "part%dparallax", i);
+        stage.whole(key, 0, 1000, &layers);
+        layers = stage.capped(layers);
+        for (int j = 0; j < layers; j++) {
+            snprintf(key, sizeof key, "part%dparallax%d", i, j);
+            picture_index(key, "layer");
+        }
+        snprintf(key, sizeof key, "part%dsortie", i);
+        stage.known(key);
+    }
+    stage.decimal("scale", 0.000001, 100);
+    stage.beyond("part%d", "length");
+    stage.beyond("part%dparallax", "length");
+    stage.beyond("part%dparallax%d", "length");
+    stage.beyond("part%dsortie", "length");
+    stage.finish();
 }

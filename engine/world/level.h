@@ -10,6 +10,7 @@
 // current at a time (`current_level`); whoever creates it (the game, the match, the editor)
 // deletes it.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "animation/anim_group.h"
@@ -65,6 +66,11 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
 private:
     void draw_piece(size_t part, int y, int piece, bool* locked);
 };
+
+struct check_report;
+// Checks a stage file and the background set it names as load reads them: every part,
+// layer and the floor must name one of the set's pictures, and every picture must load.
+void check_stage_file(check_report& report, const std::string& path);
 
 // The stage every drawing routine reads the camera and the effects from; may be null.
 extern level* current_level;

@@ -1,6 +1,6 @@
 // fightgame and fightdemo in broken game folders, with the dummy drivers: each starts, says
 // what it could not use, plays on (fightdemo's match starts), and ends normally when its
-// window is closed (SIGTERM arrives as SDL's quit event).
+// window is closed (SIGTERM arrives as SDL's quit event). fightcheck names what is wrong there.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -53,6 +53,16 @@ TEST_P(BrokenFolder, FightgameReachesItsMainMenuAndEndsNormally) {
     broken::expect_clean_shutdown(r);
     for (const std::string& line : expected_complaints(GetParam().name, false))
         EXPECT_NE(r.out.find(line) == std::string::npos ? r.err.find(line) : 0, std::string::npos) << line;
+}
+
+TEST_P(BrokenFolder, FightcheckNamesItsProblemsAndEnds) {
+    scratch_dir d;
+    GetParam().make(d);
+    run_result r = run_program("fightcheck", {d.path}, d.path, dummy_drivers, 120000);
+    EXPECT_EQ(r.exit_code, 1) << r.out.substr(0, 2000) << r.err;
+    const size_t summary = r.out.rfind("\nfightcheck: ");
+    EXPECT_TRUE(summary != std::string::npos && r.out.find('\n', summary + 1) == r.out.size() - 1)
+        << "the summary comes last: " << r.out.substr(r.out.size() > 300 ? r.out.size() - 300 : 0);
 }
 
 // A hostile frame rate: each game says what it makes of it, runs its match at the rate it
