@@ -233,9 +233,16 @@ void check_fighter_file(check_report& report, const std::string& path) {
         c.whole(key, 1, FIGHTER_MAX_COMBO_STAGES, &stages);
         stages = c.capped(stages);
         snprintf(key, sizeof key, "combo%dmove", k);
-        if (c.whole(key, 0, 1L << 30, &move) && move >= moves)
-            c.problem(c.line_of(key), "combo %d starts move %ld, which the fighter lacks (its moves are 0 to %ld)", k,
-                      move, moves - 1);
+        if (c.whole(key, 0, 1L << 30, &move)) {
+            // A combo's number is what the match makes of it: 1 the high jump, 2 the backflip
+            // (move 12), 3 and 5 the travelling special (move 15), 4 the dash (move 18).
+            static const long started[6] = {-1, -1, 12, 15, 18, 15};
+            if (move < 1 || move > 5)
+                c.problem(c.line_of(key), "combo %d does %ld, which is no combo result (1 to 5)", k, move);
+            else if (started[move] >= moves)
+                c.problem(c.line_of(key), "combo %d plays move %ld, which the fighter lacks (its moves are 0 to %ld)", k,
+                          started[move], moves - 1);
+        }
         for (int j = 0; j < stages; j++) {
             snprintf(key, sizeof key, "combo%dmove%d", k, j);
             const config_entry* e = c.known(key);

@@ -34,7 +34,7 @@ const fault faults[] = {
     {"game/fighter/mirelle_char.ini", "image9=rsrc/mirelle/mirelle_ko.png", "image9=rsrc/mirelle/cut.png", "is damaged"},
     {"game/fighter/mirelle_char.ini", "move0hit=rsrc/sfx/hit_light.wav", "move0hit=rsrc/sfx/none.wav", "sound \"rsrc/sfx/none.wav\" is missing"},
     {"game/fighter/tamsin_char.ini", "combo4move2=special2", "combo4move2=special2\nmove30hitshake=2", "move 30 is outside the fighter's moves"},
-    {"game/fighter/tamsin_char.ini", "combo4move=5", "combo4move=40", "starts move 40, which the fighter lacks"},
+    {"game/fighter/tamsin_char.ini", "combo4move=5", "combo4move=40", "does 40, which is no combo result (1 to 5)"},
     {"game/fighter/tamsin_char.ini", "combo1move2=kick", "combo1move2=kikc", "no control (did you mean \"kick\"?)"},
     {"game/fighter/ondine/ondine_punch.ini", "image2=rsrc/ondine/moves/ondine_punch_1.png",
      "image2=rsrc/tamsin/tamsin_symbol.png", "frames differ in size: \"image2\" is 96x96, the first frame 360x340"},

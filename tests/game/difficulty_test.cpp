@@ -22,6 +22,7 @@
 #include "game_options.h"
 #include "input/control_mgr.h"
 #include "match.h"
+#include "roster.h"
 #include "startup.h"
 #include "test_support.h"
 #include "world/mon_mgr.h"
@@ -329,6 +330,44 @@ TEST_F(Difficulty, EveryFightersJumpLandsInAboutThreeQuartersOfASecond) {
         EXPECT_GE(apex, 180) << fighter_table[pick].name;
         EXPECT_LE(apex, 240) << fighter_table[pick].name;
     }
+}
+
+// The fighter makers' guide's example, made by its own commands in a copy of the game folder:
+// fightcheck finds nothing, and in versus the new fighter (with the guide's life) walks up to
+// Tamsin and her punch takes its 10.
+TEST_F(Difficulty, TheGuidesExampleFighterIsCleanAndLandsItsPunchInAMatch) {
+    const std::string guide = read_text(FIGHT_SOURCE_DIR "/docs/fighter_makers.md");
+    const size_t mark = guide.find("<!-- example fighter -->\n```sh\n");
+    ASSERT_NE(mark, std::string::npos);
+    const size_t from = guide.find('\n', guide.find("```sh", mark)) + 1;
+    scratch_dir d;
+    copy_game_folder(d.path);
+    write_text(d.file("make_wren.sh"), guide.substr(from, guide.find("```", from) - from));
+    ASSERT_EQ(system(("cd '" + d.path + "' && bash -e make_wren.sh").c_str()), 0);
+    run_result check = run_program(program_path("fightcheck"), {d.path}, ".", dummy_drivers, 60000);
+    EXPECT_EQ(check.exit_code, 0) << check.out;
+
+    ASSERT_EQ(chdir(d.path.c_str()), 0);
+    ASSERT_EQ(load_roster(ROSTER_FILE), 1);
+    const int wren = fighter_count - 1;
+    EXPECT_STREQ(fighter_table[wren].name, "Wren");
+    {
+        versus v(wren, 1);
+        combatant* w = v.fighter(0);
+        combatant* tamsin = v.fighter(1);
+        EXPECT_EQ(w->max_hp, 90);
+        int last_x = w->x, still = 0;
+        for (int f = 0; f < 6 * 60 && still < 10; f++) {
+            v.frame({SDLK_d});
+            still = w->x == last_x ? still + 1 : 0;
+            last_x = w->x;
+        }
+        for (int f = 0; f < 12; f++) v.frame({});
+        const int hp = tamsin->hp;
+        for (int f = 0; f < 36; f++) f < 6 ? v.frame({SDLK_TAB}) : v.frame({});
+        EXPECT_EQ(hp - tamsin->hp, 10);
+    }
+    clear_roster();
 }
 
 // A throw at contact holds the victim (no damage, not falling) for the grab and the lift,
