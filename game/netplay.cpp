@@ -30,6 +30,7 @@
 #include "preload.h"
 #include "replay.h"
 #include "rollback.h"
+#include "roster.h"
 #include "stage_choice.h"
 
 // The version both sides compare: the program's, and what of the build could change the
@@ -140,6 +141,9 @@ static void hash_folder(unsigned long long& h, const std::string& folder) {
 unsigned long long rules_hash() {
     unsigned long long h = 14695981039346656037ULL;
     hash_folder(h, "game/fighter");
+    hash_file(h, ROSTER_FILE); // picks travel as roster rows: both sides must list the same
+    for (int i = 0; i < fighter_count; i++)
+        if (fighter_table[i].file) hash_file(h, fighter_table[i].file);
     for (const char* stage : stage_files) {
         hash_file(h, stage);
         std::string folder = stage;
