@@ -70,6 +70,15 @@ void draw_char_select(game_resources& r, int choice, int angle, img_mgr* turn_la
     if (shot) draw_ghosts(shot, angle);
     if (behind) video.end_cover();
     else if (shot) draw_shot(shot);
+    // The group picture names the built-in fighters; an added one is named under its shot.
+    if (choice >= built_in_fighters && choice < fighter_count && shot && r.select_font) {
+        int x, y;
+        shot_place(shot, &x, &y);
+        font* f = r.select_font;
+        f->pen_x = x + (shot->get_width() - f->text_width(fighter_table[choice].name)) / 2;
+        f->pen_y = std::min(y + shot->get_height() + 4, screen_h() - 24);
+        f->draw_text(fighter_table[choice].name);
+    }
 }
 
 // What a key means to the chooser: one of its own controls first, then the menus' meaning.
