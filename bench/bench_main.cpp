@@ -1,7 +1,7 @@
 // fight_bench: one measurement per run (see measurements.h), appending its samples to a
 // file; bench/run.sh runs them all in software and OpenGL mode.
 //
-//   fight_bench empty|match|rollback|training|menu|select|options|list|editor|load|memory|session SAMPLES [--frames N] [--file PATH]
+//   fight_bench empty|match|rollback|training|menu|select|options|list|replays|editor|load|memory|session SAMPLES [--frames N] [--file PATH]
 // The table is made by fight_bench_report (report_main.cpp), which needs no video.
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +12,7 @@
 
 static int usage() {
     fprintf(stderr,
-            "usage: fight_bench empty|match|rollback|training|menu|select|options|list|editor|load|memory|session SAMPLES [--frames N] [--file PATH]\n");
+            "usage: fight_bench empty|match|rollback|training|menu|select|options|list|replays|editor|load|memory|session SAMPLES [--frames N] [--file PATH]\n");
     return 2;
 }
 
@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
     if (what == "select") return bench_select(a);
     if (what == "options") return bench_options(a);
     if (what == "list") return bench_list(a);
+    if (what == "replays") return bench_replays(a);
     if (what == "training") return bench_training(a);
     if (what == "editor") return bench_editor(a);
     if (what == "load") return bench_load(a);

@@ -21,6 +21,7 @@
 #include "match_save.h"
 #include "options_menu.h"
 #include "replay.h"
+#include "replays_screen.h"
 #include "pacing_hook.h"
 #include "preload.h"
 #include "sample_stats.h"
@@ -381,7 +382,7 @@ static void quit_after_frames(int waits) {
     if (waits > MENU_SKIP + menu_frames && waits % 4 == 0) push_quit();
 }
 
-enum menu_screen_kind { SCREEN_MAIN, SCREEN_SELECT, SCREEN_OPTIONS, SCREEN_LIST };
+enum menu_screen_kind { SCREEN_MAIN, SCREEN_SELECT, SCREEN_OPTIONS, SCREEN_LIST, SCREEN_REPLAYS };
 
 // The game options list, the longest of the options' sub-screens.
 static void game_options_list() {
@@ -405,6 +406,7 @@ static int time_menu_screen(const bench_args& a, const char* name, menu_screen_k
     case SCREEN_SELECT: char_select(resources, resources.front_rate); break;
     case SCREEN_OPTIONS: options_menu(resources); break;
     case SCREEN_LIST: game_options_list(); break;
+    case SCREEN_REPLAYS: replays_screen(resources); break;
     default:
         current_level = new level();
         main_menu(resources);
@@ -423,6 +425,8 @@ int bench_options(const bench_args& a) { return time_menu_screen(a, "options-men
 int bench_list(const bench_args& a) {
     return time_menu_screen(a, "list-menu frame (game options)", SCREEN_LIST);
 }
+// The replays screen over the recordings in the folder's game/replays/.
+int bench_replays(const bench_args& a) { return time_menu_screen(a, "replays-screen frame", SCREEN_REPLAYS); }
 
 // ---- editor --------------------------------------------------------------------------------
 

@@ -38,6 +38,7 @@ int bench_menu(const bench_args& a);
 int bench_select(const bench_args& a);
 int bench_options(const bench_args& a);
 int bench_list(const bench_args& a);
+int bench_replays(const bench_args& a);
 int bench_training(const bench_args& a);
 int bench_editor(const bench_args& a);
 int bench_load(const bench_args& a);

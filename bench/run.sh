@@ -39,6 +39,9 @@ for mode in software opengl; do
   ln -s "$FIGHT_TOP/data/rsrc" "$dir/rsrc"
   ln -s "$FIGHT_TOP/data/tahoma.ttf" "$dir/tahoma.ttf"
   ln -s "$FIGHT_TOP/data/game/fighter" "$dir/game/fighter"
+  # The replays screen lists the committed recordings.
+  mkdir -p "$dir/game/replays"
+  cp "$FIGHT_TOP"/tests/replays/*.ini "$dir/game/replays/"
   hw=0; [ "$mode" = opengl ] && hw=1
   printf 'fullscreen=0\nwidth=640\nheight=480\nbpp=32\nfps=60\ndebug=0\nhwaccel=%d\n' "$hw" \
     > "$dir/game/game.ini"
@@ -86,6 +89,7 @@ for mode in software opengl; do
   run $mode select select --frames $menu_frames
   run $mode options options --frames $menu_frames
   run $mode list list --frames $menu_frames
+  run $mode replays replays --frames $menu_frames
   if [ $mode = opengl ]; then
     run $mode editor editor --frames $editor_frames --file game/ten_frames.ini
   fi

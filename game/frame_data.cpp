@@ -3,7 +3,6 @@
 #include "animation/anim_group.h"
 #include "world/mon_mgr.h"
 
-enum { STANCE_HIT = 2 };
 
 static int box_width(const img_mgr* im) { return im && !im->is_blank() ? (int)im->right - (int)im->left : 0; }
 

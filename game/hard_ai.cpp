@@ -10,7 +10,6 @@ namespace {
 
 // Commands of the path step.
 enum { CMD_NONE = -1, CMD_PUNCH = 0, CMD_KICK = 3, CMD_SPECIAL2 = 4, CMD_SPECIAL1 = 5, CMD_THROW = 7 };
-enum { STANCE_BLOCK = 1, STANCE_HIT = 2, STANCE_ATTACK = 4 };
 enum { POSTURE_CROUCH = 0, POSTURE_JUMP = 2 };
 
 // Distances between the fighters' picture corners, which stand 360 pixels wide.

@@ -55,8 +55,7 @@ enum {
     MOVE_BACKFLIP = 12, MOVE_RUSH = 15, MOVE_WALK_FORWARD = 16, MOVE_WALK_BACKWARD = 17,
     MOVE_DASH = 18
 };
-// Stances and actions of the match.
-enum { STANCE_NEUTRAL = 0, STANCE_BLOCK = 1, STANCE_HIT = 2, STANCE_KO = 3, STANCE_ATTACK = 4 };
+// Actions of the match.
 enum {
     ACT_IDLE = 0, ACT_BLOCK = 1, ACT_HIT = 2, ACT_KO = 3, ACT_COMBO2 = 8, ACT_TRAVEL = 9,
     ACT_DIZZY = 12, ACT_BLOCK_DASH = 13, ACT_THROW = 14, ACT_THROWN = 15

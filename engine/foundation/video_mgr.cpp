@@ -18,7 +18,9 @@ PFNGLBINDBUFFERARBPROC p_glBindBufferARB = nullptr;
 PFNGLBUFFERDATAARBPROC p_glBufferDataARB = nullptr;
 PFNGLDELETEBUFFERSARBPROC p_glDeleteBuffersARB = nullptr;
 
-video_mgr video;
+// Built before every other object of static lifetime, whatever order the linker puts the
+// files in, so "Initialize SDL." is the program's first line.
+__attribute__((init_priority(101))) video_mgr video;
 
 // Names the SDL 1.2 the program runs on: the classic library, or sdl12-compat (the SDL 1.2
 // interface over SDL 2, versions 1.2.50 and later) with the SDL 2 under it.

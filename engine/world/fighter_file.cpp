@@ -18,7 +18,7 @@ const int fighter_default_ai_weights[6] = {100, 100, 30, 0, 0, 50};
 static const double MIN_SCALE = 0.001, MAX_SCALE = 100, MIN_SPEED = 0.001, MAX_SPEED = 1000;
 
 // A finite value from lo to hi.
-static bool within(double v, double lo, double hi) { return std::isfinite(v) && v >= lo && v <= hi; }
+static bool finite_within(double v, double lo, double hi) { return std::isfinite(v) && v >= lo && v <= hi; }
 
 // A count key, capped so a broken file cannot make the load run for ever.
 static int read_count(const config_file& cfg, const char* key, int limit) {
@@ -42,14 +42,14 @@ void lifeform::load(const char* filename) {
         double s = cfg.get_float("scale");
         // Positions are divided by the scale and pictures multiplied by it: only sizes a
         // picture can have on a screen are taken.
-        if (within(s, MIN_SCALE, MAX_SCALE)) scale = s;
+        if (finite_within(s, MIN_SCALE, MAX_SCALE)) scale = s;
         else log_out("WARNING: scale [%s] ignored, keeping [%f]\n", cfg.get_string("scale"), scale);
     }
     if (cfg.has("speed")) {
         // The time divisor of every move: 0 stands still, and anything too close to 0 or
         // too far from it would throw the fighter off every coordinate.
         double s = cfg.get_float("speed");
-        if (s == 0 || within(std::fabs(s), MIN_SPEED, MAX_SPEED)) speed = s;
+        if (s == 0 || finite_within(std::fabs(s), MIN_SPEED, MAX_SPEED)) speed = s;
         else log_out("WARNING: speed [%s] ignored, keeping [%f]\n", cfg.get_string("speed"), speed);
     }
 
@@ -60,7 +60,7 @@ void lifeform::load(const char* filename) {
     for (const auto& k : jump_keys) {
         if (!cfg.has(k.key)) continue;
         double v = cfg.get_float(k.key);
-        if (within(v, 0.001, k.hi)) *k.value = v;
+        if (finite_within(v, 0.001, k.hi)) *k.value = v;
         else log_out("WARNING: [%s] of [%s] ignored\n", k.key, cfg.get_string(k.key));
     }
     if (cfg.has("blocksound")) block_sound = Sfx_Manager.get(cfg.get_string("blocksound"));
@@ -77,7 +77,7 @@ void lifeform::load(const char* filename) {
             snprintf(key, sizeof key, "move%dscale", q);
             if (cfg.has(key)) {
                 double ms = cfg.get_float(key);
-                if (within(ms, 0, MAX_SCALE)) def->scale = ms;
+                if (finite_within(ms, 0, MAX_SCALE)) def->scale = ms;
                 else log_out("WARNING: [%s] of [%s] ignored\n", key, cfg.get_string(key));
             }
             anim_group* g = new anim_group();

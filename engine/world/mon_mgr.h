@@ -33,6 +33,9 @@ enum { MOVE_NONE = -1, MOVE_FLIGHT = 0, MOVE_PLAYING = 1, MOVE_HELD = -2 };
 enum { KIND_PROJECTILE = 3 };
 enum { WEAPON_ROWS = 3, WEAPON_STREAMS = 11 };
 
+// What a fighter is doing, as the match's rules see it.
+enum { STANCE_NEUTRAL = 0, STANCE_BLOCK = 1, STANCE_HIT = 2, STANCE_KO = 3, STANCE_ATTACK = 4 };
+
 struct lifeform {
     int32_t refs;                  // handle count (registries own lifeforms)
     std::vector<img_mgr*> images;  // still images; image 0 is shown when no move plays
@@ -49,7 +52,7 @@ struct lifeform {
     uint8_t path_flag;             // the match keeps the opponent's index here
     uint8_t side;
     uint8_t facing;                // 1: faces right, images drawn mirrored
-    uint8_t stance;                // match-logic state; a hit sets 2
+    uint8_t stance;                // match-logic state: one of the STANCE_ values above
     std::vector<weapon*> weapons;
     std::vector<colour_swap> swaps;// applied to images and move frames at load
     int32_t cur_image;             // which still image is shown

@@ -87,7 +87,9 @@ TEST(Netplay, BothSidesOfARecordedMatchEndAsRecordedThroughDelayJitterAndLoss) {
         EXPECT_EQ(hosts[i]->checks(), committed_checks());
         EXPECT_EQ(guests[i]->checks(), committed_checks());
         // Where the delay is longer than the input delay's two frames, guesses were taken back.
-        if (c.rtt > 0) EXPECT_GT(rollbacks(h.out) + rollbacks(g.out), 0);
+        if (c.rtt > 0) {
+            EXPECT_GT(rollbacks(h.out) + rollbacks(g.out), 0);
+        }
     }
 }
 
