@@ -112,6 +112,11 @@ size_t net_poll(net_link& l, uint8_t* buf, size_t room, int wait_ms) {
     return 0;
 }
 
+bool net_delivered(const net_link& l) {
+    return !l.peer || !l.connected ||
+           (enet_list_empty(&l.peer->sentReliableCommands) && enet_list_empty(&l.peer->outgoingCommands));
+}
+
 int net_round_trip(const net_link& l) { return l.peer && l.connected ? (int)l.peer->roundTripTime : 0; }
 
 void net_close(net_link& l, int linger_ms) {

@@ -31,6 +31,9 @@ bool net_send(net_link& l, const uint8_t* data, size_t size, bool reliable);
 // the link's other events on the way (a guest connecting, the other side leaving) and waits
 // at most wait_ms for the first event.
 size_t net_poll(net_link& l, uint8_t* buf, size_t room, int wait_ms = 0);
+// True when nothing sent reliably is still on its way (net_poll serves the resends and takes
+// the acknowledgements); true as well once the link is down.
+bool net_delivered(const net_link& l);
 // The round trip to the other side as the link measures it, ms (0 before any).
 int net_round_trip(const net_link& l);
 // Keeps the link served for up to linger_ms (so the other side reads what was sent last: a

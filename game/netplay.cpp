@@ -251,11 +251,13 @@ void compare_checks(session& s) {
     }
 }
 
+size_t next_packet(session& s, uint8_t* buf, size_t room, int wait_ms);
+
 // Everything that came: inputs, acknowledgements, checksums, a goodbye.
 void receive(session& s) {
     uint8_t buf[NET_MAX_PACKET + 1];
     size_t n;
-    while ((n = net_poll(s.link, buf, sizeof buf)) > 0) {
+    while ((n = next_packet(s, buf, sizeof buf, 0)) > 0) {
         net_packet p;
         if (!net_read(buf, n, p) || p.session != s.id) continue; // foreign or stale: ignored
         s.heard = SDL_GetTicks();
@@ -472,6 +474,16 @@ bool wait_packet(session& s, int kind, net_packet& out, uint32_t ms) {
 
 // ---- Choosing the fighters together
 
+// This side's offer, at most every 50 ms.
+void send_offer(session& s) {
+    if (SDL_GetTicks() - s.pick_sent < 50) return;
+    net_packet p = packet_of(s, NET_PICK);
+    p.pick.choice = (int8_t)(s.my_pick >= 0 ? s.my_pick : 0);
+    p.pick.chosen = s.my_chosen ? 1 : 0;
+    send_packet(s, p, false);
+    s.pick_sent = SDL_GetTicks();
+}
+
 // What came while both choose: the other side's offer, the host's set-up, a goodbye. This
 // side's offer goes out every 50 ms. False once the other side is gone.
 bool pump_picks(session& s) {
@@ -497,13 +509,7 @@ bool pump_picks(session& s) {
         s.ended = NET_EXIT_LOST;
     }
     if (s.ended) return false;
-    if (SDL_GetTicks() - s.pick_sent >= 50) {
-        net_packet p = packet_of(s, NET_PICK);
-        p.pick.choice = (int8_t)(s.my_pick >= 0 ? s.my_pick : 0);
-        p.pick.chosen = s.my_chosen ? 1 : 0;
-        send_packet(s, p, false);
-        s.pick_sent = SDL_GetTicks();
-    }
+    send_offer(s);
     return true;
 }
 
@@ -715,7 +721,7 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
     net_page setting_up;
     setting_up.add("Waiting for the host's match");
     if (!s.cancelled && !s.ended) wait_picks(s, they_have_chosen, screen, choosing, 600000);
-    if (!s.cancelled && !s.ended && !cmd.host) wait_picks(s, have_setup, screen, setting_up, 10000);
+    if (!s.cancelled && !s.ended && !cmd.host) wait_picks(s, have_setup, screen, setting_up, NET_SETUP_MS);
     if (s.cancelled || s.ended) {
         net = nullptr;
         if (s.cancelled) {
@@ -737,6 +743,16 @@ int netplay_run(const netplay_command_line& cmd, game_resources& res) {
         setup.setup.delay = (uint8_t)(cmd.delay >= 0 ? cmd.delay : game_opts.net_delay);
         setup.setup.wins = (uint8_t)(cmd.keys.empty() ? game_opts.rounds : rec.required_wins);
         send_packet(s, setup, true);
+        // The guest waits on it, and nothing serves the link while the match loads: see it
+        // delivered first (resent as often as it is lost), as long as the guest waits for it.
+        // The offers still go out, so the guest hears this side meanwhile; what comes (the
+        // guest may be loading already) waits in `early` for the match.
+        uint8_t buf[NET_MAX_PACKET + 1];
+        for (const uint32_t start = SDL_GetTicks();
+             !net_delivered(s.link) && !s.link.lost && SDL_GetTicks() - start < NET_SETUP_MS;) {
+            if (const size_t n = net_poll(s.link, buf, sizeof buf, 5)) s.early.push_back(std::vector<uint8_t>(buf, buf + n));
+            send_offer(s);
+        }
     } else if (!valid_options(s.setup.setup.options) || s.setup.setup.picks[0] >= fighter_count ||
                s.setup.setup.picks[1] >= fighter_count) {
         log_out("refused: the host's match is not one this game plays\n");

@@ -41,6 +41,7 @@ enum {
     NET_EXIT_REFUSED = 6, // another version or other definition files
     NET_LOST_MS = 3000,     // silence that ends a match under way
     NET_LOADING_MS = 30000, // silence allowed before the other side's first input: it is loading
+    NET_SETUP_MS = 10000,   // the guest's wait for the host's match, the host's for its delivery
     NET_CHECK_EVERY = 60,
     NET_DEFAULT_DELAY = 2
 };
