@@ -88,21 +88,18 @@ struct screen_shot {
     }
 };
 
-// Takes a screenshot; keeps a PNG copy at save_as when given.
+// Takes a screenshot of the game's window; keeps a PNG copy at save_as when given.
 inline void take_shot(screen_shot& shot, const std::string& scratch, const std::string& save_as = "") {
-    std::string bmp = scratch + "/shot.bmp";
     window_box box;
     EXPECT_TRUE(find_window(box));
-    std::string cmd = "import -window root -crop " + std::to_string(box.w) + "x" + std::to_string(box.h) +
-                      "+" + std::to_string(box.x) + "+" + std::to_string(box.y) + " +repage bmp3:" + bmp;
-    EXPECT_EQ(system(cmd.c_str()), 0);
     if (shot.s) SDL_FreeSurface(shot.s);
-    shot.s = SDL_LoadBMP(bmp.c_str());
-    EXPECT_NE(shot.s, nullptr) << SDL_GetError();
-    if (!save_as.empty()) {
-        std::string dir = std::string(FIGHT_BIN_DIR) + "/screenshots";
+    shot.s = grab_screen_area(box.x, box.y, box.w, box.h);
+    EXPECT_NE(shot.s, nullptr) << "no screenshot of the window";
+    if (shot.s && !save_as.empty()) {
+        std::string bmp = scratch + "/shot.bmp", dir = std::string(FIGHT_BIN_DIR) + "/screenshots";
         make_dirs(dir);
-        cmd = "convert " + bmp + " " + dir + "/" + save_as;
+        EXPECT_EQ(SDL_SaveBMP(shot.s, bmp.c_str()), 0);
+        std::string cmd = "convert " + bmp + " " + dir + "/" + save_as;
         EXPECT_EQ(system(cmd.c_str()), 0);
     }
 }
@@ -245,6 +242,7 @@ struct game_run {
         for (int tries = 0; tries < 40 && !ended; tries++) {
             look();
             ended = offered_fighter(shot) < 0;
+            if (!ended) sleep_ms(150);
         }
         EXPECT_EQ(system((std::string("xdotool keyup ") + key).c_str()), 0);
         return ended;

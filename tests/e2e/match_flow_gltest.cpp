@@ -95,6 +95,7 @@ TEST_P(MatchFlow, VersusTurnsMirrorNamesKnockOutVictoryAndAResultThatWaitsForAFr
     sleep_ms(4500); // 200 px at 2 px a frame, 30 frames a second
     for (int tries = 0; tries < 60 && g.count("zotz") == 0; tries++) {
         press("i", 60);
+        sleep_ms(150);
         g.look();
         if (pixels_of(g.shot, kWhite, 120, 248, 520, 290) > 150) break;
     }

@@ -80,3 +80,6 @@ int count_occurrences(const std::string& text, const std::string& needle);
 
 // Sends the X window the close request of a window manager's close button (WM_DELETE_WINDOW).
 bool send_window_close(unsigned long window);
+// The pixels of the X screen's area at (x, y), w by h, as a 32-bit surface the caller frees
+// (black where the area leaves the screen); null without a display.
+SDL_Surface* grab_screen_area(int x, int y, int w, int h);
