@@ -509,15 +509,22 @@ void editor_draw_boxes(editor& e) {
     video.end_boxes();
 }
 
-std::string editor_status(editor& e) {
-    if (e.asking) return "unsaved changes: Escape again to discard, S to save";
+void editor_status_line(editor& e, char* out, size_t size) {
+    if (e.asking) {
+        snprintf(out, size, "unsaved changes: Escape again to discard, S to save");
+        return;
+    }
     animation* a = editor_instance(e);
     int index = a ? a->frame_index : 0;
     const frame* f = e.def ? e.def->get_frame(index) : nullptr;
-    char line[160];
-    snprintf(line, sizeof line, "fps[%d] frame[%d] wait[%d] play[%d] ttltime[%d] loop[%d] %s", e.fps,
+    snprintf(out, size, "fps[%d] frame[%d] wait[%d] play[%d] ttltime[%d] loop[%d] %s", e.fps,
              index, f ? f->rate : 0, e.play, e.total_time, e.def ? e.def->loop : 0,
              e.saved ? "" : "modified");
+}
+
+std::string editor_status(editor& e) {
+    char line[160];
+    editor_status_line(e, line, sizeof line);
     return line;
 }
 
@@ -570,12 +577,13 @@ void editor_draw(editor& e) {
     editor_draw_boxes(e);
     if (e.text && video.screen) {
         const int status_y = video.screen->h - 2 * e.text->size, step = e.text->size + 6;
-        char line[96];
+        char line[160];
         editor_move_line(e, line, sizeof line);
         draw_line(e, status_y - 3 * step, line);
         editor_frame_line(e, line, sizeof line);
         draw_line(e, status_y - 2 * step, line);
-        draw_line(e, status_y, editor_status(e).c_str());
+        editor_status_line(e, line, sizeof line);
+        draw_line(e, status_y, line);
         if (e.help)
             for (size_t i = 0; i < sizeof help_lines / sizeof *help_lines; i++)
                 draw_line(e, (int)i * step, help_lines[i]);

@@ -108,7 +108,9 @@ int ghost_alpha(int i, int current, int count);
 void editor_draw_ghosts(editor& e);
 // Outlines the picture boxes of the current frame and its neighbours (when boxes is on).
 void editor_draw_boxes(editor& e);
-// The status line's text, or the question after Escape with unsaved changes.
+// The status line's text, or the question after Escape with unsaved changes: written into
+// out (each frame draws it, so no allocation), or returned as a string.
+void editor_status_line(editor& e, char* out, size_t size);
 std::string editor_status(editor& e);
 // The lines above it: the move (or file) shown, and the current frame's sound, shake,
 // fire and offsets.
