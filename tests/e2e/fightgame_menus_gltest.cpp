@@ -20,6 +20,15 @@ static const char kSlowFrontEnd[] = "fps=5\n";
 static const int kMenuConfirmHold = 200;
 static const int kMatchEscapeHold = 300;
 
+// Leaves a match: Escape held until the match has taken it, however late its first frame
+// comes on a loaded machine, and let go before the main menu reads the keys again.
+static void leave_match(game_run& g) {
+    const int rounds_ended = g.count("Loop finished\n");
+    EXPECT_EQ(system("xdotool keydown Escape"), 0);
+    EXPECT_TRUE(g.wait_count("Loop finished\n", rounds_ended + 1, 20000)) << g.p.out();
+    EXPECT_EQ(system("xdotool keyup Escape"), 0);
+}
+
 class FightgameFrontEnd : public ::testing::TestWithParam<int> {};
 
 static const char* mode_name(int hwaccel) { return hwaccel ? "opengl" : "software"; }
@@ -59,9 +68,8 @@ TEST_P(FightgameFrontEnd, ArcadeGoesRoundAllFourFightersAndPlaysTheChosenOneOnTh
     game_run g(GetParam(), std::string(kSlowFrontEnd) + "stage=harbour\n");
     ASSERT_TRUE(g.select_item(0));
     press("Return", kMenuConfirmHold);
-    sleep_ms(1200);
+    EXPECT_EQ(g.wait_offered(), 0) << "Mirelle is offered first";
     g.look("char_select_" + mode + ".png");
-    EXPECT_EQ(offered_fighter(g.shot), 0) << "Mirelle is offered first";
     std::vector<int> seen;
     for (const char* key : {"Right", "Right", "Right", "Right", "Left", "Left"}) seen.push_back(g.next_fighter(key));
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 0, 3, 2})) << "right goes round all four, left back";
@@ -71,7 +79,7 @@ TEST_P(FightgameFrontEnd, ArcadeGoesRoundAllFourFightersAndPlaysTheChosenOneOnTh
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
     EXPECT_TRUE(g.p.out().find("Setting FPS [5]\n") != std::string::npos);
     EXPECT_NE(g.p.out().find("loading [rsrc/harbour/stage_harbour.ini]\n"), std::string::npos);
-    sleep_ms(2500);
+    sleep_ms(2500); // the round's introduction (2.5 s) over, for the picture
     g.look("match_" + mode + ".png");
     EXPECT_EQ(g.count("Loop finished"), 0) << "the match runs until Escape";
 
@@ -90,8 +98,7 @@ TEST_P(FightgameFrontEnd, ArcadeGoesRoundAllFourFightersAndPlaysTheChosenOneOnTh
     std::string replay = read_text(g.dir.file(file));
     EXPECT_NE(replay.find("fighter1=game/fighter/ondine_char.ini\n"), std::string::npos) << replay.substr(0, 400);
     EXPECT_NE(replay.find("stage=rsrc/harbour/stage_harbour.ini\n"), std::string::npos);
-    sleep_ms(800);
-    g.look();
+    EXPECT_TRUE(g.wait_main_menu());
     EXPECT_EQ(highlighted_item(g.shot), 0) << "the menu starts again on arcade";
     EXPECT_EQ(g.quit().exit_code, 0);
 }
@@ -115,9 +122,7 @@ TEST(FightgameFrontEndGL, ClosingTheWindowInCharacterSelectReturnsToTheMainMenu)
     game_run g(1, kSlowFrontEnd);
     ASSERT_TRUE(g.select_item(0));
     press("Return", kMenuConfirmHold);
-    sleep_ms(1200);
-    g.look();
-    ASSERT_GE(offered_fighter(g.shot), 0) << "in character select";
+    ASSERT_GE(g.wait_offered(), 0) << "in character select";
     int ms = ms_until_main_menu_after_close(g);
     EXPECT_GE(ms, 0) << g.p.out();
     EXPECT_LE(ms, 1000);
@@ -129,12 +134,12 @@ TEST(FightgameFrontEndGL, ClosingTheWindowInCharacterSelectReturnsToTheMainMenu)
 
 TEST(FightgameFrontEndGL, ClosingTheWindowInAMatchAtOneFrameASecondReturnsToTheMainMenu) {
     game_run g(1, "fps=1\n");
-    ASSERT_TRUE(g.select_item(6)); // demo
+    ASSERT_TRUE(g.select_item(6, "Up")); // demo
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.p.wait_for("Setting FPS [1]\n", 20000)) << g.p.out();
     // Loading is not a frame: the match's frames start after its last set-up line.
     ASSERT_TRUE(g.p.wait_for("Scrolling Max for level:", 30000)) << g.p.out();
-    sleep_ms(1500); // inside a frame's wait
+    sleep_ms(600); // inside a frame's wait (a frame draws in a small part of its second)
     int ms = ms_until_main_menu_after_close(g);
     EXPECT_GE(ms, 0) << g.p.out();
     EXPECT_LE(ms, 1000);
@@ -170,8 +175,7 @@ TEST(FightgameFrontEndGL, VersusTakesTwoSelectionsAndCancellingTheSecondGoesBack
     ASSERT_GE(g.wait_offered(), 0);
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
-    sleep_ms(1000);
-    press("Escape", kMatchEscapeHold);
+    leave_match(g);
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000));
     EXPECT_EQ(g.quit().exit_code, 0);
 }
@@ -180,18 +184,15 @@ TEST(FightgameFrontEndGL, SurvivalGoesThroughCharacterSelectAndDemoStraightIntoA
     game_run g(1, kSlowFrontEnd);
     ASSERT_TRUE(g.select_item(2));
     press("Return", kMenuConfirmHold);
-    sleep_ms(1200);
-    g.look();
-    ASSERT_GE(offered_fighter(g.shot), 0) << "survival begins with character select";
+    ASSERT_GE(g.wait_offered(), 0) << "survival begins with character select";
     ASSERT_TRUE(g.end_selection("Return"));
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
-    sleep_ms(1000);
-    press("Escape", kMatchEscapeHold);
+    leave_match(g);
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 20000));
-    sleep_ms(800);
+    EXPECT_TRUE(g.wait_main_menu());
 
     int fonts_loaded = g.count("loading font\n");
-    ASSERT_TRUE(g.select_item(6)); // demo
+    ASSERT_TRUE(g.select_item(6, "Up")); // demo
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("sizeof player 2", 2, 60000)) << g.p.out();
     std::string out = g.p.out();
@@ -199,58 +200,46 @@ TEST(FightgameFrontEndGL, SurvivalGoesThroughCharacterSelectAndDemoStraightIntoA
     EXPECT_EQ(out.find("Please select", second_menu), std::string::npos);
     EXPECT_EQ(g.count("loading font\n"), fonts_loaded) << "no character select drew";
     EXPECT_NE(out.find("sizeof player 1[0]", second_menu), std::string::npos);
-    sleep_ms(1000);
-    press("Escape", kMatchEscapeHold);
+    leave_match(g);
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 3, 20000));
     EXPECT_EQ(g.quit().exit_code, 0);
 }
 
-// Every press counts once in the list menus.
-static void tap(const char* key, int times = 1) {
-    for (int i = 0; i < times; i++) {
-        press(key);
-        sleep_ms(200);
-    }
-}
-
-// The leftmost white column in a band of rows, or 640.
-static int leftmost_white(const screen_shot& s, int y0, int y1) {
-    for (int x = 0; x < 640; x++)
-        for (int y = y0; y < y1; y++)
-            if (s.white(x, y)) return x;
-    return 640;
-}
-
 TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndRefusesAKeyInUse) {
     game_run g(1);
-    ASSERT_TRUE(g.select_item(7)); // options
+    ASSERT_TRUE(g.select_item(7, "Up")); // options
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
-    sleep_ms(600);
-    tap("Down"); // "Player 1 controls"
-    tap("Return");
-    sleep_ms(600);
+    g.wait_change(); // the options list shows
+    g.tap_seen("Down"); // "Player 1 controls"
+    g.tap_seen("Return");
     // Rows start at y 200; the punch row is the fifth.
-    tap("Down", 4);
-    sleep_ms(400);
+    g.tap_seen("Down", 4);
     screen_shot before;
-    take_shot(before, g.dir.path);
+    g.look_into(before);
     // x belongs to player 2's special1: refused, and the row says so.
     EXPECT_EQ(system("xdotool keydown space sleep 0.05 key x sleep 0.05 keyup space sleep 0.1 key x"), 0);
-    sleep_ms(600);
+    g.wait_change(); // the list again, after the refusal
     EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini")));
     screen_shot refused;
-    take_shot(refused, g.dir.path);
+    g.look_into(refused);
     // The list opens again on the punch row. Space chooses it; x while Space is still down is
     // ignored, m after it is bound.
     EXPECT_EQ(system("xdotool keydown space sleep 0.05 key x sleep 0.05 keyup space sleep 0.1 key m"), 0);
-    sleep_ms(800);
-    std::string saved = read_text(g.dir.file("game/controls.ini"));
+    std::string saved;
+    for (int t = 0; t < 5000; t += 50) { // the file as soon as it holds the bindings looked for
+        saved = file_exists(g.dir.file("game/controls.ini")) ? read_text(g.dir.file("game/controls.ini")) : "";
+        bool all = true;
+        for (const char* line : {"player0controlpunch=109", "player0controlkick=107", "player1controlspecial1=120"})
+            all = all && saved.find(line) != std::string::npos;
+        if (all) break;
+        sleep_ms(50);
+    }
     EXPECT_NE(saved.find("player0controlpunch=109"), std::string::npos) << saved;
     EXPECT_NE(saved.find("player0controlkick=107"), std::string::npos) << saved;
     EXPECT_NE(saved.find("player1controlspecial1=120"), std::string::npos) << saved;
 
-    g.look(); // the next showing
+    g.wait_change(); // the next showing
     // Only the punch row changes, still selected: "*punch: M*" is wider than "*punch: I*",
     // and "*punch: I (X is P2 special1)*" much wider, so their centred rows start further
     // left: some two-pixel bands start further left than before, none further right, and
@@ -269,52 +258,45 @@ TEST(FightgameFrontEndGL, RemappingPlayerOnesPunchToMRewritesTheControlsFileAndR
     EXPECT_LT(refusal_left + 40, bound_left) << "the refused key's row carried its message";
     EXPECT_EQ(g.count("OPTION MENU:\n"), 1);
 
-    tap("Down", 6); // from the punch row down to "Done"
-    tap("Return");
+    g.tap_seen("Down", 6); // from the punch row down to "Done"
+    g.tap_seen("Return");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
-    sleep_ms(400);
-    tap("Escape");
+    g.tap_seen("Escape");
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 10000));
     EXPECT_EQ(g.quit().exit_code, 0);
 }
 
 TEST(FightgameFrontEndGL, VideoOpensItsScreenCheatsLeadsBackToTheMainMenuAndGameOptionsStayOnTheirScreen) {
     game_run g(1);
-    ASSERT_TRUE(g.select_item(7)); // options
+    ASSERT_TRUE(g.select_item(7, "Up")); // options
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
-    sleep_ms(600);
-    tap("Down", 3); // "Video"
-    tap("Return");
-    sleep_ms(600);
-    tap("Up"); // "done"
-    tap("Return");
+    g.wait_change(); // the options list shows
+    g.tap_seen("Down", 3); // "Video"
+    g.tap_seen("Return");
+    g.tap_seen("Up"); // "done"
+    g.tap_seen("Return");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000)) << "Video has a screen of its own";
     EXPECT_EQ(g.count("MAIN MENU:\n"), 1);
-    sleep_ms(600);
-    tap("Down", 4); // "Cheats"
-    tap("Return");
+    g.tap_seen("Down", 4); // "Cheats"
+    g.tap_seen("Return");
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 2, 10000)) << "Cheats leads back to the main menu";
-    sleep_ms(800);
-    g.look();
+    EXPECT_TRUE(g.wait_main_menu());
     EXPECT_EQ(highlighted_item(g.shot), 0) << "the main menu opens again";
 
-    ASSERT_TRUE(g.select_item(7)); // options
+    ASSERT_TRUE(g.select_item(7, "Up")); // options
     press("Return", kMenuConfirmHold);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 3, 10000));
-    sleep_ms(600);
-    tap("Return"); // "Game"
-    sleep_ms(600);
+    g.wait_change(); // the options list shows
+    g.tap_seen("Return"); // "Game"
     g.look("game_options_opengl.png");
-    tap("Return"); // "Difficulty classic" turns "hard": the same screen again
-    sleep_ms(600);
+    g.tap_seen("Return"); // "Difficulty classic" turns "hard": the same screen again
     EXPECT_EQ(g.count("OPTION MENU:\n"), 3);
-    tap("Up"); // "done"
-    tap("Return");
+    g.tap_seen("Up"); // "done"
+    g.tap_seen("Return");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 4, 10000));
     EXPECT_FALSE(file_exists(g.dir.file("game/controls.ini"))) << "the controls were not changed";
-    sleep_ms(400);
-    tap("Escape");
+    g.tap_seen("Escape");
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", 3, 10000));
     EXPECT_EQ(g.quit().exit_code, 0);
 }

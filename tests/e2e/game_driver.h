@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -88,10 +90,10 @@ struct screen_shot {
     }
 };
 
-// Takes a screenshot of the game's window; keeps a PNG copy at save_as when given.
-inline void take_shot(screen_shot& shot, const std::string& scratch, const std::string& save_as = "") {
-    window_box box;
-    EXPECT_TRUE(find_window(box));
+// Takes a screenshot of the area box of the screen (a window's); keeps a PNG copy at save_as
+// when given.
+inline void take_shot(screen_shot& shot, const window_box& box, const std::string& scratch,
+                      const std::string& save_as = "") {
     if (shot.s) SDL_FreeSurface(shot.s);
     shot.s = grab_screen_area(box.x, box.y, box.w, box.h);
     EXPECT_NE(shot.s, nullptr) << "no screenshot of the window";
@@ -102,6 +104,13 @@ inline void take_shot(screen_shot& shot, const std::string& scratch, const std::
         std::string cmd = "convert " + bmp + " " + dir + "/" + save_as;
         EXPECT_EQ(system(cmd.c_str()), 0);
     }
+}
+
+// Takes a screenshot of the game's window; keeps a PNG copy at save_as when given.
+inline void take_shot(screen_shot& shot, const std::string& scratch, const std::string& save_as = "") {
+    window_box box;
+    EXPECT_TRUE(find_window(box));
+    take_shot(shot, box, scratch, save_as);
 }
 
 // Holds a key (an X key name such as Down, Return, Escape, space, x) for hold_ms; one
@@ -130,18 +139,34 @@ inline int highlighted_item(const screen_shot& shot) {
 }
 
 // Which of the four action shots the character select shows in place (index), by how many
-// of a picture's opaque pixels the screen repeats.
+// of a picture's opaque pixels the screen repeats. The pictures are read once, in the
+// screenshots' pixel format.
 inline int offered_fighter(const screen_shot& shot) {
     static const char* const files[4] = {
         "rsrc/060415_mirelle_02_b.png", "rsrc/060419_tamsin01c.png",
         "rsrc/ondine/ondine_action_shot_ha.png", "rsrc/verity/verity_action_shot.png"};
+    static SDL_Surface* pics[4] = {};
+    static SDL_PixelFormat pics_format = {};
+    if (!shot.s) return -1;
+    const SDL_PixelFormat& want = *shot.s->format;
+    if (want.BitsPerPixel != pics_format.BitsPerPixel || want.Rmask != pics_format.Rmask ||
+        want.Gmask != pics_format.Gmask || want.Bmask != pics_format.Bmask || want.Amask != pics_format.Amask) {
+        for (int f = 0; f < 4; f++) {
+            if (pics[f]) SDL_FreeSurface(pics[f]);
+            pics[f] = nullptr;
+            SDL_Surface* pic = IMG_Load((std::string(FIGHT_DATA_DIR) + "/" + files[f]).c_str());
+            if (!pic) continue;
+            pics[f] = SDL_ConvertSurface(pic, shot.s->format, 0);
+            SDL_FreeSurface(pic);
+        }
+        pics_format = want;
+        pics_format.palette = nullptr;
+    }
     int best = -1;
     double best_score = 0.5;
     for (int f = 0; f < 4; f++) {
-        SDL_Surface* pic = IMG_Load((std::string(FIGHT_DATA_DIR) + "/" + files[f]).c_str());
-        if (!pic) continue;
-        SDL_Surface* p = SDL_ConvertSurface(pic, shot.s->format, 0);
-        SDL_FreeSurface(pic);
+        SDL_Surface* p = pics[f];
+        if (!p) continue;
         int x0 = 640 - p->w - 40, y0 = (480 - p->h) / 2, tried = 0, matched = 0;
         for (int y = 0; y < p->h; y += 6)
             for (int x = 0; x < p->w; x += 6) {
@@ -155,11 +180,42 @@ inline int offered_fighter(const screen_shot& shot) {
                 shot.rgb(x0 + x, y0 + y, &sr, &sg, &sb);
                 if (abs(r - sr) < 24 && abs(g - sg) < 24 && abs(b - sb) < 24) matched++;
             }
-        SDL_FreeSurface(p);
         double score = tried ? (double)matched / tried : 0;
         if (score > best_score) best = f, best_score = score;
     }
     return best;
+}
+
+// The leftmost column with white in rows y0 to y1 (exclusive), or 640.
+inline int leftmost_white(const screen_shot& s, int y0, int y1) {
+    for (int x = 0; x < 640; x++)
+        for (int y = y0; y < y1; y++)
+            if (s.white(x, y)) return x;
+    return 640;
+}
+
+// Whether the shot shows the main menu itself, its opening over: the opening slides the
+// version line in from the right edge to the left one, and the odd rows in from the right,
+// so only the menu has that line at the left edge, a row highlighted and its second row
+// (odd) on the screen's left half.
+inline bool main_menu_shown(const screen_shot& shot) {
+    if (!shot.s || highlighted_item(shot) < 0) return false;
+    const int version_top = 480 - 44, second_row = MAIN_ROW_TOP + MAIN_ROW_STEP;
+    return leftmost_white(shot, version_top, version_top + 14) < 8 &&
+           leftmost_white(shot, second_row, second_row + MAIN_ROW_STEP) < 320;
+}
+
+// How many pixels are white (text) in one shot and not in the other, counted up to limit.
+inline int text_difference(const screen_shot& a, const screen_shot& b, int limit = 640 * 480) {
+    int n = 0;
+    for (int y = 0; y < 480 && n < limit; y++)
+        for (int x = 0; x < 640; x++) n += a.white(x, y) != b.white(x, y);
+    return n;
+}
+
+// Milliseconds from a to b.
+inline long ms_between(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+    return (long)std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
 }
 
 // fightgame running in a scratch copy of the game folder.
@@ -179,10 +235,7 @@ struct game_run {
         // The opening slides the rows in for 32 frames of the front end (sixteen times the
         // match's fps, at most 200 a second); while it plays a sliding row can pass where
         // the highlighted one is looked for.
-        size_t at = extra_settings.find("fps=");
-        int rate = at == std::string::npos ? 200 : 16 * atoi(extra_settings.c_str() + at + 4);
-        if (rate <= 0 || rate > 200) rate = 200;
-        sleep_ms(std::max(800, 32 * 1000 / rate + 500));
+        wait_main_menu();
     }
     int count(const std::string& line) const { return count_occurrences(p.out(), line); }
     // Waits until line has been printed n times.
@@ -193,18 +246,80 @@ struct game_run {
         }
         return false;
     }
-    void look(const std::string& save_as = "") { take_shot(shot, dir.path, save_as); }
+    // The game's window, found once: it opens once, at one size, and stays where it is.
+    window_box box;
+    bool box_found = false;
+    void look(const std::string& save_as = "") { look_into(shot, save_as); }
+    void look_into(screen_shot& into, const std::string& save_as = "") {
+        if (!box_found) {
+            box_found = find_window(box);
+            EXPECT_TRUE(box_found);
+        }
+        take_shot(into, box, dir.path, save_as);
+    }
 
-    // Presses Down (or Up) until the main menu highlights item; false if it never does.
-    bool select_item(int item, const char* key = "Down") {
-        std::string seen;
-        for (int tries = 0; tries < 40; tries++) {
+    // Looks until the main menu shows, its opening over (shot holds it); false if it does
+    // not within timeout_ms (a loaded machine can take seconds for the opening at 16 frames
+    // a second).
+    bool wait_main_menu(int timeout_ms = 15000) {
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
+            look();
+            if (main_menu_shown(shot)) return true;
+            if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return false;
+            sleep_ms(20);
+        }
+    }
+    // Looks until the main menu highlights another row than before; the one it highlights
+    // then, or before if none other shows within timeout_ms.
+    int highlight_after(int before, int timeout_ms = 1000) {
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
             look();
             int now = highlighted_item(shot);
+            if (now != before && main_menu_shown(shot)) return now;
+            if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return before;
+            sleep_ms(10);
+        }
+    }
+
+    // Looks until the screen's text differs from the last look's (a key's effect drawn,
+    // another screen shown) by more than the few pixels a drifting background can bring
+    // over the white threshold; false if it does not within timeout_ms.
+    bool wait_change(int timeout_ms = 5000) {
+        screen_shot from;
+        std::swap(from.s, shot.s);
+        if (!from.s) look_into(from);
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
+            look();
+            if (text_difference(from, shot, 21) > 20) return true;
+            if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return false;
+            sleep_ms(20);
+        }
+    }
+    // Taps key (30 ms) times times, each once the screen shows the last one's effect: in the
+    // list menus every press then counts once, as far apart as the machine needs.
+    void tap_seen(const char* key, int times = 1) {
+        for (int i = 0; i < times; i++) {
+            look();
+            press(key);
+            wait_change();
+        }
+    }
+
+    // Presses Down (or Up) until the main menu highlights item; false if it never does.
+    // Each press is looked for until the highlight moves (a loaded machine may show it
+    // late), so a slow frame does not take two presses for one.
+    bool select_item(int item, const char* key = "Down") {
+        std::string seen;
+        wait_main_menu();
+        int now = highlighted_item(shot);
+        for (int tries = 0; tries < 40; tries++) {
             if (now == item) return true;
             seen += std::to_string(now) + " ";
             press(key);
-            sleep_ms(120);
+            now = highlight_after(now);
         }
         ADD_FAILURE() << "highlighted rows seen: " << seen;
         return false;
@@ -212,12 +327,13 @@ struct game_run {
     // Waits until a character select's fade-in offers a fighter (a busy machine is slow to
     // show it); the one offered, or -1 when none shows within 6 s.
     int wait_offered() {
-        for (int tries = 0; tries < 30; tries++) {
-            sleep_ms(200);
+        const auto start = std::chrono::steady_clock::now();
+        do {
+            sleep_ms(20);
             look();
             int now = offered_fighter(shot);
             if (now >= 0) return now;
-        }
+        } while (ms_between(start, std::chrono::steady_clock::now()) < 6000);
         return -1;
     }
     // Presses key in the character select until the offered fighter changes; returns it.
@@ -226,10 +342,13 @@ struct game_run {
         int before = offered_fighter(shot);
         for (int tries = 0; tries < 20; tries++) {
             press(key, 60); // one press, one move
-            sleep_ms(250);
-            look();
-            int now = offered_fighter(shot);
-            if (now != before) return now;
+            const auto pressed = std::chrono::steady_clock::now();
+            do {
+                look();
+                int now = offered_fighter(shot);
+                if (now != before) return now;
+                sleep_ms(10);
+            } while (ms_between(pressed, std::chrono::steady_clock::now()) < 1000);
         }
         return before;
     }
@@ -239,10 +358,11 @@ struct game_run {
     bool end_selection(const char* key) {
         EXPECT_EQ(system((std::string("xdotool keydown ") + key).c_str()), 0);
         bool ended = false;
-        for (int tries = 0; tries < 40 && !ended; tries++) {
+        const auto start = std::chrono::steady_clock::now();
+        while (!ended && ms_between(start, std::chrono::steady_clock::now()) < 8000) {
             look();
             ended = offered_fighter(shot) < 0;
-            if (!ended) sleep_ms(150);
+            if (!ended) sleep_ms(20);
         }
         EXPECT_EQ(system((std::string("xdotool keyup ") + key).c_str()), 0);
         return ended;
@@ -252,7 +372,7 @@ struct game_run {
     const run_result& quit() {
         for (int i = 0; i < 20 && count("\nDone\n") == 0; i++) {
             press("Escape", 150);
-            sleep_ms(500);
+            wait_count("\nDone\n", 1, 500);
         }
         return p.finish(20000);
     }

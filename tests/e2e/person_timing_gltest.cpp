@@ -39,20 +39,26 @@ long ms_since(std::chrono::steady_clock::time_point t) {
         .count();
 }
 
-// Waits until the main menu is showing (interactive) after entry number n.
+// Waits until the main menu is showing (interactive, its opening over) after entry number n.
 void wait_menu(game_run& g, int n) {
     ASSERT_TRUE(g.wait_count("MAIN MENU:\n", n, 30000)) << g.p.out();
-    sleep_ms(800);
+    ASSERT_TRUE(g.wait_main_menu()) << "the main menu's opening ends";
+}
+
+// Waits until a match's frames run: its last set-up line, then a little of the match.
+void wait_match_running(game_run& g) {
+    ASSERT_TRUE(g.p.wait_for("Scrolling Max for level:", 60000)) << g.p.out();
+    sleep_ms(300);
 }
 
 // The main-menu row highlighted once the screen has caught up with the presses: a loaded
 // machine may show a frame late, so it looks until it sees want (for up to 3 s), then once
 // more to be sure nothing else moves.
 int settled_item(game_run& g, int want) {
-    for (int t = 0; t < 3000; t += 150) {
+    for (const auto start = std::chrono::steady_clock::now(); ms_since(start) < 3000;) {
         g.look();
         if (highlighted_item(g.shot) == want) break;
-        sleep_ms(150);
+        sleep_ms(20);
     }
     sleep_ms(300);
     g.look();
@@ -61,10 +67,10 @@ int settled_item(game_run& g, int want) {
 
 // The same for the fighter offered in character select.
 int settled_fighter(game_run& g, int want, int limit_ms = 3000) {
-    for (int t = 0; t < limit_ms; t += 150) {
+    for (const auto start = std::chrono::steady_clock::now(); ms_since(start) < limit_ms;) {
         g.look();
         if (offered_fighter(g.shot) == want) break;
-        sleep_ms(150);
+        sleep_ms(20);
     }
     sleep_ms(200);
     g.look();
@@ -94,10 +100,10 @@ TEST_P(PersonTiming, MainMenuTapsMoveOneRowEachAndAHeldKeyRepeatsAtItsRate) {
 // press quits.
 TEST_P(PersonTiming, EscapeHeldOutOfAMatchLandsInTheMainMenuAndStays) {
     game_run g(GetParam());
-    ASSERT_TRUE(g.select_item(6)); // demo
+    ASSERT_TRUE(g.select_item(6, "Up")); // demo
     press("Return", 60);
     ASSERT_TRUE(g.wait_count("sizeof player 2", 1, 60000)) << g.p.out();
-    sleep_ms(1500);
+    wait_match_running(g);
     xdo("keydown Escape sleep 0.5 keyup Escape");
     wait_menu(g, 2);
     sleep_ms(1000);
@@ -118,20 +124,25 @@ INSTANTIATE_TEST_SUITE_P(DrawingModes, PersonTiming, ::testing::Values(1, 0),
 // a sub-screen goes back one screen, not two.
 TEST(PersonTimingGL, OptionsTakeEveryTapAndEscapeGoesBackOneScreenPerPress) {
     game_run g(1);
-    ASSERT_TRUE(g.select_item(7)); // options
+    ASSERT_TRUE(g.select_item(7, "Up")); // options
     press("Return", 60);
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 1, 10000));
-    sleep_ms(500);
+    g.wait_change(); // the options list shows
     xdo(taps("Down", {50, 70}));
     sleep_ms(200);
     int player1_rows = g.count("Found [up] for player [0]");
     xdo("keydown Return sleep 0.06 keyup Return");
-    sleep_ms(600);
+    // Until either controls screen has listed its keys.
+    for (const auto start = std::chrono::steady_clock::now(); ms_since(start) < 5000;) {
+        if (g.count("Found [up] for player [1]") > 0 || g.count("Found [up] for player [0]") > player1_rows) break;
+        sleep_ms(20);
+    }
+    sleep_ms(100); // and a moment for a second listing, were there one
     EXPECT_EQ(g.count("Found [up] for player [1]"), 1) << "two rows down: Player 2 controls";
     EXPECT_EQ(g.count("Found [up] for player [0]"), player1_rows);
     xdo("keydown Escape sleep 0.5 keyup Escape");
     ASSERT_TRUE(g.wait_count("OPTION MENU:\n", 2, 10000));
-    sleep_ms(1000);
+    sleep_ms(500); // a held Escape taken as a press would act in the list's first frame
     EXPECT_EQ(g.count("MAIN MENU:\n"), 1) << "one press, one screen back: still in options";
     xdo("keydown Escape sleep 0.3 keyup Escape");
     wait_menu(g, 2);
@@ -185,10 +196,10 @@ TEST(PersonTimingGL, AWindowClosedAfterABurstOfMouseMovementTakesEffectWithinASe
     EXPECT_LT(exit_ms, 3500) << "and the program ended after its one-second fade";
 
     game_run m(1);
-    ASSERT_TRUE(m.select_item(6)); // demo
+    ASSERT_TRUE(m.select_item(6, "Up")); // demo
     press("Return", 60);
     ASSERT_TRUE(m.wait_count("sizeof player 2", 1, 60000)) << m.p.out();
-    sleep_ms(1000);
+    wait_match_running(m);
     xdo(mouse_burst(400));
     t = std::chrono::steady_clock::now();
     ASSERT_TRUE(close_window());
