@@ -246,15 +246,12 @@ struct game_run {
         }
         return false;
     }
-    // The game's window, found once: it opens once, at one size, and stays where it is.
-    window_box box;
-    bool box_found = false;
+    // The game's window is looked up for every look: under sdl12-compat it is moved to the
+    // screen's middle some time after it first shows.
     void look(const std::string& save_as = "") { look_into(shot, save_as); }
     void look_into(screen_shot& into, const std::string& save_as = "") {
-        if (!box_found) {
-            box_found = find_window(box);
-            EXPECT_TRUE(box_found);
-        }
+        window_box box;
+        EXPECT_TRUE(find_window(box));
         take_shot(into, box, dir.path, save_as);
     }
 
