@@ -218,6 +218,17 @@ inline long ms_between(std::chrono::steady_clock::time_point a, std::chrono::ste
     return (long)std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
 }
 
+// Calls done every step_ms until it returns true (then true) or timeout_ms have passed (false);
+// done is always called at least once.
+template <class F> bool poll_for(int timeout_ms, int step_ms, F done) {
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        if (done()) return true;
+        if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return false;
+        sleep_ms(step_ms);
+    }
+}
+
 // fightgame running in a scratch copy of the game folder.
 struct game_run {
     scratch_dir dir;
@@ -259,25 +270,18 @@ struct game_run {
     // not within timeout_ms (a loaded machine can take seconds for the opening at 16 frames
     // a second).
     bool wait_main_menu(int timeout_ms = 15000) {
-        const auto start = std::chrono::steady_clock::now();
-        for (;;) {
-            look();
-            if (main_menu_shown(shot)) return true;
-            if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return false;
-            sleep_ms(20);
-        }
+        return poll_for(timeout_ms, 20, [&] { look(); return main_menu_shown(shot); });
     }
     // Looks until the main menu highlights another row than before; the one it highlights
     // then, or before if none other shows within timeout_ms.
     int highlight_after(int before, int timeout_ms = 1000) {
-        const auto start = std::chrono::steady_clock::now();
-        for (;;) {
+        int now = before;
+        poll_for(timeout_ms, 10, [&] {
             look();
-            int now = highlighted_item(shot);
-            if (now != before && main_menu_shown(shot)) return now;
-            if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return before;
-            sleep_ms(10);
-        }
+            now = highlighted_item(shot);
+            return now != before && main_menu_shown(shot);
+        });
+        return main_menu_shown(shot) ? now : before;
     }
 
     // Looks until the screen's text differs from the last look's (a key's effect drawn,
@@ -287,13 +291,7 @@ struct game_run {
         screen_shot from;
         std::swap(from.s, shot.s);
         if (!from.s) look_into(from);
-        const auto start = std::chrono::steady_clock::now();
-        for (;;) {
-            look();
-            if (text_difference(from, shot, 21) > 20) return true;
-            if (ms_between(start, std::chrono::steady_clock::now()) > timeout_ms) return false;
-            sleep_ms(20);
-        }
+        return poll_for(timeout_ms, 20, [&] { look(); return text_difference(from, shot, 21) > 20; });
     }
     // Taps key (30 ms) times times, each once the screen shows the last one's effect: in the
     // list menus every press then counts once, as far apart as the machine needs.
@@ -324,14 +322,9 @@ struct game_run {
     // Waits until a character select's fade-in offers a fighter (a busy machine is slow to
     // show it); the one offered, or -1 when none shows within 6 s.
     int wait_offered() {
-        const auto start = std::chrono::steady_clock::now();
-        do {
-            sleep_ms(20);
-            look();
-            int now = offered_fighter(shot);
-            if (now >= 0) return now;
-        } while (ms_between(start, std::chrono::steady_clock::now()) < 6000);
-        return -1;
+        int now = -1;
+        poll_for(6000, 20, [&] { look(); return (now = offered_fighter(shot)) >= 0; });
+        return now;
     }
     // Presses key in the character select until the offered fighter changes; returns it.
     int next_fighter(const char* key) {
@@ -339,13 +332,8 @@ struct game_run {
         int before = offered_fighter(shot);
         for (int tries = 0; tries < 20; tries++) {
             press(key, 60); // one press, one move
-            const auto pressed = std::chrono::steady_clock::now();
-            do {
-                look();
-                int now = offered_fighter(shot);
-                if (now != before) return now;
-                sleep_ms(10);
-            } while (ms_between(pressed, std::chrono::steady_clock::now()) < 1000);
+            int now = before;
+            if (poll_for(1000, 10, [&] { look(); return (now = offered_fighter(shot)) != before; })) return now;
         }
         return before;
     }
@@ -354,13 +342,7 @@ struct game_run {
     // rate, and lets go long before the next screen reads the keys. False if it never ends.
     bool end_selection(const char* key) {
         EXPECT_EQ(system((std::string("xdotool keydown ") + key).c_str()), 0);
-        bool ended = false;
-        const auto start = std::chrono::steady_clock::now();
-        while (!ended && ms_between(start, std::chrono::steady_clock::now()) < 8000) {
-            look();
-            ended = offered_fighter(shot) < 0;
-            if (!ended) sleep_ms(20);
-        }
+        bool ended = poll_for(8000, 20, [&] { look(); return offered_fighter(shot) < 0; });
         EXPECT_EQ(system((std::string("xdotool keyup ") + key).c_str()), 0);
         return ended;
     }
