@@ -13,6 +13,10 @@ declare -A fixed_runs=([config_file]=20000 [anim_file]=2000 [fighter_file]=30 [s
   [controls_file]=5000 [colour_swap_file]=300 [png]=20000 [replay_file]=5000
   [net_packet]=50000 [checker]=300)
 seed=15
+# libFuzzer's per-input limit is wall-clock time. ./test runs this step at a low priority beside
+# a busy pass, where an input that takes half a second alone can wait tens of seconds for the
+# processor; a limit of minutes still catches a reader that never ends.
+export FUZZ_TIMEOUT="${FUZZ_TIMEOUT:-300}"
 
 status=0
 for t in "${all_targets[@]}"; do
