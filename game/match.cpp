@@ -8,6 +8,7 @@
 #include "training.h"
 #include "training_osd.h"
 
+#include <malloc.h>
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
@@ -1214,6 +1215,8 @@ void match_tear_down() {
     Combatant_Manager.clean();
     log_out("Clearing Gameobjects\n");
     zoom_cache::clear_all(); // the match's conversions: the next one has its own zooms
+    // The frames keep their free heap for the next frame; the match's goes back here.
+    malloc_trim(0);
 }
 
 // Where the set-up places fighter i (0: A on the left, 1: B on the right), at rest.

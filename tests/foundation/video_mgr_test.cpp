@@ -1,5 +1,8 @@
 // The platform object in software mode, and the extension probe.
 #include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <vector>
 
 #include "foundation/video_mgr.h"
 #include "test_support.h"
@@ -15,6 +18,18 @@ TEST(VideoMgr, TheGlobalStartsWithTheDocumentedDefaults) {
     EXPECT_EQ(video.fps, 60);
     EXPECT_EQ(video.vbo_supported, 0);
     EXPECT_EQ(p_glGenBuffersARB, nullptr);
+}
+
+// The rasteriser's per-frame blocks, freed after a present, stay with the process for the
+// next frame instead of going back to the system (and faulting in again).
+TEST(VideoMgr, FreedFrameBlocksStayInTheHeap) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer has an allocator of its own";
+#endif
+    std::vector<void*> blocks;
+    for (int i = 0; i < 32; i++) blocks.push_back(malloc(64 * 1024));
+    for (int i = 31; i >= 0; i--) free(blocks[(size_t)i]);
+    EXPECT_GE(mallinfo2().keepcost, (size_t)(1 << 20));
 }
 
 TEST(VideoMgr, SoftwareModePrintsTheVideoInformationAndNoOpenGLLines) {
