@@ -258,6 +258,7 @@ img_mgr& img_mgr::operator=(const img_mgr& o) {
     mirrored = o.mirrored;
     sw_ready = o.sw_ready;
     solid = o.solid;
+    opaque_texels = o.opaque_texels;
     zcache.clear();
     return *this;
 }
@@ -585,6 +586,42 @@ SDL_Surface* texture_pixels(SDL_Surface* s, int w, int h) {
     return rgba;
 }
 
+// True when every texel of the w x h corner of rgba is fully opaque. The padding's first and
+// last columns and rows then take copies of the picture's edges, so that filtering at its
+// edges (the texture repeats: its last column lies left of the first) stays opaque too and
+// the picture needs no blending.
+static bool opaque_with_edges(SDL_Surface* rgba, int w, int h) {
+    const Uint32 amask = rgba->format->Amask;
+    w = std::min(w, rgba->w);
+    h = std::min(h, rgba->h);
+    if (!amask || w <= 0 || h <= 0 || rgba->format->BytesPerPixel != 4) return false;
+    if (SDL_MUSTLOCK(rgba)) SDL_LockSurface(rgba);
+    auto row = [rgba](int y) { return (Uint32*)((Uint8*)rgba->pixels + (size_t)y * rgba->pitch); };
+    bool all = true;
+    for (int y = 0; y < h && all; y++) {
+        const Uint32* r = row(y);
+        for (int x = 0; x < w; x++)
+            if ((r[x] & amask) != amask) {
+                all = false;
+                break;
+            }
+    }
+    if (all) {
+        const int tw = rgba->w, th = rgba->h;
+        for (int y = 0; y < h && w < tw; y++) {
+            Uint32* r = row(y);
+            r[tw - 1] = r[0];
+            r[w] = r[w - 1];
+        }
+        if (h < th) {
+            memcpy(row(th - 1), row(0), (size_t)tw * 4);
+            memcpy(row(h), row(h - 1), (size_t)tw * 4);
+        }
+    }
+    if (SDL_MUSTLOCK(rgba)) SDL_UnlockSurface(rgba);
+    return all;
+}
+
 int img_mgr::tohw() {
     if (has_bounds && is_blank() && surface && !surface->surface) return 0; // nothing to show
     if (video.is_gl()) {
@@ -621,6 +658,11 @@ int img_mgr::tohw() {
             log_out("Img::MGR:tohw() FAULT - failure in creating surface [%d,%d]\n", tex_w, tex_h);
             return -1;
         }
+        int w, h;
+        quad_size(&w, &h);
+        // An opaque picture (a stage's sky and floor, a menu's background) is drawn without
+        // blending, which spares Mesa's software rasteriser reading back every pixel.
+        opaque_texels = opaque_with_edges(rgba, w, h);
         GLuint t = 0;
         glGenTextures(1, &t);
         tex = t;
@@ -639,8 +681,6 @@ int img_mgr::tohw() {
             p_glGenBuffersARB(1, &b);
             vbo = b;
         }
-        int w, h;
-        quad_size(&w, &h);
         float u = (float)w / (float)tex_w, v = (float)h / (float)tex_h;
         video.set_blending(false);
         video.sync_gl_state();
@@ -789,7 +829,7 @@ void img_mgr::draw_gl(int bx, int by, float sx, float sy, int angle) {
     if (angle != 0) glTranslatef((float)-(w / 2), (float)-(h / 2), 0);
     if (alpha == 255) glColor3ub(255, 255, 255);
     else glColor4ub(255, 255, 255, alpha);
-    video.set_blending(true);
+    video.set_blending(alpha != 255 || !opaque_texels);
     video.sync_gl_state();
     glCallList(list);
     glPopMatrix();
@@ -997,7 +1037,7 @@ void img_mgr::draw_floor(int x, int y, SDL_Surface* dst, double scale, double de
         const int bh = has_bounds ? (int)(bottom - top) : height;
         float tu0 = (float)(u0 - bl) / (float)tex_w, tu1 = (float)(u1 - bl) / (float)tex_w;
         if (mirrored) std::swap(tu0, tu1);
-        video.set_blending(true);
+        video.set_blending(alpha != 255 || !opaque_texels);
         video.sync_gl_state();
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, tex);

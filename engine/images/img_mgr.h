@@ -46,6 +46,7 @@ struct img_mgr {
     uint8_t alpha = 255;
     uint8_t sw_ready = 0; // software mode: surface already converted and keyed by tohw
     uint8_t solid = 0;    // shave found no empty pixel: every pixel of the picture shows
+    uint8_t opaque_texels = 0; // OpenGL: every uploaded texel is opaque, so it draws unblended
 
     img_mgr();
     img_mgr(const img_mgr& o);

@@ -91,6 +91,26 @@ TEST_F(DrawGl, TexturesArePowersOfTwoCoveringTheStoredBox) {
     EXPECT_COLOUR(109, 80, WHITE);
 }
 
+// An opaque picture draws without blending; scaled, its edges filter against copies of
+// themselves in the texture's padding, so no seam of what lies behind shows at any edge.
+TEST_F(DrawGl, OpaquePicturesDrawUnblendedAndScaledShowNoSeam) {
+    img_mgr solid, keyed;
+    solid.load(save_picture(make_picture(100, 60, RED), dir, "solid.bmp").c_str());
+    SDL_Surface* holed = make_picture(10, 10, KEY); // its visible box holds keyed pixels
+    paint(holed, 2, 4, 2, 2, RED);
+    paint(holed, 5, 7, 1, 1, BLUE);
+    keyed.load(save_picture(holed, dir, "holed.bmp").c_str());
+    ASSERT_EQ(0, solid.tohw());
+    ASSERT_EQ(0, keyed.tohw());
+    EXPECT_TRUE(solid.opaque_texels);
+    EXPECT_FALSE(keyed.opaque_texels);
+    fill_screen(BLUE);
+    solid.draw(10, 20, video.screen, 1.5f, 1.5f, 0); // 150 x 90 pixels
+    const int edges[4][2] = {{10, 60}, {159, 60}, {80, 20}, {80, 109}};
+    for (const auto& e : edges) EXPECT_COLOUR(e[0], e[1], RED);
+    EXPECT_COLOUR(160, 60, BLUE);
+}
+
 TEST_F(DrawGl, TheBoxIsPlacedFromTheFullPicturesCornerInEitherFacing) {
     img_mgr img;
     img.load(block_picture().c_str());
