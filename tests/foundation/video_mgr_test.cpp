@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include <vector>
-
 #include "foundation/video_mgr.h"
 #include "test_support.h"
 
@@ -26,9 +24,9 @@ TEST(VideoMgr, FreedFrameBlocksStayInTheHeap) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the address sanitizer has an allocator of its own";
 #endif
-    std::vector<void*> blocks;
-    for (int i = 0; i < 16; i++) blocks.push_back(malloc(64 * 1024));
-    for (int i = 15; i >= 0; i--) free(blocks[(size_t)i]);
+    void* blocks[16];
+    for (void*& b : blocks) b = malloc(64 * 1024);
+    for (int i = 15; i >= 0; i--) free(blocks[i]);
     EXPECT_GE(mallinfo2().keepcost, (size_t)(512 << 10));
 }
 
