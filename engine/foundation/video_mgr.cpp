@@ -101,6 +101,13 @@ int video_mgr::init_joysticks(int count) {
     return 0;
 }
 
+bool renderer_on_processor(const char* renderer) {
+    if (!renderer) return false;
+    for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (strstr(renderer, name)) return true;
+    return false;
+}
+
 bool extension_in_list(const char* name, const char* extensions) {
     if (!name || !*name || strchr(name, ' ') || !extensions) return false;
     size_t len = strlen(name);
@@ -175,6 +182,9 @@ int video_mgr::set_video_mode(int w, int h, int depth) {
     quit_signals_install();
     if (!is_gl()) return 0;
 
+    const char* renderer = (const char*)glGetString(GL_RENDERER);
+    gl_on_processor = renderer_on_processor(renderer);
+    log_out("OpenGL renderer [%s]%s\n", renderer ? renderer : "", gl_on_processor ? ", on the processor" : "");
     GLint max_texture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
     log_out("Max texture size[%d]\n", (int)max_texture);

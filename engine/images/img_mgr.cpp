@@ -320,6 +320,13 @@ void img_mgr::load(const char* path) {
         log_out("WARNING: I just loaded an image and it says its already HW acceled\n");
 }
 
+void img_mgr::release_pixels() {
+    drop_holder(surface);
+    drop_holder(mirror_surface);
+    zcache.clear();
+    sw_ready = 0;
+}
+
 void img_mgr::shave() {
     SDL_Surface* s = held(surface);
     left = top = right = bottom = 0;

@@ -67,6 +67,8 @@ struct img_mgr {
     void set_alpha(uint8_t a);
     void flip();
     void download();
+    // Frees the pixels: for a picture of which only copies are drawn (a stage part's).
+    void release_pixels();
     // The box the hit test compares for this picture drawn at (x, y): its visible box,
     // reversed while mirrored, x scaled by scale and y as it is.
     pixel_box hit_box(int x, int y, float scale) const;

@@ -67,6 +67,7 @@ void level::clear() {
     for (img_mgr* im : images) delete im;
     images.clear();
     runs.clear();
+    composed.close();
     image_count = 0;
     floor = -1;
     loop = -1;
@@ -130,11 +131,14 @@ void level::load(const char* path) {
     total_height = 0;
     int base = (int)images.size();
     images.reserve(images.size() + (size_t)n);
+    // Pictures that may be composed keep their pixels until compose_pictures decides.
+    const bool may_compose = video.screen && video.is_gl() && video.ortho_2d && video.gl_on_processor;
     for (int i = 0; i < n; i++) {
         img_mgr* im = new img_mgr();
         snprintf(key, sizeof key, "image%d", i);
         im->load(bgset.get_string(key));
-        if (video.screen) im->tohw(); // without a video mode there is nothing to upload to
+        if (may_compose) im->set_color_key();
+        else if (video.screen) im->tohw(); // without a video mode there is nothing to upload to
         im->no_zcache = 1; // the stage is drawn at a zoom that changes every frame
         images.push_back(im);
         if (video.screen) {
@@ -145,6 +149,7 @@ void level::load(const char* path) {
         if (im->width > max_width) max_width = im->width;
         image_count++;
     }
+    if (may_compose && compose_pictures()) log_out("level: composed in memory\n");
     const int count = (int)images.size();
     if (floor >= count || floor < -1) {
         log_out("WARNING: floor [%d] is not one of the [%d] images\n", floor, count);
@@ -195,15 +200,26 @@ void level::load(const char* path) {
         stage.has(key); // accepted; nothing depends on it
     }
     log_out("level length is [%d/%d]\n", length, total_height);
-    // Software mode: the rows as runs of every picture drawn zoomed (the parts have their own
-    // copies of the pixels; a part's source picture is never drawn itself).
+    // Pictures drawn only through the parts' copies, or not at all, keep no pixels.
+    std::vector<bool> drawn(images.size(), false);
+    for (const std::vector<int>& l : layers)
+        for (int k : l) drawn[(size_t)k] = true;
+    if (floor >= 0) drawn[(size_t)floor] = true;
+    for (size_t i = (size_t)base; i < images.size(); i++)
+        if (!drawn[i]) images[i]->release_pixels();
+    if (composed.is_open()) {
+        for (img_mgr* im : images) mark_drawn(im->surface ? im->surface->surface : nullptr);
+        for (img_mgr* p : parts) mark_drawn(p->surface ? p->surface->surface : nullptr);
+    }
+    // Software mode and a composed stage: the rows as runs of every picture drawn zoomed (the
+    // parts have their own copies of the pixels; a part's source picture is never drawn itself).
     std::vector<img_mgr*> zoomed(parts.begin(), parts.end());
     for (const std::vector<int>& l : layers)
         for (int k : l) zoomed.push_back(images[(size_t)k]);
     if (floor >= 0) zoomed.push_back(images[(size_t)floor]);
     for (img_mgr* im : zoomed) {
         SDL_Surface* s = im->surface ? im->surface->surface : nullptr;
-        if (!s || !video.screen || video.is_gl()) continue;
+        if (!s || !video.screen || (video.is_gl() && !composed.is_open())) continue;
         bool done = false;
         for (const row_runs& r : runs) done = done || r.made_from == s->pixels;
         if (done) continue;
@@ -296,6 +312,25 @@ static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v,
             r.keyed == v->keyed && r.key == v->key)
             v->runs = &r;
     return true;
+}
+
+bool level::compose_pictures() {
+    SDL_Surface* first = nullptr;
+    bool can = true;
+    for (img_mgr* im : images) {
+        SDL_Surface* s = im->surface ? im->surface->surface : nullptr;
+        if (im->tex != IMG_NONE) can = false; // uploaded by an earlier load
+        if (!s) continue;                      // draws nothing either way
+        if (!first) first = s;
+        else if (!same_pixels(s, first)) can = false;
+    }
+    can = can && first && (composed.is_open() || composed.open(screen_width(), screen_height(), first->format));
+    if (can && !same_pixels(first, composed.surface)) can = false;
+    if (!can) {
+        composed.close();
+        for (img_mgr* im : images) im->tohw();
+    }
+    return can;
 }
 
 // Copies one screen row: pixels [x_begin, x_end) of dst row y take the picture's row py,
@@ -427,11 +462,12 @@ static void keep_larger(SDL_Rect* best, int x0, int y0, int x1, int y1) {
 }
 
 bool level::covered_box(SDL_Rect* box) const {
-    SDL_Surface* screen = video.screen;
+    SDL_Surface* screen = composed.is_open() ? composed.surface : video.screen;
     const int sw = screen_width(), sh = screen_height();
     const double z = zoom;
     *box = SDL_Rect{0, 0, 0, 0};
-    if (!screen || video.is_gl() || !(z >= min_zoom && z <= max_zoom)) return false;
+    if (!screen || (video.is_gl() && !composed.is_open()) || !(z >= min_zoom && z <= max_zoom))
+        return false;
     auto clip = [&](int x0, int y0, int x1, int y1) {
         keep_larger(box, x0 < 0 ? 0 : x0, y0 < 0 ? 0 : y0, x1 > sw ? sw : x1, y1 > sh ? sh : y1);
     };
@@ -451,7 +487,7 @@ bool level::covered_box(SDL_Rect* box) const {
         const int sx = (int)((double)x_offset / d + shake);
         const int sy = (int)((double)y_offset / d);
         if (!on_the_map(z * sx) || !on_the_map(sy)) continue;
-        if (z == 1) {
+        if (z == 1 && !composed.is_open()) {
             clip(-sx, y - sy, -sx + p->width, y - sy + p->height);
             continue;
         }
@@ -474,10 +510,10 @@ static void want_lock(SDL_Surface* screen, bool want, bool* locked) {
 
 // Piece k of part i, whose top lies at screen row y: k = -1 the part's own picture (the
 // farthest layer), 0..n-1 its n parallax layers, n its floor.
-void level::draw_piece(size_t i, int y, int k, bool* locked) {
-    SDL_Surface* screen = video.screen;
+void level::draw_piece(size_t i, int y, int k, SDL_Surface* screen, bool* locked) {
     const double z = zoom;
     const bool gl = video.is_gl() != 0;
+    const bool on_canvas = screen == composed.surface; // every piece by the software routines
     img_mgr* p = parts[i];
     const std::vector<int>& part_layers = layers[i];
     const int n = (int)part_layers.size();
@@ -492,7 +528,10 @@ void level::draw_piece(size_t i, int y, int k, bool* locked) {
         im->src_rect.y = (Sint16)sy;
         if (k < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
         picture_view v;
-        if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
+        if (on_canvas) {
+            if (view_of(im, screen, &v, runs))
+                draw_zoomed_sw(v, screen, (int)(z * -sx), (int)(y - sy + im->height - z * im->height), z);
+        } else if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
             want_lock(screen, true, locked);
             draw_zoomed_sw(v, screen, (int)(z * -sx), (int)(y - sy + im->height - z * im->height), z);
         } else {
@@ -511,7 +550,13 @@ void level::draw_piece(size_t i, int y, int k, bool* locked) {
     f->src_rect.x = (Sint16)fx;
     f->src_rect.y = 0;
     picture_view v;
-    if (z == 1) {
+    if (on_canvas) {
+        if (!view_of(f, screen, &v, runs)) return;
+        // An unzoomed floor is a plain draw, which takes no source offset.
+        if (z == 1) draw_zoomed_sw(v, screen, -fx, fy, 1);
+        else draw_floor_sw(v, f, screen, 0, fy, z, fx);
+        f->src_rect.x = 0;
+    } else if (z == 1) {
         // An unzoomed floor is a plain draw, which takes no source offset.
         want_lock(screen, false, locked);
         f->draw_floor(-fx, fy, screen, z, floor_depth);
@@ -535,12 +580,36 @@ static bool all_opaque(const std::vector<img_mgr*>& a, const std::vector<img_mgr
     return true;
 }
 
+// Clears dst to nothing drawn (zero) but for the box `kept`, which the stage covers.
+static void clear_around(SDL_Surface* dst, const SDL_Rect& kept) {
+    const int x0 = kept.x, y0 = kept.y, x1 = kept.x + kept.w, y1 = kept.y + kept.h;
+    if (kept.w == 0 || kept.h == 0) {
+        SDL_FillRect(dst, nullptr, 0);
+        return;
+    }
+    SDL_Rect around[4] = {{0, 0, (Uint16)dst->w, (Uint16)y0},
+                          {0, (Sint16)y1, (Uint16)dst->w, (Uint16)(dst->h - y1)},
+                          {0, (Sint16)y0, (Uint16)x0, kept.h},
+                          {(Sint16)x1, (Sint16)y0, (Uint16)(dst->w - x1), kept.h}};
+    for (SDL_Rect& r : around)
+        if (r.w > 0 && r.h > 0) SDL_FillRect(dst, &r, 0);
+}
+
 void level::draw_view() {
-    SDL_Surface* screen = video.screen;
     const int sw = screen_width(), sh = screen_height();
     const double z = zoom;
-    const bool gl = video.is_gl() != 0;
+    // A composed stage is drawn on the canvas, then shown; a zoom that draws no pictures
+    // leaves the screen as it is.
+    const bool on_canvas = video.is_gl() && composed.is_open() && video.screen && z >= min_zoom &&
+                           z <= max_zoom;
+    SDL_Surface* screen = on_canvas ? composed.surface : video.screen;
+    const bool gl = video.is_gl() && !on_canvas;
     bool locked = false;
+    SDL_Rect box = {0, 0, 0, 0};
+    if (on_canvas) {
+        if (!covered_box(&box)) box = SDL_Rect{0, 0, 0, 0};
+        clear_around(screen, box);
+    }
     if (screen && z >= min_zoom && z <= max_zoom) {
         for (img_mgr* p : parts) {
             p->src_rect.w = (Uint16)sw;
@@ -562,7 +631,10 @@ void level::draw_view() {
             if (!(-p->height < y && y < sh)) continue;
             if (layers[i].empty()) {
                 const int shift = x_offset + shake;
-                if (shift < p->width && shift > -sw) p->draw_at(-shift, y);
+                picture_view v;
+                if (!(shift < p->width && shift > -sw)) continue;
+                if (!on_canvas) p->draw_at(-shift, y);
+                else if (view_of(p, screen, &v, runs)) draw_zoomed_sw(v, screen, -shift, y, 1);
                 continue;
             }
             const int n = (int)layers[i].size();
@@ -570,16 +642,17 @@ void level::draw_view() {
                 // The last piece drawn, the farthest picture, covers nothing: it is tested
                 // against the depth alone, so hidden pixels are skipped before any shading.
                 if (nearest_first && k == n && q == count - 1) video.begin_behind();
-                draw_piece(i, y, nearest_first ? n - 1 - k : k, &locked);
+                draw_piece(i, y, nearest_first ? n - 1 - k : k, screen, &locked);
             }
         }
         if (nearest_first) video.end_cover();
     }
     if (locked) SDL_UnlockSurface(screen);
+    if (on_canvas) composed.show(box.w == sw && box.h == sh);
 
     if (flash != 0) {
         Uint8 a = (Uint8)(flash > 255 ? 255 : flash < 0 ? 0 : flash);
-        if (gl) {
+        if (video.is_gl()) {
             // The OpenGL screen surface has no pixels: cover the frame with a quad instead.
             video.set_blending(true);
             video.sync_gl_state();

@@ -5,8 +5,12 @@
 // match sets the camera (x_offset, y_offset, zoom) and calls draw; animation frames set the
 // shake and the white flash.
 //
-// Ownership: the level owns its pictures (`images`) and one private copy of each part's
-// picture (`parts`); layers and the floor are indices into `images`. Exactly one level is
+// Where OpenGL runs on the processor, the level composes the whole stage with the software
+// routines on its own canvas and shows that (see canvas.h): the stage then looks as it does
+// in software mode.
+//
+// Ownership: the level owns its pictures (`images`), one private copy of each part's
+// picture (`parts`) and its canvas; layers and the floor are indices into `images`. Exactly one level is
 // current at a time (`current_level`); whoever creates it (the game, the match, the editor)
 // deletes it.
 #pragma once
@@ -14,6 +18,7 @@
 #include <vector>
 
 #include "animation/anim_group.h"
+#include "images/canvas.h"
 #include "images/img_mgr.h"
 #include "images/row_runs.h"
 
@@ -37,6 +42,7 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     int reset;          // how far the first pictures reach above the screen height
     int loop;           // the stage file's "loop", -1 without it; nothing draws by it
     std::vector<row_runs> runs; // software mode: the rows of the pictures drawn zoomed, as runs
+    canvas composed;   // open when the stage is composed in memory (chosen by load)
 
     level();
     ~level();
@@ -64,7 +70,9 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     bool covered_box(SDL_Rect* box) const;
 
 private:
-    void draw_piece(size_t part, int y, int piece, bool* locked);
+    // Opens the canvas when every picture can be drawn on it, else uploads them all.
+    bool compose_pictures();
+    void draw_piece(size_t part, int y, int piece, SDL_Surface* dst, bool* locked);
 };
 
 struct check_report;

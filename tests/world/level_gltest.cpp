@@ -1,5 +1,6 @@
 // Stages in OpenGL mode: the drawing checks of the software tests, with the pixels read back
-// from the frame, and the game's own stage uploaded and drawn.
+// from the frame, and the game's own stage drawn; each both uploaded as textures and composed
+// on the canvas (as where OpenGL runs on the processor).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -11,27 +12,40 @@
 
 namespace {
 
-struct StageGl : ::testing::Test {
+struct StageGl : ::testing::TestWithParam<bool> { // composed
     scratch_dir dir;
-    void SetUp() override { ASSERT_TRUE(open_test_screen(true)); }
+    bool kept = false;
+    void SetUp() override {
+        ASSERT_TRUE(open_test_screen(true));
+        kept = video.gl_on_processor;
+        video.gl_on_processor = GetParam();
+    }
+    void TearDown() override { video.gl_on_processor = kept; }
 };
+INSTANTIATE_TEST_SUITE_P(Both, StageGl, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& i) {
+                             return std::string(i.param ? "Composed" : "Uploaded");
+                         });
 
-TEST_F(StageGl, PartsStackUpwardsFromTheScrollLine) { check_part_tops(dir); }
-TEST_F(StageGl, ParallaxLayersShiftByTheirDistance) { check_parallax_shifts(dir); }
-TEST_F(StageGl, AShakeSwingsBackToRest) { check_shake(dir); }
-TEST_F(StageGl, AFlashFadesByItsStep) { check_flash(); }
-TEST_F(StageGl, PartsOffTheScreenAreSkipped) { check_parts_off_screen(dir); }
-TEST_F(StageGl, ScaleDoublesSizesAndZoom) { check_scale(dir); }
-TEST_F(StageGl, TheFloorLiesUnderTheLastLayerAndScrolls) { check_floor(dir); }
+TEST_P(StageGl, PartsStackUpwardsFromTheScrollLine) { check_part_tops(dir); }
+TEST_P(StageGl, ParallaxLayersShiftByTheirDistance) { check_parallax_shifts(dir); }
+TEST_P(StageGl, AShakeSwingsBackToRest) { check_shake(dir); }
+TEST_P(StageGl, AFlashFadesByItsStep) { check_flash(); }
+TEST_P(StageGl, PartsOffTheScreenAreSkipped) { check_parts_off_screen(dir); }
+TEST_P(StageGl, ScaleDoublesSizesAndZoom) { check_scale(dir); }
+TEST_P(StageGl, TheFloorLiesUnderTheLastLayerAndScrolls) { check_floor(dir); }
 
-TEST_F(StageGl, PicturesAreUploadedOnceAndPartsShareTheirTextures) {
+// Uploaded, parts share their pictures' textures; composed, nothing is uploaded. Neither
+// uploads while drawing.
+TEST_P(StageGl, PicturesAreUploadedOnceAndPartsShareTheirTextures) {
     std::string stage = write_stage(
         dir, {marked_picture(dir, "a.bmp", 640, 100, RED), marked_picture(dir, "b.bmp", 640, 50, BLUE)},
         "length=2\npart0=0\npart1=0\n");
     level lv;
     lv.load(stage.c_str());
     ASSERT_EQ(2u, lv.parts.size());
-    for (img_mgr* im : lv.images) EXPECT_NE(IMG_NONE, im->tex);
+    EXPECT_EQ(GetParam(), lv.composed.is_open());
+    for (img_mgr* im : lv.images) EXPECT_EQ(GetParam(), IMG_NONE == im->tex);
     EXPECT_EQ(lv.images[0]->tex, lv.parts[0]->tex);
     EXPECT_EQ(lv.images[0]->tex, lv.parts[1]->tex);
     log_capture log;
@@ -41,7 +55,7 @@ TEST_F(StageGl, PicturesAreUploadedOnceAndPartsShareTheirTextures) {
     EXPECT_FALSE(log.has("ERROR"));
 }
 
-TEST_F(StageGl, TheGameStageDraws) {
+TEST_P(StageGl, TheGameStageDraws) {
     std::string game = FIGHT_DATA_DIR;
     if (!file_exists(game + "/rsrc/road/stage_road.ini")) GTEST_SKIP() << "no road stage yet";
     char cwd[4096];
@@ -59,6 +73,9 @@ TEST_F(StageGl, TheGameStageDraws) {
     int lit = 0;
     for (int y = 10; y < 480; y += 40) lit += !same(screen_at(320, y), BLACK);
     EXPECT_GT(lit, 6); // the stage covers most of the frame
+    lv.flash = 255; // over the stage
+    lv.draw();
+    EXPECT_COLOUR(320, 240, WHITE);
     ASSERT_EQ(0, chdir(cwd));
 }
 
