@@ -12,6 +12,7 @@ void row_runs::clear() {
     runs.clear();
     width = height = 0;
     made_from = nullptr;
+    every_row = false;
 }
 
 void row_runs::build(const SDL_Surface* s) {
@@ -23,6 +24,7 @@ void row_runs::build(const SDL_Surface* s) {
     key = s->format->colorkey;
     made_from = s->pixels;
     first.reserve((size_t)height + 1);
+    every_row = true;
     const int most = width / MIN_PIXELS_PER_RUN + 1;
     for (int y = 0; y < height; y++) {
         first.push_back((uint32_t)runs.size());
@@ -35,6 +37,7 @@ void row_runs::build(const SDL_Surface* s) {
             x = e;
         }
         if ((int)(runs.size() - start) > most) runs.resize(start); // sampled instead
+        every_row = every_row && runs.size() > start;
     }
     first.push_back((uint32_t)runs.size());
 }

@@ -19,6 +19,7 @@ struct row_runs {
     bool keyed = false;          // runs of `key` are empty
     uint32_t key = 0;
     const void* made_from = nullptr; // the surface's pixels when built
+    bool every_row = false;          // every row has runs: drawing needs no pixels
 
     // Builds the runs of a 4-byte-pixel surface (keyed by its colour key when it has one);
     // anything else leaves none. Frees what was there before.

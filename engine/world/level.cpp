@@ -67,6 +67,7 @@ void level::clear() {
     for (img_mgr* im : images) delete im;
     images.clear();
     runs.clear();
+    runs_for.clear();
     composed.close();
     image_count = 0;
     floor = -1;
@@ -225,7 +226,12 @@ void level::load(const char* path) {
         if (done) continue;
         runs.emplace_back();
         runs.back().build(s);
+        runs_for.push_back(im);
     }
+    // A composed stage draws a picture whose runs hold every row from the runs alone.
+    if (composed.is_open())
+        for (size_t i = 0; i < runs.size(); i++)
+            if (runs[i].every_row) runs_for[i]->release_pixels();
 
     if (stage.has("scale")) {
         log_out("Scaling level \n");
@@ -289,26 +295,43 @@ static inline void write_pixel(uint8_t* p, int bpp, uint32_t v) {
     }
 }
 
-// A picture's drawable pixels: its surface and where that surface lies in the full picture.
+// A picture's drawable pixels: its stored box and where that lies in the full picture.
 struct picture_view {
-    SDL_Surface* s;
+    const uint8_t* pixels; // the surface's; null when every row is drawn from the runs
+    int pitch, w, h;
     int left, top;
     uint32_t key;
     bool keyed;
-    const row_runs* runs; // the surface's rows as runs, or null
+    const row_runs* runs; // the rows as runs, or null
 };
 
-static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v,
-                    const std::vector<row_runs>& runs) {
-    v->s = im->surface ? im->surface->surface : nullptr;
-    if (!v->s || !same_pixels(v->s, dst)) return false;
+static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v, const level& lv) {
+    SDL_Surface* s = im->surface ? im->surface->surface : nullptr;
     v->left = im->has_bounds ? (int)im->left : 0;
     v->top = im->has_bounds ? (int)im->top : 0;
-    v->keyed = (v->s->flags & SDL_SRCCOLORKEY) != 0;
-    v->key = v->s->format->colorkey;
     v->runs = nullptr;
-    for (const row_runs& r : runs)
-        if (r.made_from == v->s->pixels && r.width == v->s->w && r.height == v->s->h &&
+    if (!s) {
+        // A composed stage's picture whose runs hold every row has let its pixels go.
+        for (size_t i = 0; i < lv.runs_for.size() && i < lv.runs.size(); i++)
+            if (lv.runs_for[i] == im && lv.runs[i].every_row) v->runs = &lv.runs[i];
+        if (!v->runs || dst->format->BytesPerPixel != 4) return false;
+        v->pixels = nullptr;
+        v->pitch = 0;
+        v->w = v->runs->width;
+        v->h = v->runs->height;
+        v->keyed = v->runs->keyed;
+        v->key = v->runs->key;
+        return true;
+    }
+    if (!same_pixels(s, dst)) return false;
+    v->pixels = (const uint8_t*)s->pixels;
+    v->pitch = s->pitch;
+    v->w = s->w;
+    v->h = s->h;
+    v->keyed = (s->flags & SDL_SRCCOLORKEY) != 0;
+    v->key = s->format->colorkey;
+    for (const row_runs& r : lv.runs)
+        if (r.made_from == s->pixels && r.width == s->w && r.height == s->h &&
             r.keyed == v->keyed && r.key == v->key)
             v->runs = &r;
     return true;
@@ -338,15 +361,15 @@ bool level::compose_pictures() {
 static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int x_begin,
                      int x_end, double fx, double z) {
     int sy = py - v.top;
-    if (sy < 0 || sy >= v.s->h) return;
+    if (sy < 0 || sy >= v.h) return;
     if (x_begin < 0) x_begin = 0;
     if (x_end > dst->w) x_end = dst->w;
     if (x_begin >= x_end) return;
     const int bpp = dst->format->BytesPerPixel;
-    const uint8_t* src_row = (const uint8_t*)v.s->pixels + sy * v.s->pitch;
+    const uint8_t* src_row = v.pixels ? v.pixels + sy * v.pitch : nullptr;
     const int64_t step = (int64_t)(65536.0 / z);
     const double first = ((x_begin + 0.5 - fx) / z - v.left) * 65536.0;
-    if (!(first < 65536.0 * v.s->w) || first < -4e18 || step <= 0) return; // wholly right or absurdly far
+    if (!(first < 65536.0 * v.w) || first < -4e18 || step <= 0) return; // wholly right or absurdly far
     int64_t u = (int64_t)std::floor(first);
     // The columns left of the picture, then those right of it, are cut off first, so the
     // copy below tests nothing but the key.
@@ -356,7 +379,7 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
         x_begin += (int)skip;
         u += skip * step;
     }
-    const int64_t inside = (((int64_t)v.s->w << 16) - u + step - 1) / step;
+    const int64_t inside = (((int64_t)v.w << 16) - u + step - 1) / step;
     if (inside < x_end - x_begin) x_end = x_begin + (int)inside;
     uint8_t* out = (uint8_t*)dst->pixels + y * dst->pitch + x_begin * bpp;
     const int n = x_end - x_begin;
@@ -364,7 +387,8 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
         v.runs->draw_row(sy, (uint32_t*)out, u, step, n);
         return;
     }
-    if (bpp == 4 && ((int64_t)v.s->w << 16) + step < INT32_MAX) {
+    if (!src_row) return;
+    if (bpp == 4 && ((int64_t)v.w << 16) + step < INT32_MAX) {
         // 32-bit positions, and a keyed pixel written back as it was rather than skipped: a
         // silhouette's edge then costs no mispredicted branch.
         const uint32_t* in = (const uint32_t*)src_row;
@@ -392,7 +416,7 @@ static void copy_row(const picture_view& v, SDL_Surface* dst, int y, int py, int
 // The full picture scaled by z with its top-left corner at (x0, y0).
 static void draw_zoomed_sw(const picture_view& v, SDL_Surface* dst, int x0, int y0, double z) {
     double fx0 = x0 + v.left * z, fy0 = y0 + v.top * z;
-    double fx1 = fx0 + v.s->w * z, fy1 = fy0 + v.s->h * z;
+    double fx1 = fx0 + v.w * z, fy1 = fy0 + v.h * z;
     if (fx1 <= 0 || fy1 <= 0 || fx0 >= dst->w || fy0 >= dst->h) return;
     int xb = fx0 < 0 ? 0 : (int)fx0, xe = fx1 > dst->w ? dst->w : (int)std::ceil(fx1);
     int yb = fy0 < 0 ? 0 : (int)fy0, ye = fy1 > dst->h ? dst->h : (int)std::ceil(fy1);
@@ -492,12 +516,12 @@ bool level::covered_box(SDL_Rect* box) const {
             continue;
         }
         picture_view v;
-        if (!view_of(p, screen, &v, runs)) continue;
+        if (!view_of(p, screen, &v, *this)) continue;
         // The zoomed box, a pixel narrower at every edge for the rounding of its rows.
         const double x0 = (int)(z * -sx) + v.left * z;
         const double y0 = (int)(y - sy + p->height - z * p->height) + v.top * z;
-        clip((int)std::ceil(x0) + 1, (int)std::ceil(y0) + 1, (int)std::floor(x0 + v.s->w * z) - 1,
-             (int)std::floor(y0 + v.s->h * z) - 1);
+        clip((int)std::ceil(x0) + 1, (int)std::ceil(y0) + 1, (int)std::floor(x0 + v.w * z) - 1,
+             (int)std::floor(y0 + v.h * z) - 1);
     }
     return box->w > 0 && box->h > 0;
 }
@@ -529,9 +553,9 @@ void level::draw_piece(size_t i, int y, int k, SDL_Surface* screen, bool* locked
         if (k < 0) im->dst_rect.x = (Sint16)sx, im->dst_rect.y = (Sint16)sy;
         picture_view v;
         if (on_canvas) {
-            if (view_of(im, screen, &v, runs))
+            if (view_of(im, screen, &v, *this))
                 draw_zoomed_sw(v, screen, (int)(z * -sx), (int)(y - sy + im->height - z * im->height), z);
-        } else if (!gl && z != 1 && view_of(im, screen, &v, runs)) {
+        } else if (!gl && z != 1 && view_of(im, screen, &v, *this)) {
             want_lock(screen, true, locked);
             draw_zoomed_sw(v, screen, (int)(z * -sx), (int)(y - sy + im->height - z * im->height), z);
         } else {
@@ -551,7 +575,7 @@ void level::draw_piece(size_t i, int y, int k, SDL_Surface* screen, bool* locked
     f->src_rect.y = 0;
     picture_view v;
     if (on_canvas) {
-        if (!view_of(f, screen, &v, runs)) return;
+        if (!view_of(f, screen, &v, *this)) return;
         // An unzoomed floor is a plain draw, which takes no source offset.
         if (z == 1) draw_zoomed_sw(v, screen, -fx, fy, 1);
         else draw_floor_sw(v, f, screen, 0, fy, z, fx);
@@ -560,7 +584,7 @@ void level::draw_piece(size_t i, int y, int k, SDL_Surface* screen, bool* locked
         // An unzoomed floor is a plain draw, which takes no source offset.
         want_lock(screen, false, locked);
         f->draw_floor(-fx, fy, screen, z, floor_depth);
-    } else if (!gl && view_of(f, screen, &v, runs)) {
+    } else if (!gl && view_of(f, screen, &v, *this)) {
         want_lock(screen, true, locked);
         draw_floor_sw(v, f, screen, 0, fy, z, fx);
         f->src_rect.x = 0;
@@ -634,7 +658,7 @@ void level::draw_view() {
                 picture_view v;
                 if (!(shift < p->width && shift > -sw)) continue;
                 if (!on_canvas) p->draw_at(-shift, y);
-                else if (view_of(p, screen, &v, runs)) draw_zoomed_sw(v, screen, -shift, y, 1);
+                else if (view_of(p, screen, &v, *this)) draw_zoomed_sw(v, screen, -shift, y, 1);
                 continue;
             }
             const int n = (int)layers[i].size();

@@ -42,6 +42,7 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     int reset;          // how far the first pictures reach above the screen height
     int loop;           // the stage file's "loop", -1 without it; nothing draws by it
     std::vector<row_runs> runs; // software mode: the rows of the pictures drawn zoomed, as runs
+    std::vector<img_mgr*> runs_for; // parallel to runs: the picture each was built for
     canvas composed;   // open when the stage is composed in memory (chosen by load)
 
     level();

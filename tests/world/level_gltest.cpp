@@ -66,6 +66,7 @@ TEST_P(StageGl, TheGameStageDraws) {
     lv.load("rsrc/road/stage_road.ini");
     EXPECT_FALSE(log.has("Couldn't load")) << log.out;
     EXPECT_FALSE(log.has("ERROR")) << log.out;
+    EXPECT_EQ(GetParam(), lv.composed.is_open());
     fill_screen(BLACK);
     lv.x_offset = 200;
     lv.zoom = 1.1;
