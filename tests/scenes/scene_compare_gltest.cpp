@@ -1,6 +1,7 @@
 // Both drawing modes show the same scene: scene_shots draws fixed scenes of the game (a
 // match with both fighters facing each way, zoomed, the floor and parallax of both stages
-// at three camera positions, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
+// at three camera positions (composed in memory where OpenGL runs on the processor, as here),
+// the road uploaded as textures as with a graphics card, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
 // match, tiles, solid, shaded and blended text, the main menu's closing transition, then
 // from the game's preload: the match display over a match, fighters' shadows, the main menu,
 // a list menu, character select and a framewright frame with ghosts) once in software mode
@@ -29,7 +30,8 @@ namespace {
 
 const char* const kScenes[] = {"match_zoom_1",     "match_zoom_0.6",  "floor_camera_0",
                                "floor_camera_300", "floor_camera_700", "harbour_camera_0",
-                               "harbour_camera_300", "harbour_camera_700", "spin_30",
+                               "harbour_camera_300", "harbour_camera_700", "uploaded_zoom_0.6",
+                               "uploaded_camera_700", "spin_30",
                                "spin_90",          "explosions",      "mirror_match",
                                "mirror_match_again", "tiled_background", "text", "text_over_frames",
                                "menu_closing_1.5", "menu_closing_4", "match_display",

@@ -146,6 +146,17 @@ int main(int argc, char** argv) {
     current_level = lv;
     harbour->clear();
     delete harbour;
+    // The road again, uploaded as textures as where OpenGL has a graphics card of its own.
+    const bool on_processor = video.gl_on_processor;
+    video.gl_on_processor = false;
+    level* uploaded = new level();
+    uploaded->load("rsrc/road/stage_road.ini");
+    current_level = uploaded;
+    match_scene("uploaded_zoom_0.6", *uploaded, tamsin, mirelle, 0, 0.6);
+    match_scene("uploaded_camera_700", *uploaded, tamsin, mirelle, 700, 0.8);
+    current_level = lv;
+    delete uploaded;
+    video.gl_on_processor = on_processor;
 
     // Spins at 30 and 90 degrees, facing either way.
     int spin_frame = 0;
