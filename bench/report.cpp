@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -108,9 +109,18 @@ bool read_samples(const std::string& path, std::vector<series>& out) {
     if (!f) return false;
     char line[512];
     while (fgets(line, sizeof line, f)) {
-        char name[200], mode[40], unit[20];
-        double v;
-        if (sscanf(line, "%199[^,],%39[^,],%19[^,],%lf", name, mode, unit, &v) != 4) continue;
+        // name,mode,unit,value: a name may hold commas of its own ("memory growth, matches
+        // 2 to 20"), the three fields after it never do.
+        std::string l(line);
+        size_t c3 = l.rfind(',');
+        size_t c2 = c3 == std::string::npos || c3 == 0 ? std::string::npos : l.rfind(',', c3 - 1);
+        size_t c1 = c2 == std::string::npos || c2 == 0 ? std::string::npos : l.rfind(',', c2 - 1);
+        if (c1 == std::string::npos || c1 == 0) continue;
+        const std::string name = l.substr(0, c1), mode = l.substr(c1 + 1, c2 - c1 - 1),
+                          unit = l.substr(c2 + 1, c3 - c2 - 1);
+        char* end = nullptr;
+        const double v = strtod(l.c_str() + c3 + 1, &end);
+        if (end == l.c_str() + c3 + 1) continue;
         series* s = nullptr;
         for (series& e : out)
             if (e.name == name && e.mode == mode) s = &e;
@@ -216,7 +226,8 @@ int write_report(const std::string& samples, const std::string& csv) {
                r.mode.c_str(), r.stats.count, number(r.stats.median).c_str(),
                number(r.stats.p95).c_str(), fps.c_str(), ratio.c_str(), tgt.c_str(), met);
         if (out)
-            fprintf(out, "%s,%s,%s,%d,%.3f,%.3f,%s,%s,%s%s,%s,\"%s\",%ld,%s\n", r.name.c_str(),
+            fprintf(out, "%s,%s,%s,%d,%.3f,%.3f,%s,%s,%s%s,%s,\"%s\",%ld,%s\n",
+                    (r.name.find(',') == std::string::npos ? r.name : "\"" + r.name + "\"").c_str(),
                     r.mode.c_str(), r.unit.c_str(), r.stats.count, r.stats.median, r.stats.p95,
                     r.fps > 0 ? number(r.fps).c_str() : "", r.ratio > 0 ? number(r.ratio).c_str() : "",
                     r.target > 0 ? number(r.target).c_str() : "", r.target_is_ratio ? "x" : "", met,

@@ -49,10 +49,11 @@ TEST(BenchReport, TargetsOnTheMedianOrOnTheRatioToTheFullScreenPictureAndMissesA
                           frames("main-menu frame", "software", 2.5) +
                           "preload without fades,opengl,ms,120\nnot a sample line\n" +
                           frames("empty frame (clear and present)", "opengl", 0.25) +
-                          frames("network match costliest frame (120 ms round trip with 5 % lost)", "software", 3);
+                          frames("network match costliest frame (120 ms round trip with 5 % lost)", "software", 3) +
+                          "memory growth, matches 2 to 20,software,MB,6.5\n";
     write_text(d.file("s.csv"), samples);
-    // Missed: OpenGL's match at 3.2 x the picture, the software main menu's 2 ms.
-    EXPECT_EQ(2, write_report(d.file("s.csv"), d.file("r.csv")));
+    // Missed: OpenGL's match at 3.2 x the picture, the software main menu's 2 ms, 6.5 MB.
+    EXPECT_EQ(3, write_report(d.file("s.csv"), d.file("r.csv")));
     std::string csv = read_text(d.file("r.csv"));
     EXPECT_EQ(0u, csv.find("measurement,mode,unit,samples,median,p95,fps,x_picture,target,met,cpu,cores,date\n"));
     const struct {
@@ -68,6 +69,8 @@ TEST(BenchReport, TargetsOnTheMedianOrOnTheRatioToTheFullScreenPictureAndMissesA
         {"empty frame", "empty frame (clear and present),opengl,ms,1,0.250,0.250,4000,0.10,,,"},
         // A network match's costliest frame is no screen's frame: a target, no rate or ratio.
         {"network match costliest", "network match costliest frame (120 ms round trip with 5 % lost),software,ms,1,3.000,3.000,,,8.00,yes,"},
+        // A name with a comma of its own is read whole and quoted.
+        {"\"memory growth", "\"memory growth, matches 2 to 20\",software,MB,1,6.500,6.500,,,5.00,NO,"},
     };
     for (const auto& c : cases) EXPECT_EQ(0u, row_of(csv, c.start).find(c.row)) << row_of(csv, c.start);
 }
