@@ -41,7 +41,7 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     int loading;        // 1 while a load runs
     int reset;          // how far the first pictures reach above the screen height
     int loop;           // the stage file's "loop", -1 without it; nothing draws by it
-    std::vector<row_runs> runs; // software mode: the rows of the pictures drawn zoomed, as runs
+    std::vector<row_runs> runs; // software mode and composed: the pictures drawn zoomed, as runs
     std::vector<img_mgr*> runs_for; // parallel to runs: the picture each was built for
     canvas composed;   // open when the stage is composed in memory (chosen by load)
 
@@ -66,8 +66,8 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     // the rules read.
     void draw_view();
     // The screen box that draw_view, as the camera and shake are now, certainly covers with
-    // opaque pixels (software mode): a frame drawn over it needs no clear there. False when
-    // there is none.
+    // opaque pixels (software mode, or composed): a frame drawn over it needs no clear there.
+    // False when there is none.
     bool covered_box(SDL_Rect* box) const;
 
 private:
