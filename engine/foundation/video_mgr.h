@@ -33,7 +33,7 @@ struct video_mgr {
     int presents;         // frames presented by flip: the frame count text caches age by
     void (*after_present)(); // test seam, called after each present (null: nothing)
     bool boxes_open = false; // between begin_boxes and end_boxes
-    // The OpenGL renderer runs on the processor (Mesa's llvmpipe or softpipe): pictures that
+    // The OpenGL renderer runs on the processor (renderer_on_processor): pictures that
     // fill the screen several times over are then cheaper composed by the software routines.
     // Set with the video mode; tests set it to reach either way.
     bool gl_on_processor = false;
@@ -90,7 +90,8 @@ extern PFNGLBINDBUFFERARBPROC p_glBindBufferARB;
 extern PFNGLBUFFERDATAARBPROC p_glBufferDataARB;
 extern PFNGLDELETEBUFFERSARBPROC p_glDeleteBuffersARB;
 
-// True when an OpenGL renderer string names a rasteriser that runs on the processor.
+// True when an OpenGL renderer string names a rasteriser that runs on the processor: Mesa's
+// llvmpipe, softpipe or its older software rasteriser (swrast).
 bool renderer_on_processor(const char* renderer);
 // Whole-word search of an OpenGL extension list; empty names and names with a space fail.
 bool extension_in_list(const char* name, const char* extensions);

@@ -32,6 +32,8 @@ bool canvas::open(int w, int h, const SDL_PixelFormat* like) {
         log_err("Couldn't make a %d x %d canvas: %s\n", w, h, SDL_GetError());
         return false;
     }
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; i++) {
+    } // errors of earlier calls are not this texture's
     glGenTextures(1, &tex);
     glBindTexture(GL_TEXTURE_2D, tex);
     // Shown texel for pixel: nothing to filter.
@@ -48,7 +50,7 @@ bool canvas::open(int w, int h, const SDL_PixelFormat* like) {
 }
 
 void canvas::close() {
-    if (tex) glDeleteTextures(1, &tex);
+    if (tex && SDL_WasInit(SDL_INIT_VIDEO) && video.is_gl()) glDeleteTextures(1, &tex);
     tex = 0;
     if (surface) SDL_FreeSurface(surface);
     surface = nullptr;
@@ -62,7 +64,7 @@ void canvas::show(bool whole) {
     glBindTexture(GL_TEXTURE_2D, tex);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, surface->pitch / 4);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    // Whole 32-bit pixels, the fourth byte the highest: the same in either byte order.
+    // Whole 32-bit pixels, the mark in the top 8 bits: the same in either byte order.
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, surface->w, surface->h, upload_format,
                     GL_UNSIGNED_INT_8_8_8_8_REV, surface->pixels);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);

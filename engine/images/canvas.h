@@ -1,11 +1,11 @@
 // canvas: a screen-sized picture in memory that the software drawing routines write into and
-// OpenGL shows as one unblended, unscaled quad. Where OpenGL itself runs on the processor
+// OpenGL shows as one unscaled quad. Where OpenGL itself runs on the processor
 // (Mesa's software rasteriser), a stage of several full-screen zoomed and keyed pictures
 // costs it several screenfuls of texture sampling a frame; composed here by the software
 // routines, the same stage costs one memory fill and one screenful of plain copying.
 //
-// The fourth byte of a canvas pixel says whether anything was drawn there: pictures drawn on
-// it carry 255 there (mark_drawn), and pixels left at zero let the screen under them show.
+// The top 8 bits of a canvas pixel say whether anything was drawn there: pictures drawn on it
+// carry 255 there (mark_drawn), and pixels left at zero let the screen under them show.
 //
 // Ownership: the canvas owns its surface and its texture; close (or the destructor) frees
 // both. It needs the OpenGL context it was opened in.
@@ -35,6 +35,7 @@ struct canvas {
     void show(bool whole);
 };
 
-// Sets the fourth byte of every 32-bit pixel of s except its colour key's, so that what s
-// puts on a canvas counts as drawn. SDL does not read that byte of a surface without alpha.
+// Sets the top 8 bits of every 32-bit pixel of s except its colour key's, so that what s
+// puts on a canvas counts as drawn. Colour-keyed blits of s still skip exactly its key
+// pixels (left unmarked); nothing else of SDL reads those bits of a surface without alpha.
 void mark_drawn(SDL_Surface* s);

@@ -27,6 +27,7 @@ struct pixel_box {
 struct img_mgr {
     int32_t refs = 0;
     surface_mgr* surface = nullptr;      // current facing; released after an OpenGL upload
+                                         // (and by release_pixels)
     surface_mgr* mirror_surface = nullptr;// other facing, software mode, built by the first flip
     SDL_Rect dst_rect = {0, 0, 0, 0};
     SDL_Rect src_rect = {0, 0, 0, 0};
@@ -67,7 +68,8 @@ struct img_mgr {
     void set_alpha(uint8_t a);
     void flip();
     void download();
-    // Frees the pixels: for a picture of which only copies are drawn (a stage part's).
+    // Frees the pixels: for a picture of which only copies are drawn (a stage part's), or
+    // one drawn from row runs alone.
     void release_pixels();
     // The box the hit test compares for this picture drawn at (x, y): its visible box,
     // reversed while mirrored, x scaled by scale and y as it is.

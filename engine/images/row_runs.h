@@ -2,7 +2,8 @@
 // few fills instead of one read per screen pixel, and its keyed runs cost nothing. A row
 // with too many runs to gain from that is left out and drawn by sampling as before. Built
 // once from a surface (the stage's pictures, when loaded), for pixels that no longer change;
-// it remembers which pixels it was made from only to tell them apart, never reading them.
+// it remembers which pixels it was made from only to tell them apart, never reading them
+// (null once its owner let them go).
 #pragma once
 #include <SDL.h>
 #include <cstdint>

@@ -187,6 +187,7 @@ void level::load(const char* path) {
                 log_out("WARNING: part [%d] is not one of the [%d] images\n", k, count);
             } else {
                 log_out("level: insert img#[%d] at 0\n", k);
+                need_pixels(images[(size_t)k], may_compose);
                 parts.insert(parts.begin(), new img_mgr(*images[(size_t)k]));
                 log_out("Add layers [%d]\n", (int)layer_list.size());
                 log_out("Copying layered segment\n");
@@ -206,8 +207,10 @@ void level::load(const char* path) {
     for (const std::vector<int>& l : layers)
         for (int k : l) drawn[(size_t)k] = true;
     if (floor >= 0) drawn[(size_t)floor] = true;
-    for (size_t i = (size_t)base; i < images.size(); i++)
-        if (!drawn[i]) images[i]->release_pixels();
+    for (size_t i = 0; i < images.size(); i++) {
+        if (drawn[i]) need_pixels(images[i], may_compose);
+        else images[i]->release_pixels();
+    }
     if (composed.is_open()) {
         for (img_mgr* im : images) mark_drawn(im->surface ? im->surface->surface : nullptr);
         for (img_mgr* p : parts) mark_drawn(p->surface ? p->surface->surface : nullptr);
@@ -231,7 +234,10 @@ void level::load(const char* path) {
     // A composed stage draws a picture whose runs hold every row from the runs alone.
     if (composed.is_open())
         for (size_t i = 0; i < runs.size(); i++)
-            if (runs[i].every_row) runs_for[i]->release_pixels();
+            if (runs[i].every_row && runs[i].made_from) {
+                runs_for[i]->release_pixels();
+                runs[i].made_from = nullptr; // nothing else is to be taken for those pixels
+            }
 
     if (stage.has("scale")) {
         log_out("Scaling level \n");
@@ -337,7 +343,20 @@ static bool view_of(img_mgr* im, SDL_Surface* dst, picture_view* v, const level&
     return true;
 }
 
+void level::need_pixels(img_mgr* im, bool may_compose) {
+    if ((im->surface && im->surface->surface) || im->tex != IMG_NONE || !im->filename[0] ||
+        (im->has_bounds && im->is_blank()))
+        return;
+    const std::string path = im->filename;
+    im->load(path.c_str());
+    if (may_compose && composed.is_open()) im->set_color_key();
+    else if (video.screen) im->tohw();
+}
+
 bool level::compose_pictures() {
+    // Chosen by an earlier load: every loaded picture has the display's layout, as the
+    // canvas does.
+    if (composed.is_open()) return true;
     SDL_Surface* first = nullptr;
     bool can = true;
     for (img_mgr* im : images) {
@@ -347,7 +366,7 @@ bool level::compose_pictures() {
         if (!first) first = s;
         else if (!same_pixels(s, first)) can = false;
     }
-    can = can && first && (composed.is_open() || composed.open(screen_width(), screen_height(), first->format));
+    can = can && first && composed.open(screen_width(), screen_height(), first->format);
     if (can && !same_pixels(first, composed.surface)) can = false;
     if (!can) {
         composed.close();
@@ -645,7 +664,11 @@ void level::draw_view() {
         // pixels are those of drawing farthest first.
         const bool nearest_first = gl && all_opaque(images, parts) && video.begin_cover(0.99f);
         const int count = (int)parts.size();
-        int acc = nearest_first ? 0 : total_height;
+        // Nearest first, the parts start from where drawing farthest first ends: the heights
+        // after a second load count only that load's parts.
+        int acc = total_height;
+        if (nearest_first)
+            for (const img_mgr* p : parts) acc -= p->height;
         for (int q = 0; q < count; q++) {
             const size_t i = (size_t)(nearest_first ? count - 1 - q : q);
             img_mgr* p = parts[i];

@@ -7,7 +7,7 @@
 //
 // Where OpenGL runs on the processor, the level composes the whole stage with the software
 // routines on its own canvas and shows that (see canvas.h): the stage then looks as it does
-// in software mode.
+// in software mode. Where the canvas cannot be had, the pictures are uploaded as textures.
 //
 // Ownership: the level owns its pictures (`images`), one private copy of each part's
 // picture (`parts`) and its canvas; layers and the floor are indices into `images`. Exactly one level is
@@ -51,7 +51,9 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
     level& operator=(const level&) = delete;
 
     // Reads the stage file and its background set and loads every picture. Missing files
-    // and keys leave zeros; indices outside the pictures count as missing.
+    // and keys leave zeros; indices outside the pictures count as missing. A picture drawn
+    // only through parts' copies, or from its runs alone, lets its pixels go; a second load
+    // that uses it again reads its file again.
     void load(const char* path);
     // Frees the pictures and parts and puts the camera and effects back at rest.
     void clear();
@@ -73,6 +75,9 @@ struct level : stage_view { // the camera's zoom, the shake and the flash
 private:
     // Opens the canvas when every picture can be drawn on it, else uploads them all.
     bool compose_pictures();
+    // Reads a picture again that an earlier load let go of (see load) when this one draws
+    // or copies it; a picture uploaded or never loaded is left as it is.
+    void need_pixels(img_mgr* im, bool may_compose);
     void draw_piece(size_t part, int y, int piece, SDL_Surface* dst, bool* locked);
 };
 

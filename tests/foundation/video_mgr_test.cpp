@@ -122,6 +122,17 @@ TEST(VideoMgr, TheExtensionProbeMatchesWholeWordsOnly) {
     EXPECT_FALSE(extension_in_list("GL_EXT_x", nullptr));
 }
 
+TEST(VideoMgr, RenderersOnTheProcessorAreKnownByName) {
+    const struct {
+        const char* renderer;
+        bool on_processor;
+    } cases[] = {{"llvmpipe (LLVM 15.0.6, 256 bits)", true}, {"softpipe", true},
+                 {"Mesa DRI Intel(R) HD Graphics 620", false}, {"AMD Radeon RX 580", false},
+                 {"", false}, {nullptr, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.on_processor, renderer_on_processor(c.renderer)) << (c.renderer ? c.renderer : "null");
+}
+
 TEST(VideoMgr, AnOpenGLModeWithoutAVideoDriverFailsInsteadOfCrashing) {
     setenv("SDL_VIDEODRIVER", "no_such_driver", 1);
     log_capture log;

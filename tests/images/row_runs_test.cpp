@@ -32,6 +32,12 @@ TEST(RowRuns, ZoomedRowsAreThePixelsThatSamplingGives) {
     EXPECT_TRUE(runs.has(1));
     EXPECT_FALSE(runs.has(2)) << "a row of single pixels is sampled instead";
     EXPECT_FALSE(runs.has(3));
+    EXPECT_FALSE(runs.every_row); // the sampled row needs the pixels
+    SDL_Surface* top = SDL_CreateRGBSurfaceFrom(s->pixels, 500, 2, 32, s->pitch, 0xFF0000, 0xFF00, 0xFF, 0);
+    row_runs two; // the first two rows alone
+    two.build(top);
+    EXPECT_TRUE(two.every_row);
+    SDL_FreeSurface(top);
     struct { double zoom, first_column; } cases[] = {
         {1.0, 0}, {0.65, 3.3}, {0.333, 0}, {1.7, 120.01}, {3.0, 499.5}, {0.01, 0}};
     for (const auto& c : cases) {

@@ -1,7 +1,7 @@
 // Both drawing modes show the same scene: scene_shots draws fixed scenes of the game (a
 // match with both fighters facing each way, zoomed, the floor and parallax of both stages
-// at three camera positions (composed in memory where OpenGL runs on the processor, as here),
-// the road uploaded as textures as with a graphics card, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
+// at three camera positions (composed in memory, as where OpenGL runs on the processor), the
+// road uploaded as textures as with a graphics card, spins at 30 and 90 degrees, explosions each way, a mirror match after the first
 // match, tiles, solid, shaded and blended text, the main menu's closing transition, then
 // from the game's preload: the match display over a match, fighters' shadows, the main menu,
 // a list menu, character select and a framewright frame with ghosts) once in software mode

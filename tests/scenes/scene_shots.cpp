@@ -117,6 +117,9 @@ int main(int argc, char** argv) {
     mode = argv[1];
     out_dir = argv[2];
     if (!open_test_screen(mode == "opengl")) return 1;
+    // The stages composed in memory, as where OpenGL runs on the processor, whatever this
+    // machine's renderer; the road is shown uploaded as textures later.
+    video.gl_on_processor = true;
     fill_trig_tables();
     for (const char* n : control_names) Control_Manager.register_name(n);
     Control_Manager.set_defaults();
@@ -147,7 +150,6 @@ int main(int argc, char** argv) {
     harbour->clear();
     delete harbour;
     // The road again, uploaded as textures as where OpenGL has a graphics card of its own.
-    const bool on_processor = video.gl_on_processor;
     video.gl_on_processor = false;
     level* uploaded = new level();
     uploaded->load("rsrc/road/stage_road.ini");
@@ -156,7 +158,7 @@ int main(int argc, char** argv) {
     match_scene("uploaded_camera_700", *uploaded, tamsin, mirelle, 700, 0.8);
     current_level = lv;
     delete uploaded;
-    video.gl_on_processor = on_processor;
+    video.gl_on_processor = true;
 
     // Spins at 30 and 90 degrees, facing either way.
     int spin_frame = 0;
