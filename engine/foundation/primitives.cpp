@@ -157,6 +157,17 @@ void video_mgr::draw_filled_circle(int cx, int cy, int radius, int segments, uin
 
 void video_mgr::set_blending(bool on) { gl_wanted[GLS_BLEND] = on ? 1 : 0; }
 
+void textured_rect(int w, int h, float u, float v) {
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex2i(0, 0);
+    glTexCoord2f(u, 0); glVertex2i(w, 0);
+    glTexCoord2f(u, v); glVertex2i(w, h);
+    glTexCoord2f(0, v); glVertex2i(0, h);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+}
+
 bool video_mgr::begin_cover(float alpha_above) {
     if (!is_gl() || !ortho_2d) return false;
     GLint bits = 0;

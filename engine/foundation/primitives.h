@@ -22,6 +22,10 @@ void draw_line(SDL_Surface* s, int x1, int y1, int x2, int y2, uint32_t colour, 
 // an alpha channel (a screen), which is several times faster.
 void blend_box(SDL_Surface* s, int x1, int y1, int x2, int y2, Uint8 r, Uint8 g, Uint8 b, Uint8 a);
 
+// One OpenGL quad from (0, 0) to (w, h) showing the texture from (0, 0) to (u, v), with
+// texturing on while it is drawn (the texture already bound).
+void textured_rect(int w, int h, float u, float v);
+
 // The vertices of the OpenGL circle fan (centre, rim points, closing point) written as
 // x, y pairs into out; returns the vertex count. out must hold 2 * 363 ints.
 int circle_fan(int cx, int cy, int radius, int segments, int* out);

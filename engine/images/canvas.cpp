@@ -1,6 +1,7 @@
 #include "images/canvas.h"
 
 #include "foundation/log.h"
+#include "foundation/primitives.h"
 #include "foundation/video_mgr.h"
 
 #ifndef GL_BGRA
@@ -60,7 +61,6 @@ void canvas::show(bool whole) {
     if (!surface || !tex) return;
     video.set_blending(!whole);
     video.sync_gl_state();
-    glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, tex);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, surface->pitch / 4);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -71,13 +71,7 @@ void canvas::show(bool whole) {
     const int w = surface->w, h = surface->h;
     const float u = (float)w / (float)tex_w, v = (float)h / (float)tex_h;
     glColor4ub(255, 255, 255, 255);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex2i(0, 0);
-    glTexCoord2f(u, 0); glVertex2i(w, 0);
-    glTexCoord2f(u, v); glVertex2i(w, h);
-    glTexCoord2f(0, v); glVertex2i(0, h);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    textured_rect(w, h, u, v);
     video.set_blending(false);
 }
 

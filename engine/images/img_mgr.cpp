@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/primitives.h"
 #include "foundation/safe_file.h"
 #include "foundation/text.h"
 #include "foundation/video_mgr.h"
@@ -693,15 +694,8 @@ int img_mgr::tohw() {
         video.sync_gl_state();
         list = glGenLists(1);
         glNewList(list, GL_COMPILE);
-        glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, tex);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0); glVertex2i(0, 0);
-        glTexCoord2f(u, 0); glVertex2i(w, 0);
-        glTexCoord2f(u, v); glVertex2i(w, h);
-        glTexCoord2f(0, v); glVertex2i(0, h);
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
+        textured_rect(w, h, u, v);
         glEndList();
         return 0;
     }
